@@ -1,0 +1,29 @@
+# Two commands do all set-up on a fresh Debian machine: `make run` and `make test`.
+BUILD      ?= build
+SANITIZE   ?= OFF
+JOBS       ?= 2
+CMAKE_ARGS ?=
+
+.PHONY: deps configure build test run clean bench
+
+deps:
+	@./tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALVERN_SANITIZE=$(SANITIZE) $(CMAKE_ARGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+test: build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+run: build
+	@./tools/run-talvern.sh $(BUILD)/bin
+
+bench: deps
+	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALVERN_BUILD_BENCH=ON >/dev/null
+	@cmake --build $(BUILD)-bench -j $(JOBS)
+
+clean:
+	@rm -rf $(BUILD) $(BUILD)-bench

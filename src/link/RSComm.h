@@ -1,0 +1,127 @@
+#pragma once
+// RSComm: the one way the program talks to a target board. Every board value passes through
+// RSRead/RSWrite and the PLS commands of this class; no other code touches the serial line.
+
+#include "Address.h"
+#include "Platform.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace talvern::link {
+
+class RSComm {
+public:
+    // programFolder is where the executable and its support/ and Help/ folders are.
+    RSComm(Clock& clock, UserAnswers& answers, EventPump& events, QString programFolder);
+
+    // --- Link state, read and written by the callers ---
+    bool OnlineMode = false;
+    bool CommError = false;
+    bool CommErrorAlert = false;
+    std::int16_t TargetboardType = 0;
+
+    // True while a transaction or one of the link's own questions is in progress: timer-driven
+    // callers skip their turn instead of entering the link.
+    bool IsBusy() const { return busyDepth_ > 0; }
+
+    // --- Port and transactions ---
+    void OpenRSComm(SerialLine& CommObj);
+    void CloseRSComm();
+    QString RSRead(const QString& Add);
+    void RSWrite(const QString& Add, const QString& DataValue);
+    QString CommSettingsFile() const;
+    // A device path that overrides the port number of the settings file (command line --device).
+    void SetDeviceOverride(const QString& path) { deviceOverride_ = path; }
+    // Port and speed to use instead of the settings file's (command line --port, --baud); 0 = none.
+    void SetPortOverride(int port, int baud) {
+        portOverride_ = port;
+        baudOverride_ = baud;
+    }
+    // Where the settings file goes when the program folder cannot be written.
+    void SetUserConfigFolder(const QString& folder) { userConfigFolder_ = folder; }
+    // The settings the last InitializeRSComm put on the line.
+    const PortSettings& CurrentPortSettings() const { return settings_; }
+
+    // --- Board catalogue, firmware and faults ---
+    static QString TargetboardName(std::int16_t BoardType);
+    static QString LCFBoardIndex(std::int16_t BoardType);
+    std::int16_t FaultCode();
+    std::int16_t FirmwareRev();
+    QString FaultDescription(std::int16_t FltCode);
+
+    // --- Address services ---
+    static bool ValidAdd(const QString& Var, std::int16_t TargetBoardIndex);
+    static QString EquateAdd(const QString& Var, std::int16_t TargetBoardIndex);
+    static std::int16_t Dec2Octal(std::int16_t DecNum);
+    static std::int16_t Octal2Dec(std::int16_t OctNum);
+
+    // --- PLS ---
+    QString PLSScaleFactor();
+    QString PLSOffset();
+    QString PLSPos();
+    QString PLSRpm();
+    bool SingleSetpoint(std::int16_t Chan, std::int16_t OnSetpoint, std::int16_t OffSetpoint,
+                        bool ClearChan = false);
+    bool PulseTrain(std::int16_t Chan, std::int16_t ON_Division, std::int16_t OFF_Division,
+                    std::int16_t START_Division);
+    bool ClearPLSChan(std::int16_t Chan);
+    bool RecallChannel(std::int16_t Chan);
+    std::int16_t ChannelRecallPos() const { return static_cast<std::int16_t>(recallPos_); }
+    std::int16_t ChannelRecallState() const { return recallState_; }
+    bool SetPLSOffset(std::int16_t Position);
+    bool PLSConfigDownload(const std::array<std::int16_t, 24>& CfgParam, std::int16_t ScaleFactor);
+    std::array<std::int16_t, 19> PLSConfigUpload();
+
+    // Sentinel of RSSendByte for a failed exchange.
+    static constexpr int kFailed = 9999;
+
+private:
+    friend class BusyScope;
+
+    void InitializeRSComm(SerialLine& CommObj);
+    int RSSendByte(int value, bool noReply, bool flushFirst);
+    bool SetPLCMode(int modeNumber, int modeByte);
+    QString ReadValue(const QString& Add);
+    void WriteValue(const QString& Add, const QString& DataValue);
+    ParsedAddress ParseAddress(const QString& Add);
+    QString CommSettingsPath() const;
+    Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon);
+
+    int PLSReadWord(int code);
+    bool PLSSendWord(int code, int value);
+    bool PLSSendChannel(int code, int channel, int a, int b, int flag);
+    bool PLSSendBlock(int code, const std::array<int, 6>& values);
+    bool PLSReadBlock(int code);
+    bool WaitPLSReady();
+    bool PLSRecall(int channel);
+
+    Clock& clock_;
+    UserAnswers& answers_;
+    EventPump& events_;
+    QString programFolder_;
+    QString userConfigFolder_;
+    QString deviceOverride_;
+    int portOverride_ = 0;
+    int baudOverride_ = 0;
+    PortSettings settings_;
+    SerialLine* port_ = nullptr;
+
+    int CurrentMode = 0;
+    bool WriteMismatch = false;
+    bool InitFailed = false;
+    ParsedAddress parsed_;    // the last parse of any kind
+    ParsedAddress readParse_; // the last read's own parse
+    int readByteCountMinus1_ = 0;
+    std::array<std::uint8_t, 4> readBytes_{};
+    QString lastReadAdd_;
+
+    std::int32_t recallPos_ = 0;
+    std::int16_t recallState_ = 0;
+    std::array<std::int16_t, 19> plsConfig_{};
+
+    int busyDepth_ = 0;
+};
+
+} // namespace talvern::link

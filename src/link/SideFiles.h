@@ -1,0 +1,29 @@
+#pragma once
+// Side files under the program folder (support/RSPort.cfg, support/FaultErrCodes.txt, ...).
+// The folder and file names were written on a system that ignores case, so "Support" and
+// "support" must be the same folder here too.
+
+#include <QString>
+#include <QStringList>
+
+namespace talvern::link {
+
+// The path of folder/relativePath where each component that exists is matched without regard
+// to case; components that do not exist keep the spelling given.
+QString FindSideFile(const QString& folder, const QString& relativePath);
+
+// The port settings file: one line "port,speed". Spaces around a field are ignored.
+struct PortFileLine {
+    int port = 1;
+    QString speed = QStringLiteral("9600");
+};
+PortFileLine ParsePortFileLine(const QByteArray& contents);
+// Writes "port,speed" and a line end, creating the folder; false with a reason on failure.
+bool WritePortFile(const QString& path, int port, const QString& speed, QString* error);
+
+// Record files of comma-separated fields: a field may be quoted (and then hold commas);
+// unquoted fields are trimmed. Fields are read as one stream, as the record reader of the
+// original platform does, so records are taken two fields at a time.
+QStringList ReadFieldStream(const QByteArray& contents);
+
+} // namespace talvern::link

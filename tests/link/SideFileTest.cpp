@@ -1,0 +1,105 @@
+#include "LinkFixture.h"
+#include "SideFiles.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace talvern;
+using namespace talvern::testing;
+
+namespace {
+void WriteFile(const QString& path, const QByteArray& contents) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(contents);
+}
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+TEST_F(LinkTest, MissingSettingsFileIsCreatedWithDefaults) {
+    line.setResponder(std::ref(board));
+    link.OpenRSComm(line);
+    EXPECT_EQ(link.CommSettingsFile(), folder.filePath("Support/RSPort.cfg"));
+    EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), "1,9600\r\n");
+    EXPECT_EQ(line.openedWith.port, 1);
+    EXPECT_EQ(line.openedWith.baud, 9600);
+}
+
+TEST_F(LinkTest, SettingsAreClampedWithoutRewritingTheFile) {
+    line.setResponder(std::ref(board));
+    struct Case {
+        QByteArray contents;
+        int port;
+        int baud;
+    } cases[] = {{"5,4800\r\n", 5, 9600},
+                 {"120,19200\r\n", 99, 19200},
+                 {" 7 , 19200 ", 7, 19200},
+                 {"0,9600", 1, 9600},
+                 {"x,y", 1, 9600}};
+    for (const Case& c : cases) {
+        WriteFile(folder.filePath("Support/RSPort.cfg"), c.contents);
+        link.OpenRSComm(line);
+        EXPECT_EQ(line.openedWith.port, c.port) << c.contents.constData();
+        EXPECT_EQ(line.openedWith.baud, c.baud) << c.contents.constData();
+        EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), c.contents);
+    }
+}
+
+TEST_F(LinkTest, EmptySettingsFileIsFilledAndLowerCaseFolderIsFound) {
+    WriteFile(folder.filePath("support/rsport.cfg"), "");
+    line.setResponder(std::ref(board));
+    link.OpenRSComm(line);
+    EXPECT_EQ(ReadFile(folder.filePath("support/rsport.cfg")), "1,9600\r\n");
+    EXPECT_FALSE(QFile::exists(folder.filePath("Support/RSPort.cfg")));
+}
+
+TEST_F(LinkTest, DeviceOverrideAndPortErrorMessage) {
+    link.SetDeviceOverride("/dev/pts/77");
+    line.failOpen(2, "No such device");
+    link.OpenRSComm(line);
+    EXPECT_EQ(line.openedWith.devicePath, "/dev/pts/77");
+    EXPECT_FALSE(link.OnlineMode);
+    EXPECT_TRUE(link.CommError);
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].title, "Comm Port Error");
+    EXPECT_EQ(answers.asked[0].text,
+              "Error Number = 2\r\nError Source = TALVERN\r\n\r\nNo such device");
+}
+
+TEST_F(LinkTest, CloseSaysGoodbyeAndGoesOffline) {
+    openOnTinyBoard();
+    link.CloseRSComm();
+    EXPECT_EQ(sent(), (Bytes{0xFF}));
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_FALSE(link.OnlineMode);
+}
+
+TEST_F(LinkTest, FaultDescriptionLooksCodesUpIgnoringCase) {
+    EXPECT_EQ(link.FaultDescription(26), "Fault Code (1AH): --- Fault File Not Found ---");
+    WriteFile(folder.filePath("support/FaultErrCodes.txt"),
+              "00,\"No fault\"\r\n1a , \"Watchdog, processor reset\"\r\n  7B,  Spare text  \r\n");
+    EXPECT_EQ(link.FaultDescription(0), "Fault Code (00H): No fault");
+    EXPECT_EQ(link.FaultDescription(26), "Fault Code (1AH): Watchdog, processor reset");
+    EXPECT_EQ(link.FaultDescription(123), "Fault Code (7BH): Spare text");
+    EXPECT_EQ(link.FaultDescription(77), "Fault Code (4DH): ");
+}
+
+TEST_F(LinkTest, FirmwareRevisionOfflineSendsNothing) {
+    line.setResponder(std::ref(board));
+    EXPECT_EQ(link.FirmwareRev(), -1);
+    EXPECT_TRUE(line.sent.empty());
+    openOnTinyBoard();
+    board.memory[8159] = 42;
+    board.memory[8176] = 0x1A;
+    EXPECT_EQ(link.FirmwareRev(), 42);
+    EXPECT_EQ(link.FaultCode(), 26);
+}
+
+TEST(FieldStream, QuotedFieldsKeepCommasAndUnquotedAreTrimmed) {
+    EXPECT_EQ(link::ReadFieldStream("a , \"b, c\"\r\n\r\n d,e,\n"),
+              (QStringList{"a", "b, c", "d", "e", ""}));
+}

@@ -1,0 +1,223 @@
+#include "LinkFixture.h"
+
+using namespace talvern;
+using namespace talvern::testing;
+using link::Answer;
+
+TEST_F(LinkTest, WordReadFromIdleBoardHandshakesThenSendsAddressBytes) {
+    openOnTinyBoard();
+    board.memory[1020] = 0xD2;
+    board.memory[1021] = 0x04;
+    EXPECT_EQ(link.RSRead("W1020"), "1234");
+    EXPECT_EQ(sent(), (Bytes{0xFF, 0x01, 0x03, 0xFC, 0x03, 0xFD}));
+    EXPECT_EQ(line.received, (Bytes{0x55, 0x55, 0x03, 0xD2, 0x03, 0x04}));
+}
+
+TEST_F(LinkTest, ConsecutiveReadsSkipHandshakeAndReuseParseIgnoringCase) {
+    openOnTinyBoard();
+    link.RSRead("W1020");
+    line.clearLog();
+    EXPECT_EQ(link.RSRead("w1020"), "0");
+    EXPECT_EQ(sent(), (Bytes{0x03, 0xFC, 0x03, 0xFD}));
+}
+
+TEST_F(LinkTest, RefusedWriteInBetweenLeavesTheReadsOwnParse) {
+    openOnTinyBoard();
+    board.memory[1020] = 0x34;
+    board.memory[1021] = 0x12;
+    link.RSRead("W1020");
+    link.RSWrite("B5", "300"); // parsed, then refused: read mode is kept
+    line.clearLog();
+    EXPECT_EQ(link.RSRead("W1020"), "4660");
+    EXPECT_EQ(sent(), (Bytes{0x03, 0xFC, 0x03, 0xFD}));
+}
+
+TEST_F(LinkTest, WriteInBetweenForcesHandshakeAndFreshParse) {
+    openOnTinyBoard();
+    board.memory[1100] = 7;
+    link.RSRead("B1100");
+    link.RSWrite("W1020", "5");
+    line.clearLog();
+    EXPECT_EQ(link.RSRead("B1100"), "7");
+    EXPECT_EQ(sent(), (Bytes{0xFF, 0x01, 0x04, 0x4C}));
+}
+
+TEST_F(LinkTest, WordWriteFromReadModeSendsHandshakeAndEchoedBytes) {
+    openOnTinyBoard();
+    link.RSRead("B1");
+    line.clearLog();
+    link.RSWrite("W1020", "1234");
+    EXPECT_EQ(sent(), (Bytes{0xFF, 0x02, 0x03, 0xFC, 0xD2, 0x03, 0xFD, 0x04}));
+    EXPECT_EQ(line.received, (Bytes{0x55, 0x55, 0x03, 0xFC, 0xD2, 0x03, 0xFD, 0x04}));
+    EXPECT_EQ(board.memory[1020], 0xD2);
+    EXPECT_EQ(board.memory[1021], 0x04);
+    line.clearLog();
+    link.RSWrite("B5", "1");
+    EXPECT_EQ(sent(), (Bytes{0x00, 0x05, 0x01})) << "write mode is kept between writes";
+}
+
+TEST_F(LinkTest, DoubleUsesBase10000WordsBothWays) {
+    openOnTinyBoard();
+    link.RSWrite("D1100", "655359999");
+    EXPECT_EQ(Bytes(board.memory + 1100, board.memory + 1104), (Bytes{0x0F, 0x27, 0xFF, 0xFF}));
+    EXPECT_EQ(link.RSRead("D1100"), "655359999");
+    link.RSWrite("D1100", "1,234,567");
+    EXPECT_EQ(link.RSRead("D1100"), "1234567");
+}
+
+TEST_F(LinkTest, ValueTextsAreCleanedOrRefusedWithExactMessages) {
+    openOnTinyBoard();
+    link.RSWrite("W10", "45.0\u00B0");
+    EXPECT_EQ(link.RSRead("W10"), "450");
+    link.RSWrite("W10", "");
+    EXPECT_EQ(link.RSRead("W10"), "0");
+    line.clearLog();
+
+    struct Case {
+        const char* add;
+        QString value;
+        const char* line;
+    } cases[] = {
+        {"W10", "-5", "Only Numerical Data Allowed."},
+        {"B1018.0", "2", "Enter 0 or 1 Only."},
+        {"B10", "256", "Entry out of Range (0-255)."},
+        {"W10", "65536", "Entry out of Range (0-65,535)."},
+        {"D10", "655360000", "Entry out of Range (0-655,359,999)."},
+        {"D10", "99999999999999999999999", "Entry out of Range (0-655,359,999)."},
+    };
+    for (const Case& c : cases) {
+        answers.asked.clear();
+        link.RSWrite(c.add, c.value);
+        ASSERT_EQ(answers.asked.size(), 1u) << c.add << " " << c.value.toStdString();
+        EXPECT_EQ(answers.asked[0].text, QString("Error:\r") + c.line);
+        EXPECT_EQ(answers.asked[0].title, "ENTRY ALERT");
+        EXPECT_EQ(answers.asked[0].buttons, link::Buttons::Ok);
+        EXPECT_EQ(answers.asked[0].icon, link::Icon::Critical);
+    }
+    EXPECT_TRUE(sent().empty()) << "a refused value sends nothing";
+}
+
+TEST_F(LinkTest, BitWriteReadsTheByteAndChangesOnlyItsBit) {
+    openOnTinyBoard();
+    board.memory[1018] = 0xA4;
+    link.RSWrite("B1018.0", "1");
+    EXPECT_EQ(board.memory[1018], 0xA5);
+    link.RSWrite("F34", "0"); // bit 2 of byte 36
+    board.memory[36] = 0xFF;
+    link.RSWrite("F34", "0");
+    EXPECT_EQ(board.memory[36], 0xFB);
+    EXPECT_EQ(link.RSRead("F34"), "0");
+    EXPECT_EQ(link.RSRead("B1018.0"), "1");
+}
+
+TEST_F(LinkTest, BitWriteWhosePreliminaryReadFailsWritesNothing) {
+    openOnTinyBoard();
+    board.memory[1018] = 0xA4;
+    board.silent = true;
+    answers.answers = {Answer::Cancel};
+    link.RSWrite("B1018.0", "1");
+    EXPECT_TRUE(link.CommError);
+    board.silent = false;
+    link.CommError = false;
+    EXPECT_EQ(board.memory[1018], 0xA4);
+    for (std::uint8_t b : sent())
+        EXPECT_NE(b, 0x02) << "no write-mode handshake after the failed read";
+}
+
+TEST_F(LinkTest, WrongAddressEchoFailsTheReadAndForcesHandshakeNextTime) {
+    openOnTinyBoard();
+    link.RSRead("B300");
+    line.clearLog();
+    line.script({0x7E});
+    EXPECT_EQ(link.RSRead("B300"), "0");
+    line.clearLog();
+    link.RSRead("B300");
+    EXPECT_EQ(sent(), (Bytes{0xFF, 0x01, 0x01, 0x2C}));
+}
+
+TEST_F(LinkTest, WriteEchoMismatchRepeatsTheWholeWriteOnce) {
+    openOnTinyBoard();
+    // handshake, high, low echoed; the data echo is wrong.
+    line.script({0x55, 0x55, 0x03, 0xFC, 0x00});
+    link.RSWrite("B1020", "9");
+    EXPECT_EQ(sent(), (Bytes{0xFF, 0x02, 0x03, 0xFC, 0x09, 0xFF, 0x02, 0x03, 0xFC, 0x09}));
+    EXPECT_EQ(board.memory[1020], 9);
+    EXPECT_TRUE(answers.asked.empty()) << "a mismatch is not reported";
+}
+
+TEST_F(LinkTest, SilentBoardResendsAttentionOnScheduleThenAsks) {
+    openOnTinyBoard();
+    board.silent = true;
+    const double start = clock.now();
+    answers.onAsk = [&](const AskedQuestion&) { EXPECT_NEAR(clock.now() - start, 5.001, 0.01); };
+    EXPECT_EQ(link.RSRead("W1020"), "0");
+    // FF (handshake) at 0 s, FF resend at 1 s, FF resend at 3 s, question at 5 s.
+    ASSERT_EQ(sent(), (Bytes{0xFF, 0xFF, 0xFF}));
+    EXPECT_NEAR(line.sendTimes[1] - line.sendTimes[0], 1.0, 0.01);
+    EXPECT_NEAR(line.sendTimes[2] - line.sendTimes[1], 2.0, 0.01);
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].text,
+              "Cannot Communicate with Target Board.\rVerify RS-232 Cable is Connected "
+              "Between\rCOMM Port and PROG Port.");
+    EXPECT_EQ(answers.asked[0].title, "WARNING - Communication Error!");
+    EXPECT_EQ(answers.asked[0].buttons, link::Buttons::RetryCancel);
+    EXPECT_EQ(answers.asked[0].icon, link::Icon::Critical);
+    EXPECT_TRUE(link.CommError);
+    EXPECT_TRUE(link.CommErrorAlert);
+
+    line.clearLog();
+    EXPECT_EQ(link.RSRead("W1020"), "0");
+    link.RSWrite("W1020", "1");
+    EXPECT_TRUE(sent().empty()) << "after Cancel nothing more goes on the line";
+    EXPECT_EQ(answers.asked.size(), 1u);
+}
+
+TEST_F(LinkTest, RetryKeepsResendingUntilTheBoardAnswers) {
+    openOnTinyBoard();
+    board.memory[1020] = 3;
+    board.silent = true;
+    answers.onAsk = [&](const AskedQuestion&) { board.silent = false; };
+    answers.answers = {Answer::Retry};
+    EXPECT_EQ(link.RSRead("W1020"), "3");
+    EXPECT_FALSE(link.CommError);
+    EXPECT_EQ(answers.asked.size(), 1u);
+    // After the question the attention byte is resent until the board answers it.
+    EXPECT_EQ(Bytes(line.sent.begin(), line.sent.begin() + 5),
+              (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x01}));
+}
+
+TEST_F(LinkTest, LateReplyInsideATransactionFailsItsEchoTest) {
+    openOnTinyBoard();
+    link.RSRead("B300");
+    line.clearLog();
+    // The address high byte gets no answer; the resent attention byte is answered with 0x55,
+    // which is taken as the late echo of the high byte.
+    line.script({std::nullopt, 0x55});
+    EXPECT_EQ(link.RSRead("B300"), "0");
+    EXPECT_FALSE(link.CommError);
+    line.clearLog();
+    link.RSRead("B300");
+    EXPECT_EQ(sent(), (Bytes{0xFF, 0x01, 0x01, 0x2C}));
+}
+
+TEST_F(LinkTest, HandshakeRefusedForTwoSecondsAsksAndCancelClosesTheLink) {
+    openOnTinyBoard();
+    line.setResponder([](std::uint8_t b) -> std::optional<int> { return b == 0xFF ? 0x55 : 0x00; });
+    EXPECT_EQ(link.RSRead("W1020"), "0");
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].text, "Cannot Set PLC Mode Within Target Board.");
+    EXPECT_EQ(answers.asked[0].title, "WARNING - Communication Error!");
+    EXPECT_TRUE(link.CommError);
+    EXPECT_FALSE(link.OnlineMode);
+    EXPECT_FALSE(line.isOpen());
+}
+
+TEST_F(LinkTest, BusyWhileAQuestionIsOpen) {
+    openOnTinyBoard();
+    board.silent = true;
+    bool busyDuringQuestion = false;
+    answers.onAsk = [&](const AskedQuestion&) { busyDuringQuestion = link.IsBusy(); };
+    link.RSRead("B1");
+    EXPECT_TRUE(busyDuringQuestion);
+    EXPECT_FALSE(link.IsBusy());
+}

@@ -1,0 +1,107 @@
+#include "FakePlatform.h"
+
+namespace talvern::testing {
+
+void ScriptedLine::script(std::initializer_list<std::optional<int>> replies) {
+    script_.insert(script_.end(), replies.begin(), replies.end());
+}
+
+bool ScriptedLine::open(const link::PortSettings& settings, int* errorNumber, QString* errorText) {
+    openedWith = settings;
+    ++openCount;
+    if (openError_ != 0) {
+        if (errorNumber) *errorNumber = openError_;
+        if (errorText) *errorText = openErrorText_;
+        return false;
+    }
+    open_ = true;
+    return true;
+}
+
+void ScriptedLine::sendByte(std::uint8_t byte) {
+    clock_.advance(0.001);
+    sent.push_back(byte);
+    sendTimes.push_back(clock_.now());
+    std::optional<int> reply;
+    if (!script_.empty()) {
+        reply = script_.front();
+        script_.pop_front();
+    } else if (responder_) {
+        reply = responder_(byte);
+    }
+    if (reply) pending_.push_back(static_cast<std::uint8_t>(*reply));
+}
+
+int ScriptedLine::takeByte() {
+    if (pending_.empty()) return -1;
+    const int byte = pending_.front();
+    pending_.pop_front();
+    received.push_back(static_cast<std::uint8_t>(byte));
+    return byte;
+}
+
+bool ScriptedLine::waitForInput(double deadline) {
+    if (!pending_.empty()) return true;
+    clock_.sleepUntil(deadline);
+    return false;
+}
+
+std::optional<int> TinyBoard::operator()(std::uint8_t byte) {
+    if (silent) return std::nullopt;
+    // Inside an address/data triple 0xFF is an ordinary byte (address 0x03FF, data 255).
+    if (byte == 0xFF && step_ == 0) {
+        state_ = State::AwaitMode;
+        return 0x55;
+    }
+    switch (state_) {
+        case State::AwaitMode:
+            if (byte == 1 || byte == 2) {
+                state_ = byte == 1 ? State::Read : State::Write;
+                step_ = 0;
+                return 0x55;
+            }
+            state_ = State::Idle;
+            return std::nullopt;
+        case State::Read:
+            if (step_ == 0) {
+                address_ = byte << 8;
+                step_ = 1;
+                return byte;
+            }
+            step_ = 0;
+            return memory[address_ | byte];
+        case State::Write:
+            if (step_ == 0)
+                address_ = byte << 8;
+            else if (step_ == 1)
+                address_ |= byte;
+            else
+                memory[address_] = byte;
+            step_ = (step_ + 1) % 3;
+            return byte;
+        case State::Idle:
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+link::Answer ScriptedAnswers::ask(const QString& text, const QString& title, link::Buttons buttons,
+                                  link::Icon icon) {
+    asked.push_back({text, title, buttons, icon});
+    if (onAsk) onAsk(asked.back());
+    if (!answers.empty()) {
+        const link::Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    switch (buttons) {
+        case link::Buttons::Ok:
+            return link::Answer::Ok;
+        case link::Buttons::YesNo:
+            return link::Answer::No;
+        default:
+            return link::Answer::Cancel;
+    }
+}
+
+} // namespace talvern::testing
