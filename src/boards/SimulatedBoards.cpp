@@ -1,0 +1,138 @@
+#include "SimulatedBoards.h"
+
+#include <algorithm>
+
+namespace talvern::boards {
+
+namespace {
+
+struct AlarmBit {
+    std::uint16_t address;
+    int bit;
+    bool activeLow;
+};
+
+std::optional<AlarmBit> alarmBit(int alarm) {
+    if (alarm >= 1 && alarm <= 7) return AlarmBit{k2510::kAlarms, alarm, alarm == 5 || alarm == 7};
+    switch (alarm) {
+        case 8:
+            return AlarmBit{k2510::kSlot10, 4, false};
+        case 9:
+            return AlarmBit{static_cast<std::uint16_t>(k2510::kFlags + k2510::kDieSensorFlag / 8),
+                            k2510::kDieSensorFlag % 8, false};
+        case 10:
+            return AlarmBit{
+                static_cast<std::uint16_t>(k2510::kFlags + k2510::kTimingSignalFlag / 8),
+                k2510::kTimingSignalFlag % 8, false};
+        case 11:
+            return AlarmBit{k2510::kSlot11 + 1, 7, false};
+        default:
+            return std::nullopt;
+    }
+}
+
+} // namespace
+
+bool SimulatedBoards::Countdown::take() {
+    if (count <= 0) return false;
+    if (skip > 0) {
+        --skip;
+        return false;
+    }
+    --count;
+    return true;
+}
+
+SimulatedBoards::SimulatedBoards(Clock& clock)
+    : clock_(clock), k2510_(clock), r7520_(clock, k2510_) {}
+
+Board& SimulatedBoards::board(BoardId id) {
+    if (id == BoardId::K2510) return k2510_;
+    return r7520_;
+}
+
+void SimulatedBoards::moveCable(BoardId board) {
+    if (board == cable_) return;
+    cable_ = board;
+    // The new board starts listening from scratch; whatever was on the old wire is gone.
+    this->board(board).resetLink();
+    replies_.clear();
+}
+
+void SimulatedBoards::setHighSpeed(bool high) {
+    k2510_.update();
+    k2510_.setHighSpeed(high);
+}
+
+void SimulatedBoards::setAlarm(int alarm, bool active) {
+    const auto a = alarmBit(alarm);
+    if (!a) return;
+    k2510_.pokeBit(a->address, a->bit, active != a->activeLow);
+}
+
+bool SimulatedBoards::alarmActive(int alarm) {
+    const auto a = alarmBit(alarm);
+    if (!a) return false;
+    return k2510_.peekBit(a->address, a->bit) != a->activeLow;
+}
+
+void SimulatedBoards::corruptReplies(int count, int skip) {
+    corrupt_ = {skip, count};
+}
+void SimulatedBoards::dropReplies(int count, int skip) {
+    drop_ = {skip, count};
+}
+
+void SimulatedBoards::clearFaults() {
+    silent_ = false;
+    corrupt_ = {};
+    drop_ = {};
+    replyDelay_ = 0;
+    k2510_.setPlsStuckBusy(false);
+    r7520_.setCaptureStuck(false);
+}
+
+void SimulatedBoards::hostSend(std::uint8_t byte) {
+    if (!plugged_ || silent_) return;
+    const double now = clock_.now();
+    ++delivered_;
+    const auto reply = board(cable_).receive(byte);
+    if (!reply) return;
+    if (drop_.take()) return;
+    std::uint8_t out = *reply;
+    if (corrupt_.take()) out = static_cast<std::uint8_t>(out ^ 0x5A);
+    double at = now + replyDelay_;
+    if (baud_ > 0) at += 10.0 / baud_;
+    if (!replies_.empty()) at = std::max(at, replies_.back().at);
+    replies_.push_back({at, out});
+}
+
+int SimulatedBoards::repliesAvailable() {
+    const double now = clock_.now();
+    return static_cast<int>(std::count_if(replies_.begin(), replies_.end(),
+                                          [now](const Reply& r) { return r.at <= now; }));
+}
+
+bool SimulatedBoards::replyAvailable() {
+    return !replies_.empty() && replies_.front().at <= clock_.now();
+}
+
+int SimulatedBoards::takeReply() {
+    if (!replyAvailable()) return -1;
+    const std::uint8_t b = replies_.front().byte;
+    replies_.pop_front();
+    return b;
+}
+
+void SimulatedBoards::discardReplies() {
+    const double now = clock_.now();
+    while (!replies_.empty() && replies_.front().at <= now)
+        replies_.pop_front();
+}
+
+std::optional<double> SimulatedBoards::nextReplyTime() const {
+    if (replies_.empty()) return std::nullopt;
+    return replies_.front().at;
+}
+
+} // namespace talvern::boards

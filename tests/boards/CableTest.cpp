@@ -1,0 +1,92 @@
+// The virtual cable: which board it reaches, unplugging, injected faults and paced replies.
+
+#include "BoardsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace talvern::boards::testing {
+namespace {
+
+class Cable : public ::testing::Test {
+protected:
+    ManualClock clock;
+    SimulatedBoards boards{clock};
+};
+
+TEST_F(Cable, AnUnpluggedCableGetsNoRepliesAndReachesNoBoard) {
+    boards.unplug();
+    EXPECT_FALSE(boards.plugged());
+    EXPECT_EQ(exchange(boards, {0xFF, 0x02, 0x03, 0xFC, 0x09}), (Bytes{-1, -1, -1, -1, -1}));
+    EXPECT_FALSE(boards.nextReplyTime());
+    boards.plug();
+    EXPECT_EQ(exchange(boards, {0xFF, 0x01, 0x03, 0xFC}), (Bytes{0x55, 0x55, 0x03, 0x00}));
+}
+
+TEST_F(Cable, MovingTheCableReachesTheOtherBoard) {
+    exchange(boards, {0xFF, 0x02, 0x03, 0xFC, 0x42});
+    boards.moveCable(BoardId::R7520);
+    EXPECT_EQ(boards.cableBoard(), BoardId::R7520);
+    EXPECT_EQ(boards.peekByte(BoardId::R7520, 1020), 0);
+    EXPECT_EQ(boards.peekByte(BoardId::K2510, 1020), 0x42);
+    EXPECT_EQ(exchange(boards, {0xFF, 0x01, 0x02, 0xBA}), (Bytes{0x55, 0x55, 0x02, 3}));
+}
+
+TEST_F(Cable, ASilentBoardNeitherHearsNorAnswers) {
+    boards.setSilent(true);
+    EXPECT_EQ(exchange(boards, {0xFF, 0x02, 0x03, 0xFC, 0x42}), (Bytes{-1, -1, -1, -1, -1}));
+    boards.clearFaults();
+    EXPECT_EQ(boards.peekByte(BoardId::K2510, 1020), 0);
+    EXPECT_EQ(exchange(boards, {0xFF}), (Bytes{0x55}));
+}
+
+TEST_F(Cable, CorruptedRepliesDifferButTheBoardActsOnWhatItHeard) {
+    boards.corruptReplies(1, 4); // the data echo of a write
+    const Bytes r = exchange(boards, {0xFF, 0x02, 0x03, 0xFC, 0x42});
+    EXPECT_EQ(Bytes(r.begin(), r.begin() + 4), (Bytes{0x55, 0x55, 0x03, 0xFC}));
+    EXPECT_NE(r[4], 0x42);
+    EXPECT_EQ(boards.peekByte(BoardId::K2510, 1020), 0x42);
+    EXPECT_EQ(exchange(boards, {0x03, 0xFD, 0x00}), (Bytes{0x03, 0xFD, 0x00})) << "only one";
+}
+
+TEST_F(Cable, DroppedRepliesAreMissing) {
+    boards.dropReplies(2, 1);
+    EXPECT_EQ(exchange(boards, {0xFF, 0x01, 0x03, 0xFC}), (Bytes{0x55, -1, -1, 0x00}));
+}
+
+TEST_F(Cable, SlowRepliesArriveLateAndInOrder) {
+    boards.setReplyDelay(0.5);
+    boards.hostSend(0xFF);
+    boards.hostSend(0x01);
+    EXPECT_FALSE(boards.replyAvailable());
+    ASSERT_TRUE(boards.nextReplyTime());
+    EXPECT_DOUBLE_EQ(*boards.nextReplyTime(), clock.now() + 0.5);
+    boards.discardReplies();
+    clock.advance(0.5);
+    EXPECT_EQ(boards.repliesAvailable(), 2) << "a flush drops only what has arrived";
+    EXPECT_EQ(boards.takeReply(), 0x55);
+    EXPECT_EQ(boards.takeReply(), 0x55);
+    EXPECT_EQ(boards.takeReply(), -1);
+}
+
+TEST_F(Cable, PacingMakesEachReplyTakeTheWireTime) {
+    boards.setPacing(9600);
+    boards.hostSend(0xFF);
+    EXPECT_FALSE(boards.replyAvailable());
+    EXPECT_NEAR(*boards.nextReplyTime() - clock.now(), 10.0 / 9600, 1e-9);
+    clock.advance(10.0 / 9600);
+    EXPECT_EQ(boards.takeReply(), 0x55);
+}
+
+TEST_F(Cable, AStuckPlsStaysBusy) {
+    boards.setPlsStuckBusy(true);
+    exchange(boards, {0xFF, 0x2A, 10, 0});
+    for (int i = 0; i < 5; ++i) {
+        clock.advance(1);
+        EXPECT_EQ(exchange(boards, {0x38, 0x55}), (Bytes{0x55, 0x55}));
+    }
+    boards.clearFaults();
+    EXPECT_EQ(exchange(boards, {0x38, 0x55, 0x55}), (Bytes{0x55, 0x00, 0x55}));
+}
+
+} // namespace
+} // namespace talvern::boards::testing
