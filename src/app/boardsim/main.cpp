@@ -1,0 +1,241 @@
+// talvern-boardsim: the simulated boards served on a pseudo-terminal, so that the program's real
+// serial path can talk to them. The first line of standard output is the terminal's path.
+
+#include "boards/SimulatedBoards.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <poll.h>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using talvern::boards::BoardId;
+using talvern::boards::SimulatedBoards;
+
+volatile std::sig_atomic_t gStop = 0;
+void onSignal(int) {
+    gStop = 1;
+}
+
+class SteadyClock final : public talvern::boards::Clock {
+public:
+    double now() const override {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
+    }
+
+private:
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+struct Options {
+    BoardId board = BoardId::K2510;
+    int baud = 9600;
+    bool paced = false;
+    std::string link;
+};
+
+void usage() {
+    std::cerr << "usage: talvern-boardsim [--board k2510|r7520] [--baud 9600|19200] [--paced] "
+                 "[--link PATH]\n";
+}
+
+bool parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (a == "--board" && hasValue) {
+            const std::string v = argv[++i];
+            if (v == "k2510")
+                o.board = BoardId::K2510;
+            else if (v == "r7520")
+                o.board = BoardId::R7520;
+            else
+                return false;
+        } else if (a == "--baud" && hasValue) {
+            o.baud = std::atoi(argv[++i]);
+            if (o.baud != 9600 && o.baud != 19200) return false;
+        } else if (a == "--paced") {
+            o.paced = true;
+        } else if (a == "--link" && hasValue) {
+            o.link = argv[++i];
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Front-panel commands from standard input. Returns false on "quit".
+bool command(SimulatedBoards& boards, const std::string& line) {
+    std::istringstream in(line);
+    std::string word, arg;
+    in >> word >> arg;
+    const bool on = arg == "on";
+    if (word.empty()) return true;
+    if (word == "quit") return false;
+    if (word == "cable" && arg == "k2510")
+        boards.moveCable(BoardId::K2510);
+    else if (word == "cable" && arg == "r7520")
+        boards.moveCable(BoardId::R7520);
+    else if (word == "unplug")
+        boards.unplug();
+    else if (word == "plug")
+        boards.plug();
+    else if (word == "start")
+        boards.startMachine();
+    else if (word == "stop")
+        boards.stopMachine();
+    else if (word == "speed" && (arg == "high" || arg == "low"))
+        boards.setHighSpeed(arg == "high");
+    else if (word == "alarm") {
+        std::string state;
+        in >> state;
+        boards.setAlarm(std::atoi(arg.c_str()), state == "on");
+    } else if (word == "silence")
+        boards.setSilent(on);
+    else if (word == "busy")
+        boards.setPlsStuckBusy(on);
+    else if (word == "stuck")
+        boards.setCaptureStuck(on);
+    else if (word == "delay")
+        boards.setReplyDelay(std::atof(arg.c_str()));
+    else if (word == "clear")
+        boards.clearFaults();
+    else
+        std::cerr << "talvern-boardsim: unknown command: " << line << "\n";
+    return true;
+}
+
+bool writeAll(int fd, const std::uint8_t* data, std::size_t n) {
+    while (n > 0) {
+        const ssize_t w = ::write(fd, data, n);
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += w;
+        n -= static_cast<std::size_t>(w);
+    }
+    return true;
+}
+
+void sendReplies(SimulatedBoards& boards, int master) {
+    std::uint8_t out[256];
+    std::size_t n = 0;
+    for (int b; n < sizeof out && (b = boards.takeReply()) >= 0;)
+        out[n++] = static_cast<std::uint8_t>(b);
+    if (n) writeAll(master, out, n);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parse(argc, argv, options)) {
+        usage();
+        return 2;
+    }
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        std::perror("talvern-boardsim: pseudo-terminal");
+        return 1;
+    }
+    const char* name = ::ptsname(master);
+    if (!name) {
+        std::perror("talvern-boardsim: ptsname");
+        return 1;
+    }
+    const std::string slavePath = name;
+    // Held open for the whole run, so that a client closing its end does not hang the line up.
+    const int slave = ::open(slavePath.c_str(), O_RDWR | O_NOCTTY);
+    if (slave < 0) {
+        std::perror("talvern-boardsim: open slave");
+        return 1;
+    }
+    termios tio{};
+    if (::tcgetattr(slave, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::cfsetspeed(&tio, options.baud == 19200 ? B19200 : B9600);
+        ::tcsetattr(slave, TCSANOW, &tio);
+    }
+    if (!options.link.empty()) {
+        struct stat st {};
+        if (::lstat(options.link.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            ::unlink(options.link.c_str());
+        if (::symlink(slavePath.c_str(), options.link.c_str()) != 0) {
+            std::perror("talvern-boardsim: symlink");
+            return 1;
+        }
+    }
+
+    struct sigaction sa {};
+    sa.sa_handler = onSignal;
+    sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGHUP, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    std::cout << slavePath << std::endl;
+
+    SteadyClock clock;
+    SimulatedBoards boards(clock);
+    boards.moveCable(options.board);
+    if (options.paced) boards.setPacing(options.baud);
+
+    std::string pending;
+    bool running = true;
+    while (running && !gStop) {
+        int timeout = -1;
+        if (const auto next = boards.nextReplyTime()) {
+            const double wait = *next - clock.now();
+            timeout = wait <= 0 ? 0 : static_cast<int>(std::ceil(wait * 1000.0));
+        }
+        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {master, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, timeout);
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            std::perror("talvern-boardsim: poll");
+            break;
+        }
+        if (fds[1].revents & POLLIN) {
+            std::uint8_t in[256];
+            const ssize_t n = ::read(master, in, sizeof in);
+            for (ssize_t i = 0; i < n; ++i) {
+                boards.hostSend(in[i]);
+                sendReplies(boards, master);
+            }
+        }
+        if (fds[0].revents & (POLLIN | POLLHUP)) {
+            char buf[512];
+            const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
+            if (n <= 0) break; // standard input closed
+            pending.append(buf, static_cast<std::size_t>(n));
+            for (std::size_t eol; running && (eol = pending.find('\n')) != std::string::npos;) {
+                std::string line = pending.substr(0, eol);
+                pending.erase(0, eol + 1);
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                running = command(boards, line);
+            }
+        }
+        sendReplies(boards, master);
+    }
+
+    if (!options.link.empty()) ::unlink(options.link.c_str());
+    ::close(slave);
+    ::close(master);
+    return 0;
+}
