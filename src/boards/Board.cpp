@@ -263,26 +263,26 @@ void Board::finishPlsParams() {
         return;
     }
     plsCommand(plsCode_, plsParams_);
-    state_ = State::Idle;
+    state_ = State::PlsDone;
 }
 
 std::optional<std::uint8_t> Board::receive(std::uint8_t byte) {
     update();
     switch (state_) {
-        case State::Idle:
-            if (byte == kAttention) return attention();
-            if (byte == kReadyPoll && hasPls()) {
+        case State::PlsDone:
+            if (byte == kReadyPoll) {
                 state_ = State::ReadyAnswer;
                 return kAck;
             }
-            return byte; // anything else is simply echoed
-        case State::AwaitMode:
-            return selectMode(byte);
+            [[fallthrough]];
+        case State::Idle:
         case State::ReadHigh:
             if (byte == kAttention) return attention();
             addressHigh_ = byte;
             state_ = State::ReadLow;
             return byte;
+        case State::AwaitMode:
+            return selectMode(byte);
         case State::ReadLow: {
             state_ = State::ReadHigh;
             const auto address = static_cast<std::uint16_t>(addressHigh_ << 8 | byte);
@@ -321,7 +321,7 @@ std::optional<std::uint8_t> Board::receive(std::uint8_t byte) {
                 state_ = State::ReadyTail;
                 return 0;
             }
-            state_ = State::Idle;
+            state_ = State::PlsDone;
             return kAck;
         case State::ReadyTail:
             if (byte == kAttention) return attention();

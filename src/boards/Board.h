@@ -83,7 +83,8 @@ public:
     void setCalendar(const CalendarTime& time);
     CalendarTime calendar();
 
-    // Back to the state after power-up, except for memory (which keeps what was written).
+    // Forgets a half-received transaction (the cable was moved or pulled); the board then
+    // takes addresses as in read mode until a handshake chooses another mode.
     void resetLink() { state_ = State::Idle; }
 
 protected:
@@ -106,7 +107,7 @@ protected:
 
 private:
     enum class State {
-        Idle,
+        Idle, // no mode chosen: addresses are taken as in read mode
         AwaitMode,
         ReadHigh,
         ReadLow,
@@ -115,6 +116,7 @@ private:
         WriteData,
         PlsParams,
         PlsReplies,
+        PlsDone, // a change is being digested; the READY poll is expected
         ReadyAnswer,
         ReadyTail,
         ProgramCount,

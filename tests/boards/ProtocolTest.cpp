@@ -42,6 +42,11 @@ TEST_F(BoardProtocol, AttentionIsAnsweredInEveryStateAndRestartsTheHandshake) {
     EXPECT_EQ(exchange(boards, {0xFF, 0x01}), (Bytes{0x55, 0x55}));
 }
 
+TEST_F(BoardProtocol, ABoardInNoModeTakesAddressesAsInReadMode) {
+    // A link still in read mode after the cable was moved carries on without a handshake.
+    EXPECT_EQ(exchange(boards, {0x02, 0xBA}), (Bytes{0x02, 1}));
+}
+
 TEST_F(BoardProtocol, AnUnknownModeIsRefused) {
     EXPECT_NE(exchange(boards, {0xFF, 0x77})[1], 0x55);
     boards.moveCable(BoardId::R7520);

@@ -44,6 +44,14 @@ TEST_F(RoundTrip, ReadsAShowRunningMachine) {
     EXPECT_EQ(link.RSRead("W1028"), "350");
 }
 
+TEST_F(RoundTrip, AMovedCableIsReadWithoutAQuestion) {
+    EXPECT_EQ(link.RSRead("B698"), "1");
+    sim.moveCable(R);
+    EXPECT_EQ(link.RSRead("B698"), "3");
+    EXPECT_EQ(link.RSRead("W1110"), "1950");
+    EXPECT_TRUE(answers.asked.empty());
+}
+
 TEST_F(RoundTrip, WritesWordsDoublesAndBits) {
     link.RSWrite("W1020", "123");
     EXPECT_EQ(sim.peekWord(K, 1020), 123);
