@@ -1,0 +1,38 @@
+#pragma once
+// The commands of talvern-cli. Each drives the same RSComm the windows use.
+
+#include "ConsoleAnswers.h"
+#include "RSComm.h"
+
+#include <QStringList>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+namespace talvern::app {
+
+enum CliStatus { kDone = 0, kFailed = 1, kUsage = 2, kLinkFailure = 3 };
+
+struct CliContext {
+    link::RSComm& link;
+    link::SerialLine& line;
+    ConsoleAnswers& answers;
+    std::FILE* out;
+    std::FILE* err;
+    // Opens the link on first use; false when the board cannot be reached.
+    bool ensureOnline();
+    void print(const QString& line) const;
+    void complain(const QString& line) const;
+};
+
+// A command gets the words after its name; it returns a CliStatus.
+using CliCommand = std::function<int(CliContext&, const QStringList&)>;
+using CliCommandTable = std::map<QString, CliCommand>;
+
+void AddLinkCommands(CliCommandTable& table);
+CliCommandTable AllCliCommands();
+
+// Runs one command line's command; a link failure at the end gives kLinkFailure.
+int RunCliCommand(CliContext& context, const QStringList& command);
+
+} // namespace talvern::app

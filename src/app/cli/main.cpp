@@ -1,0 +1,80 @@
+// talvern-cli: the link for service work without a display, for scripts and for testing over
+// real serial devices.
+#include "CliCommands.h"
+#include "CliOptions.h"
+#include "ConsoleAnswers.h"
+#include "QtPlatform.h"
+#include "RSComm.h"
+#include "SimulatedSerialLine.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+
+using namespace talvern;
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("TALVERN"));
+    QString error;
+    const std::optional<app::CliOptions> options =
+        app::ParseCliOptions(app.arguments().mid(1), &error);
+    if (!options) {
+        if (!error.isEmpty())
+            std::fprintf(stderr, "talvern-cli: %s\n", error.toLocal8Bit().constData());
+        std::fputs(app::CliUsage().toLocal8Bit().constData(), stderr);
+        return error.isEmpty() ? app::kDone : app::kUsage;
+    }
+
+    link::SteadyClock clock;
+    const bool interactive = isatty(STDIN_FILENO) != 0;
+    QTextStream input(stdin);
+    app::ConsoleAnswers answers(stderr, interactive, options->yes, options->retryOnFailure,
+                                [&input]() -> std::optional<QString> {
+                                    QString line;
+                                    if (!input.readLineInto(&line)) return std::nullopt;
+                                    return line;
+                                });
+    link::NoEventPump events;
+    link::RSComm link(clock, answers, events, QCoreApplication::applicationDirPath());
+    link.SetDeviceOverride(options->device);
+    link.SetPortOverride(options->port, options->baud);
+
+    std::unique_ptr<boards::SimulatedBoards> boards;
+    std::unique_ptr<app::BoardsClockFromLinkClock> boardsClock;
+    std::unique_ptr<link::SerialLine> port;
+    if (options->simulate) {
+        boardsClock = std::make_unique<app::BoardsClockFromLinkClock>(clock);
+        boards = std::make_unique<boards::SimulatedBoards>(*boardsClock);
+        boards->moveCable(options->board == QLatin1String("r7520") ? boards::BoardId::R7520
+                                                                   : boards::BoardId::K2510);
+        port = std::make_unique<app::SimulatedSerialLine>(*boards, clock);
+    } else {
+        port = std::make_unique<link::QtSerialLine>(clock);
+    }
+
+    std::FILE* traceFile = nullptr;
+    std::unique_ptr<link::TracingSerialLine> tracing;
+    link::SerialLine* line = port.get();
+    if (!options->trace.isEmpty()) {
+        traceFile = options->trace == QLatin1String("-")
+                        ? stdout
+                        : std::fopen(options->trace.toLocal8Bit().constData(), "w");
+        if (!traceFile) {
+            std::fprintf(stderr, "talvern-cli: cannot write %s\n",
+                         options->trace.toLocal8Bit().constData());
+            return app::kUsage;
+        }
+        tracing = std::make_unique<link::TracingSerialLine>(*port, clock, traceFile);
+        line = tracing.get();
+    }
+
+    app::CliContext context{link, *line, answers, stdout, stderr};
+    const int status = app::RunCliCommand(context, options->command);
+    if (status == app::kUsage) std::fputs(app::CliUsage().toLocal8Bit().constData(), stderr);
+    if (link.OnlineMode) link.CloseRSComm();
+    if (traceFile && traceFile != stdout) std::fclose(traceFile);
+    return status;
+}

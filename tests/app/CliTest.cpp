@@ -1,0 +1,148 @@
+#include "CliCommands.h"
+#include "CliOptions.h"
+#include "ConsoleAnswers.h"
+#include "FakePlatform.h"
+#include "QtPlatform.h"
+#include "SimulatedSerialLine.h"
+
+#include <QTemporaryDir>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace talvern;
+using namespace talvern::app;
+
+namespace {
+QString Slurp(std::FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    QByteArray bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, static_cast<int>(n));
+    return QString::fromLocal8Bit(bytes);
+}
+
+// talvern-cli's commands against the simulated boards, in virtual time.
+class CliRun : public ::testing::Test {
+protected:
+    int run(QStringList command, bool yes = false, bool retry = false) {
+        TearDown();
+        out = std::tmpfile();
+        err = std::tmpfile();
+        answers = std::make_unique<ConsoleAnswers>(err, false, yes, retry, nullptr);
+        rscomm = std::make_unique<link::RSComm>(clock, *answers, events, folder.path());
+        CliContext context{*rscomm, line, *answers, out, err};
+        return RunCliCommand(context, command);
+    }
+    QString output() { return Slurp(out); }
+    QString errors() { return Slurp(err); }
+    void TearDown() override {
+        if (out) std::fclose(out);
+        if (err) std::fclose(err);
+        out = err = nullptr;
+    }
+
+    QTemporaryDir folder;
+    talvern::testing::FakeClock clock;
+    BoardsClockFromLinkClock boardsClock{clock};
+    boards::SimulatedBoards boards{boardsClock};
+    SimulatedSerialLine line{boards, clock};
+    link::NoEventPump events;
+    std::unique_ptr<ConsoleAnswers> answers;
+    std::unique_ptr<link::RSComm> rscomm;
+    std::FILE* out = nullptr;
+    std::FILE* err = nullptr;
+};
+} // namespace
+
+TEST(CliOptions, ParsesTheContractAndRefusesNonsense) {
+    QString error;
+    auto o = ParseCliOptions({"--device", "/dev/pts/3", "--baud", "19200", "--yes", "--on-failure",
+                              "retry", "read", "W1"},
+                             &error);
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->device, "/dev/pts/3");
+    EXPECT_EQ(o->baud, 19200);
+    EXPECT_TRUE(o->yes);
+    EXPECT_TRUE(o->retryOnFailure);
+    EXPECT_EQ(o->command, (QStringList{"read", "W1"}));
+    EXPECT_FALSE(ParseCliOptions({"--baud", "4800", "read", "W1"}, &error));
+    EXPECT_FALSE(ParseCliOptions({"--port", "100", "read", "W1"}, &error));
+    EXPECT_FALSE(ParseCliOptions({"--board", "x", "read"}, &error));
+    EXPECT_FALSE(ParseCliOptions({"--simulate"}, &error));
+    EXPECT_FALSE(ParseCliOptions({"--bogus", "read"}, &error));
+}
+
+TEST(ConsoleAnswers, PrintsTitleAndTextAndAnswersByPolicy) {
+    std::FILE* err = std::tmpfile();
+    ConsoleAnswers cancel(err, false, false, false, nullptr);
+    EXPECT_EQ(cancel.ask("a\r\nb\rc", "T", link::Buttons::RetryCancel, link::Icon::Critical),
+              link::Answer::Cancel);
+    EXPECT_EQ(cancel.ask("q", "Q", link::Buttons::YesNo, link::Icon::Question), link::Answer::No);
+    ConsoleAnswers yes(err, false, true, true, nullptr);
+    EXPECT_EQ(yes.ask("q", "Q", link::Buttons::YesNoCancel, link::Icon::Question),
+              link::Answer::Yes);
+    EXPECT_EQ(yes.ask("r", "R", link::Buttons::RetryCancel, link::Icon::Critical),
+              link::Answer::Retry);
+    EXPECT_TRUE(Slurp(err).startsWith("[T] a\nb\nc\n[Q] q\n"));
+    std::fclose(err);
+}
+
+TEST(ConsoleAnswers, InteractiveQuestionsReadTheTerminal) {
+    std::FILE* err = std::tmpfile();
+    std::deque<QString> lines{"maybe", "r"};
+    ConsoleAnswers terminal(err, true, false, false, [&]() -> std::optional<QString> {
+        if (lines.empty()) return std::nullopt;
+        QString l = lines.front();
+        lines.pop_front();
+        return l;
+    });
+    EXPECT_EQ(terminal.ask("x", "T", link::Buttons::RetryCancel, link::Icon::Critical),
+              link::Answer::Retry);
+    EXPECT_EQ(terminal.ask("x", "T", link::Buttons::YesNo, link::Icon::Question), link::Answer::No)
+        << "end of input";
+    std::fclose(err);
+}
+
+TEST_F(CliRun, ReadsShowTheRunningMachine) {
+    ASSERT_EQ(run({"read", "B698", "W1026", "W1110"}), kDone);
+    EXPECT_EQ(output(), "1\n250\n0\n");
+}
+
+TEST_F(CliRun, WriteRefusedByTheValueCheckFailsWithItsMessage) {
+    EXPECT_EQ(run({"write", "W1020", "12a"}), kFailed);
+    EXPECT_EQ(errors(), "[ENTRY ALERT] Error:\nOnly Numerical Data Allowed.\n");
+    EXPECT_EQ(run({"write", "W1020", "123"}), kDone);
+    EXPECT_EQ(boards.peekWord(boards::BoardId::K2510, 1020), 123);
+}
+
+TEST_F(CliRun, PlsCommandsProgramAndRecall) {
+    EXPECT_EQ(run({"pls", "scale"}), kDone);
+    EXPECT_EQ(output(), "360\n");
+    EXPECT_EQ(run({"pls", "set", "2", "10", "20", "--clear"}), kDone);
+    EXPECT_EQ(run({"pls", "set", "2", "10", "400"}), kFailed);
+    EXPECT_TRUE(errors().startsWith(
+        "[PLS Single Setpoint] Setpoint setting 400 is greater than scale factor."));
+    EXPECT_EQ(run({"pls", "config"}), kDone);
+    EXPECT_EQ(output().split(' ').size(), 19);
+    EXPECT_EQ(run({"pls", "set", "x"}), kUsage);
+    EXPECT_EQ(run({"frobnicate"}), kUsage);
+}
+
+TEST_F(CliRun, UnpluggedCableEndsInALinkFailure) {
+    boards.unplug();
+    EXPECT_EQ(run({"read", "W1020"}), kLinkFailure);
+    EXPECT_TRUE(errors().startsWith(
+        "[WARNING - Communication Error!] Cannot Communicate with Target Board.\n"));
+}
+
+TEST_F(CliRun, BoardStatusNamesBoardFaultAndFirmware) {
+    boards.pokeByte(boards::BoardId::K2510, 8176, 0x1A);
+    ASSERT_EQ(run({"board", "status"}), kDone);
+    const QStringList lines = output().split('\n');
+    EXPECT_EQ(lines[0], "Board: 1 (K2510)");
+    EXPECT_EQ(lines[1], "Fault: Fault Code (1AH): --- Fault File Not Found ---");
+    EXPECT_TRUE(lines[2].startsWith("Firmware revision: "));
+}
