@@ -211,14 +211,7 @@ int main(int argc, char** argv) {
             std::perror("talvern-boardsim: poll");
             break;
         }
-        if (fds[1].revents & POLLIN) {
-            std::uint8_t in[256];
-            const ssize_t n = ::read(master, in, sizeof in);
-            for (ssize_t i = 0; i < n; ++i) {
-                boards.hostSend(in[i]);
-                sendReplies(boards, master);
-            }
-        }
+        // Front-panel lines first: a command given before a byte was sent acts before it.
         if (fds[0].revents & (POLLIN | POLLHUP)) {
             char buf[512];
             const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
@@ -229,6 +222,14 @@ int main(int argc, char** argv) {
                 pending.erase(0, eol + 1);
                 if (!line.empty() && line.back() == '\r') line.pop_back();
                 running = command(boards, line);
+            }
+        }
+        if (fds[1].revents & POLLIN) {
+            std::uint8_t in[256];
+            const ssize_t n = ::read(master, in, sizeof in);
+            for (ssize_t i = 0; i < n; ++i) {
+                boards.hostSend(in[i]);
+                sendReplies(boards, master);
             }
         }
         sendReplies(boards, master);
