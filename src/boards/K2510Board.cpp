@@ -35,7 +35,7 @@ std::uint8_t clampByte(double v) {
 
 } // namespace
 
-K2510Board::K2510Board(const Clock& clock) : Board(BoardId::K2510, clock) {
+K2510Board::K2510Board(const Clock& clock, double crankAtStart) : Board(BoardId::K2510, clock) {
     Memory& m = memory_;
     // Set-up at the factory defaults.
     m.setWord(kStopLow, 0);
@@ -64,7 +64,7 @@ K2510Board::K2510Board(const Clock& clock) : Board(BoardId::K2510, clock) {
     // Power-up finds the bodymaker already running at its low speed.
     running_ = true;
     speed_ = m.word(kSpeedLow);
-    crank_ = 37.0;
+    crank_ = std::clamp(std::fmod(crankAtStart, 360.0), 0.0, 359.999);
     publish(clock.now());
 }
 

@@ -54,7 +54,8 @@ inline constexpr std::uint64_t kShortCanEvery = 997;
 
 class K2510Board : public Board {
 public:
-    explicit K2510Board(const Clock& clock);
+    // The crank stands at crankAtStart degrees when the board powers up.
+    explicit K2510Board(const Clock& clock, double crankAtStart = 0.0);
 
     void start();
     void stop();

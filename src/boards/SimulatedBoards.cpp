@@ -1,6 +1,7 @@
 #include "SimulatedBoards.h"
 
 #include <algorithm>
+#include <chrono>
 
 namespace talvern::boards {
 
@@ -31,6 +32,13 @@ std::optional<AlarmBit> alarmBit(int alarm) {
     }
 }
 
+double wallClockCrank() {
+    using namespace std::chrono;
+    const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+    // 250 strokes a minute = 1.5 degrees a millisecond.
+    return static_cast<double>((ms % 240) * 3) / 2.0;
+}
+
 } // namespace
 
 bool SimulatedBoards::Countdown::take() {
@@ -43,8 +51,9 @@ bool SimulatedBoards::Countdown::take() {
     return true;
 }
 
-SimulatedBoards::SimulatedBoards(Clock& clock)
-    : clock_(clock), k2510_(clock), r7520_(clock, k2510_) {}
+SimulatedBoards::SimulatedBoards(Clock& clock, std::optional<double> crankAtStart)
+    : clock_(clock), k2510_(clock, crankAtStart ? *crankAtStart : wallClockCrank()),
+      r7520_(clock, k2510_) {}
 
 Board& SimulatedBoards::board(BoardId id) {
     if (id == BoardId::K2510) return k2510_;

@@ -16,7 +16,10 @@ namespace talvern::boards {
 
 class SimulatedBoards {
 public:
-    explicit SimulatedBoards(Clock& clock);
+    // The machine runs from the start. Its crank starts where the wall clock puts a machine that
+    // has been running at its low speed all along, so that separate runs continue each other;
+    // tests may pin it instead.
+    explicit SimulatedBoards(Clock& clock, std::optional<double> crankAtStart = std::nullopt);
 
     // --- The cable ---
     void moveCable(BoardId board);

@@ -10,7 +10,7 @@ namespace {
 class Cable : public ::testing::Test {
 protected:
     ManualClock clock;
-    SimulatedBoards boards{clock};
+    SimulatedBoards boards{clock, 37.0};
 };
 
 TEST_F(Cable, AnUnpluggedCableGetsNoRepliesAndReachesNoBoard) {

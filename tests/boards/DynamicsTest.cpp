@@ -14,7 +14,7 @@ constexpr auto R = BoardId::R7520;
 class Bodymaker : public ::testing::Test {
 protected:
     ManualClock clock;
-    SimulatedBoards boards{clock};
+    SimulatedBoards boards{clock, 37.0};
 };
 
 TEST_F(Bodymaker, StartsRunningAtTheLowSpeedWithFactorySetUp) {
@@ -127,7 +127,7 @@ TEST_F(Bodymaker, InputsAndAnalogValuesFollowTheMachine) {
 
 TEST(BodymakerAlarms, AreNormalByDefaultAndFollowTheirBits) {
     ManualClock clock;
-    SimulatedBoards boards{clock};
+    SimulatedBoards boards{clock, 37.0};
     EXPECT_EQ(boards.peekByte(K, 101), 0xA0);
     for (int a = 1; a <= 11; ++a)
         EXPECT_FALSE(boards.alarmActive(a)) << a;

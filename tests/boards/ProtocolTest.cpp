@@ -10,7 +10,7 @@ namespace {
 class BoardProtocol : public ::testing::Test {
 protected:
     ManualClock clock;
-    SimulatedBoards boards{clock};
+    SimulatedBoards boards{clock, 37.0};
 };
 
 TEST_F(BoardProtocol, ReadModeEchoesTheHighByteAndAnswersTheLowByteWithData) {
@@ -139,7 +139,7 @@ TEST_F(PlsProtocol, OffsetAndScaleCanBeSent) {
 
 TEST(BoardSystemArea, HoldsIdentConfigurationAndQuietFaultCodes) {
     ManualClock clock;
-    SimulatedBoards boards{clock};
+    SimulatedBoards boards{clock, 37.0};
     for (auto id : {BoardId::K2510, BoardId::R7520}) {
         for (int a = 8175; a <= 8179; ++a)
             EXPECT_EQ(boards.peekByte(id, a), 0) << a;
@@ -156,7 +156,7 @@ TEST(BoardSystemArea, HoldsIdentConfigurationAndQuietFaultCodes) {
 
 TEST(BoardSystemArea, ClockRunsAndTakesTheFieldsWritten) {
     ManualClock clock;
-    SimulatedBoards boards{clock};
+    SimulatedBoards boards{clock, 37.0};
     Board& k = boards.board(BoardId::K2510);
     k.setCalendar({2024, 2, 28, 23, 59, 30});
     clock.advance(45);

@@ -27,7 +27,7 @@ protected:
     QTemporaryDir folder;
     FakeClock clock;
     app::BoardsClockFromLinkClock boardsClock{clock};
-    boards::SimulatedBoards sim{boardsClock};
+    boards::SimulatedBoards sim{boardsClock, 37.0};
     app::SimulatedSerialLine line{sim, clock};
     ScriptedAnswers answers;
     link::NoEventPump events;
