@@ -1,0 +1,283 @@
+// Upload and download through the step machine against the simulated boards, in virtual time.
+#include "DataTransfer.h"
+#include "FakePlatform.h"
+#include "OnlineState.h"
+#include "QtPlatform.h"
+#include "SimulatedSerialLine.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talvern;
+using namespace talvern::shell;
+using boards::BoardId;
+
+namespace {
+
+class Transfer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rs.OnlineMode = true;
+        rs.OpenRSComm(line);
+        ASSERT_TRUE(rs.OnlineMode);
+        setup = FactoryDefaults("TALVERN_R2.1.4");
+    }
+    // A transfer whose board check is the real one, logged.
+    std::unique_ptr<DataTransfer> make(int mode) {
+        return std::make_unique<DataTransfer>(mode, rs, setup, answers, events, [this](int b) {
+            log.push_back("check " + std::to_string(b));
+            return CheckTargetBoard(rs, answers, events, b, [] {});
+        });
+    }
+    // Runs every step, logging which parameter rows each one changed.
+    void runLogged(DataTransfer& t, int stopAfterProgress = -1) {
+        bool cancelled = false;
+        for (;;) {
+            const SetupData before = setup;
+            const bool more = t.step();
+            for (int i = 0; i <= gSetupMax; ++i)
+                if (setup.ParamValue[i] != before.ParamValue[i])
+                    log.push_back("row " + std::to_string(i));
+            if (before.PLSSetpoint != setup.PLSSetpoint && log.back() != "pls")
+                log.push_back("pls");
+            if (t.progress() == stopAfterProgress && !cancelled) {
+                t.cancel(); // once, as a click on Cancel
+                cancelled = true;
+            }
+            if (!more) break;
+        }
+    }
+    int questionsTitled(const QString& title) const {
+        int n = 0;
+        for (const auto& q : answers.asked)
+            n += q.title == title;
+        return n;
+    }
+
+    QTemporaryDir folder;
+    talvern::testing::FakeClock clock;
+    app::BoardsClockFromLinkClock boardsClock{clock};
+    boards::SimulatedBoards sim{boardsClock};
+    app::SimulatedSerialLine line{sim, clock};
+    talvern::testing::ScriptedAnswers answers;
+    link::NoEventPump events;
+    link::RSComm rs{clock, answers, events, folder.path()};
+    SetupData setup;
+    std::vector<std::string> log;
+};
+
+std::vector<std::string> ChecksAndRows(int first, int last, int board) {
+    std::vector<std::string> expected;
+    for (int i = first; i <= last; ++i) {
+        expected.push_back("check " + std::to_string(board));
+        expected.push_back("row " + std::to_string(i));
+    }
+    return expected;
+}
+
+} // namespace
+
+TEST(TransferModes, TableAndPLSMapping) {
+    ASSERT_TRUE(FindTransferMode(1));
+    EXPECT_EQ(FindTransferMode(1)->progressMaximum, 18);
+    EXPECT_EQ(FindTransferMode(11)->label, "Downloading Set-up Data to R7520, Please Standby...");
+    EXPECT_FALSE(FindTransferMode(2));
+    SetupData s;
+    s.PLSCfg0 = 100;
+    s.PLSCfg1 = 101;
+    for (int i = 0; i < 8; ++i)
+        s.PLSCfgRest[i] = static_cast<std::int16_t>(102 + i);
+    const std::array<std::int16_t, 24> expected{
+        101, 102, 103, 104, 105, 0, 106, 107, 108, 109, 0, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0};
+    EXPECT_EQ(PLSDownloadArray(s), expected);
+    std::array<std::int16_t, 19> words{};
+    for (int i = 0; i < 19; ++i)
+        words[i] = static_cast<std::int16_t>(200 + i);
+    SetupData back;
+    StorePLSUpload(words, back);
+    EXPECT_EQ(back.PLSCfg0, 200);
+    EXPECT_EQ(back.PLSCfg1, 201);
+    EXPECT_EQ(back.PLSCfgRest[7], 209);
+}
+
+TEST_F(Transfer, UploadK2510ReadsRowsZeroToThirteenEachAfterABoardCheckThenThePLS) {
+    for (int i = 0; i <= gSetupMax; ++i)
+        setup.ParamValue[i] = -1000 - i; // nothing on the board reads like this
+    ASSERT_TRUE(rs.SingleSetpoint(0, 10, 20, true));
+    ASSERT_TRUE(rs.SingleSetpoint(5, 300, 40, true));
+    for (int c : {1, 2, 3, 4, 6, 7})
+        ASSERT_TRUE(rs.ClearPLSChan(static_cast<std::int16_t>(c)));
+    ASSERT_TRUE(rs.SetPLSOffset(0));
+    auto t = make(kUploadK2510);
+    EXPECT_EQ(t->label(), "Uploading Data from K2510, Please Standby...");
+    EXPECT_EQ(t->maximum(), 14);
+    runLogged(*t);
+
+    std::vector<std::string> expected = ChecksAndRows(0, 13, 1);
+    expected.push_back("pls");
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(t->progress(), 14);
+    EXPECT_EQ(t->label(), "Uploading PLS from K2510, Please Standby...");
+    EXPECT_FALSE(t->failed());
+    EXPECT_TRUE(answers.asked.empty());
+    EXPECT_EQ(setup.ParamValue[3], sim.peekWord(BoardId::K2510, 1026));
+    for (int i = 14; i <= gSetupMax; ++i)
+        EXPECT_EQ(setup.ParamValue[i], -1000 - i);
+    EXPECT_EQ(setup.PLSSetpoint[0], (std::array<std::int16_t, 2>{10, 20}));
+    EXPECT_EQ(setup.PLSSetpoint[5], (std::array<std::int16_t, 2>{300, 40}));
+    // no setpoints: the recall state is neither 0 nor 1, so the channel reads as unused
+    EXPECT_EQ(setup.PLSSetpoint[7], (std::array<std::int16_t, 2>{0, 0}));
+    EXPECT_EQ(setup.PLSScale, 360);
+    EXPECT_EQ(setup.PLSOfs, static_cast<std::int16_t>(sim.k2510().plsOffset()));
+}
+
+TEST_F(Transfer, UploadR7520ReadsItsRowsOnlyAndKeepsTheK2510Rows) {
+    sim.moveCable(BoardId::R7520);
+    sim.pokeWord(BoardId::R7520, 1110, 1234);
+    setup.ParamValue[9] = 4242; // "W1104" of the K2510
+    auto t = make(kUploadR7520);
+    runLogged(*t);
+    // rows whose board value happens to equal the default do not show in the log
+    EXPECT_EQ(std::count(log.begin(), log.end(), "check 3"), 17);
+    EXPECT_EQ(log.front(), "check 3");
+    EXPECT_EQ(setup.ParamValue[14], 1234);
+    EXPECT_EQ(setup.ParamValue[9], 4242);
+    EXPECT_EQ(setup.PLSSetpoint, FactoryDefaults("").PLSSetpoint);
+    EXPECT_EQ(t->progress(), 17);
+    EXPECT_TRUE(answers.asked.empty());
+}
+
+TEST_F(Transfer, DownloadR7520WritesOnlyRowsFourteenToTwentyOne) {
+    sim.moveCable(BoardId::R7520);
+    for (int i = 14; i <= 21; ++i)
+        setup.ParamValue[i] = 40 + i;
+    for (int i = 22; i <= gSetupMax; ++i)
+        setup.ParamValue[i] = 31111; // would show if any monitor row were written
+    auto t = make(kDownloadR7520);
+    runLogged(*t);
+    EXPECT_EQ(t->progress(), 8);
+    EXPECT_FALSE(t->failed());
+    for (const char* add : {"W1110", "W1130", "W1132", "W1134", "W1126", "W1120", "W1122"})
+        EXPECT_NE(rs.RSRead(add), "31111");
+    EXPECT_EQ(rs.RSRead("W1110"), "54");
+    EXPECT_EQ(rs.RSRead("B1128"), "59");
+    EXPECT_EQ(rs.RSRead("W1122"), "61");
+    for (const char* add : {"W614", "W610", "W612", "W82", "W1104", "W80", "W1102", "W1108"})
+        EXPECT_NE(rs.RSRead(add), "31111") << add;
+    EXPECT_FALSE(t->plsDownloaded());
+}
+
+TEST_F(Transfer, DownloadK2510ProgramsOrClearsEachChannelAndRoundTrips) {
+    ASSERT_TRUE(rs.SingleSetpoint(3, 5, 6, true)); // to be cleared by the download
+    setup.ParamValue[0] = 17;
+    setup.PLSSetpoint[3] = {0, 0};
+    setup.PLSSetpoint[7] = {0, 90}; // one point non-zero: programmed
+    setup.PLSCfg0 = 6;
+    setup.PLSCfg1 = 2;
+    setup.PLSCfgRest = {1, 2, 3, 4, 5, 6, 7, 8};
+    auto t = make(kDownloadK2510);
+    EXPECT_EQ(t->maximum(), 9);
+    runLogged(*t);
+    EXPECT_FALSE(t->failed());
+    EXPECT_TRUE(t->plsDownloaded());
+    EXPECT_EQ(t->progress(), 8);
+    EXPECT_EQ(t->label(), "Downloading PLS Data to K2510, Please Standby...");
+    EXPECT_EQ(sim.peekWord(BoardId::K2510, 1020), 17);
+    EXPECT_TRUE(sim.k2510().channel(3).empty());
+    ASSERT_EQ(sim.k2510().channel(7).size(), 1u);
+    EXPECT_EQ(sim.k2510().channel(7)[0].off, 90);
+
+    SetupData back = FactoryDefaults("x");
+    back.PLSSetpoint = {};
+    std::swap(back, setup);
+    auto up = make(kUploadK2510);
+    up->runToEnd();
+    EXPECT_EQ(setup.PLSSetpoint, back.PLSSetpoint);
+    EXPECT_EQ(setup.PLSCfg0, 6);
+    EXPECT_EQ(setup.PLSCfg1, 2);
+    EXPECT_EQ(setup.PLSCfgRest, back.PLSCfgRest);
+    for (int i = 0; i <= 7; ++i)
+        EXPECT_EQ(setup.ParamValue[i], back.ParamValue[i]) << i;
+}
+
+TEST_F(Transfer, CancelPartWayKeepsWhatWasReadAndShowsNothing) {
+    sim.moveCable(BoardId::R7520);
+    for (int i = 0; i <= gSetupMax; ++i)
+        setup.ParamValue[i] = -7;
+    auto t = make(kUploadR7520);
+    runLogged(*t, 3);
+    EXPECT_TRUE(t->cancelled());
+    EXPECT_FALSE(t->failed());
+    EXPECT_TRUE(answers.asked.empty());
+    EXPECT_EQ(t->progress(), 3);
+    EXPECT_EQ(setup.ParamValue[16], static_cast<std::int32_t>(sim.peekWord(BoardId::R7520, 1132)));
+    for (int i = 17; i <= gSetupMax; ++i)
+        EXPECT_EQ(setup.ParamValue[i], -7);
+}
+
+TEST_F(Transfer, CancelDuringTheK2510UploadStillReadsThePLS) {
+    ASSERT_TRUE(rs.SingleSetpoint(1, 33, 44, true));
+    auto t = make(kUploadK2510);
+    runLogged(*t, 2);
+    EXPECT_TRUE(answers.asked.empty());
+    EXPECT_EQ(t->progress(), 2);
+    EXPECT_EQ(setup.PLSSetpoint[1], (std::array<std::int16_t, 2>{33, 44}));
+}
+
+TEST_F(Transfer, CancelDuringTheK2510DownloadWritesNoPLS) {
+    ASSERT_TRUE(rs.ClearPLSChan(0));
+    setup.PLSSetpoint[0] = {1, 2};
+    setup.ParamValue[1] = 99;
+    auto t = make(kDownloadK2510);
+    runLogged(*t, 1);
+    EXPECT_FALSE(t->plsDownloaded());
+    EXPECT_TRUE(answers.asked.empty());
+    EXPECT_TRUE(sim.k2510().channel(0).empty());
+    EXPECT_NE(sim.peekWord(BoardId::K2510, 1022), 99);
+}
+
+TEST_F(Transfer, ALinkFailurePartWayShowsProcessError) {
+    for (int i = 0; i <= gSetupMax; ++i)
+        setup.ParamValue[i] = -7;
+    auto t = make(kUploadK2510);
+    for (int k = 0; k < 8; ++k)
+        t->step(); // rows 0..3
+    sim.setSilent(true);
+    runLogged(*t);
+    EXPECT_TRUE(t->failed());
+    EXPECT_TRUE(rs.CommError);
+    ASSERT_FALSE(answers.asked.empty());
+    EXPECT_EQ(answers.asked.back().title, "Process Error");
+    EXPECT_EQ(answers.asked.back().text, "Error Processing Request\r\n\r\nProcess Not Complete");
+    EXPECT_EQ(answers.asked.back().icon, link::Icon::Exclamation);
+    EXPECT_EQ(questionsTitled("Process Error"), 1);
+    EXPECT_NE(setup.ParamValue[3], -7);
+    for (int i = 5; i <= 13; ++i)
+        EXPECT_EQ(setup.ParamValue[i], -7) << i;
+    EXPECT_EQ(setup.PLSSetpoint, FactoryDefaults("").PLSSetpoint);
+}
+
+TEST_F(Transfer, TheWrongBoardPromptsAndItsCancelEndsWithProcessError) {
+    sim.moveCable(BoardId::R7520);
+    const SetupData before = setup;
+    auto t = make(kUploadK2510);
+    runLogged(*t);
+    ASSERT_EQ(answers.asked.size(), 2u);
+    EXPECT_EQ(answers.asked[0].title, "TMGPROG");
+    EXPECT_EQ(answers.asked[1].title, "Process Error");
+    EXPECT_EQ(setup, before); // no PLS read from a board that was not confirmed
+    EXPECT_EQ(t->progress(), 0);
+}
+
+TEST_F(Transfer, ARetryAfterMovingTheCableCarriesOn) {
+    sim.moveCable(BoardId::K2510);
+    answers.answers = {link::Answer::Retry};
+    answers.onAsk = [this](const talvern::testing::AskedQuestion& q) {
+        if (q.title == "MOTPROG") sim.moveCable(BoardId::R7520);
+    };
+    auto t = make(kDownloadR7520);
+    t->runToEnd();
+    EXPECT_FALSE(t->failed());
+    EXPECT_EQ(t->progress(), 8);
+    EXPECT_EQ(questionsTitled("MOTPROG"), 1);
+}
