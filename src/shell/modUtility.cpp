@@ -1,5 +1,7 @@
 #include "modUtility.h"
 
+#include "BackgroundUpdate.h"
+
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
@@ -28,9 +30,15 @@ QString gSystemMessage;
 QStringList gAlarmAdd;
 QStringList gAlarmText;
 
-int ProgramMajor() { return TALVERN_VERSION_MAJOR; }
-int ProgramMinor() { return TALVERN_VERSION_MINOR; }
-int ProgramRevision() { return TALVERN_VERSION_PATCH; }
+int ProgramMajor() {
+    return TALVERN_VERSION_MAJOR;
+}
+int ProgramMinor() {
+    return TALVERN_VERSION_MINOR;
+}
+int ProgramRevision() {
+    return TALVERN_VERSION_PATCH;
+}
 
 void InitSetupTables() {
     gProgramVersion = ProgramVersionTag(ProgramMajor(), ProgramMinor(), ProgramRevision());
@@ -40,11 +48,19 @@ void InitSetupTables() {
     gNewFile = true;
 }
 
-bool CheckTargetBoard(int BoardType) {
-    return shell::CheckTargetBoard(*gLink, *gAnswers, *gEvents, BoardType, [] { UpdateOnlineState(); });
+void BuildAlarmTable() {
+    gAlarmAdd = AlarmAddresses();
+    gAlarmText = AlarmTexts();
 }
 
-void UpdateOnlineState() { shell::UpdateOnlineState(*gLink, *gCommPort, gOnlineView); }
+bool CheckTargetBoard(int BoardType) {
+    return shell::CheckTargetBoard(*gLink, *gAnswers, *gEvents, BoardType,
+                                   [] { UpdateOnlineState(); });
+}
+
+void UpdateOnlineState() {
+    shell::UpdateOnlineState(*gLink, *gCommPort, gOnlineView);
+}
 
 void SelectAllText(QLineEdit* box) {
     if (box) box->setSelection(0, box->text().size());
@@ -55,7 +71,8 @@ void CenterWindow(QWidget* window) {
     const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect area = screen->availableGeometry();
-    window->move(area.left() + (area.width() - window->width()) / 2, area.top() + (area.height() - window->height()) / 2);
+    window->move(area.left() + (area.width() - window->width()) / 2,
+                 area.top() + (area.height() - window->height()) / 2);
 }
 
 } // namespace talvern::shell

@@ -15,10 +15,10 @@ class QWidget;
 
 namespace talvern::shell {
 
-extern link::RSComm* gLink;        // the one link object, created at start-up
-extern link::SerialLine* gCommPort; // the serial line handed to the link
-extern link::UserAnswers* gAnswers; // message boxes
-extern link::EventPump* gEvents;    // lets pending window events run
+extern link::RSComm* gLink;          // the one link object, created at start-up
+extern link::SerialLine* gCommPort;  // the serial line handed to the link
+extern link::UserAnswers* gAnswers;  // message boxes
+extern link::EventPump* gEvents;     // lets pending window events run
 extern OnlineStateView* gOnlineView; // the main window's panel and menus
 
 extern SetupData gSetup;        // the current working data
@@ -43,6 +43,8 @@ int ProgramRevision();
 
 // Builds gProgramVersion and the defaults, copies them to gSetup and gSetupSaved, sets gNewFile.
 void InitSetupTables();
+// Fills gAlarmAdd (the five polled K2510 addresses) and gAlarmText (alarms 0..11).
+void BuildAlarmTable();
 bool CheckTargetBoard(int BoardType);
 void UpdateOnlineState();
 void SelectAllText(QLineEdit* box);

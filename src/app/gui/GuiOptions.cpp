@@ -1,0 +1,52 @@
+#include "GuiOptions.h"
+
+namespace talvern::app {
+
+std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString* error) {
+    GuiOptions options;
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        auto value = [&](const QString& name) -> std::optional<QString> {
+            if (arg.startsWith(name + '=')) return arg.mid(name.size() + 1);
+            if (arg == name && i + 1 < arguments.size()) return arguments[++i];
+            return std::nullopt;
+        };
+        if (arg == QLatin1String("--simulate")) {
+            options.simulate = true;
+        } else if (arg == QLatin1String("--device") || arg.startsWith(QLatin1String("--device="))) {
+            const auto v = value(QStringLiteral("--device"));
+            if (!v || v->isEmpty()) {
+                *error = QStringLiteral("--device needs a path");
+                return std::nullopt;
+            }
+            options.device = *v;
+        } else if (arg == QLatin1String("--board") || arg.startsWith(QLatin1String("--board="))) {
+            const auto v = value(QStringLiteral("--board"));
+            const QString board = v ? v->toLower() : QString();
+            if (board == QLatin1String("k2510"))
+                options.boardR7520 = false;
+            else if (board == QLatin1String("r7520"))
+                options.boardR7520 = true;
+            else {
+                *error = QStringLiteral("--board must be k2510 or r7520");
+                return std::nullopt;
+            }
+        } else if (arg.startsWith('-') && arg != QLatin1String("-platform")) {
+            *error = QStringLiteral("unknown option %1").arg(arg);
+            return std::nullopt;
+        } else if (arg == QLatin1String("-platform")) {
+            ++i; // Qt's own option, already taken by QApplication
+        }
+    }
+    return options;
+}
+
+QString GuiUsage() {
+    return QStringLiteral(
+        "usage: talvern [--device PATH] [--simulate] [--board k2510|r7520]\n"
+        "  --device PATH   serial device to use instead of the settings file's port\n"
+        "  --simulate      talk to simulated boards inside the program\n"
+        "  --board B       with --simulate: the board the cable starts on\n");
+}
+
+} // namespace talvern::app

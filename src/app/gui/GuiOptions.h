@@ -1,0 +1,20 @@
+#pragma once
+// The command line of the windowed program: --device PATH, --simulate, --board k2510|r7520.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace talvern::app {
+
+struct GuiOptions {
+    QString device;          // a serial device overriding the settings file's port number
+    bool simulate = false;   // in-process simulated boards instead of a serial port
+    bool boardR7520 = false; // the simulated cable starts on the R7520 instead of the K2510
+};
+
+// The options, or nothing with the reason in *error.
+std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString* error);
+QString GuiUsage();
+
+} // namespace talvern::app

@@ -1,0 +1,90 @@
+// TALVERN: the windowed set-up and monitoring program.
+
+#include "GuiOptions.h"
+#include "InputBox.h"
+#include "QtMessageBoxAnswers.h"
+#include "QtPlatform.h"
+#include "ScreenRegistry.h"
+#include "SimulatedSerialLine.h"
+#include "SimulatorMenu.h"
+#include "boards/SimulatedBoards.h"
+#include "frmMDIMain.h"
+#include "modUtility.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <cstdio>
+#include <memory>
+
+using namespace talvern;
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("TALVERN"));
+    QApplication::setOrganizationName(QStringLiteral("TALVERN"));
+    QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
+                                            .arg(shell::ProgramMajor())
+                                            .arg(shell::ProgramMinor())
+                                            .arg(shell::ProgramRevision()));
+
+    QString error;
+    const auto options = app::ParseGuiOptions(QApplication::arguments(), &error);
+    if (!options) {
+        std::fprintf(stderr, "talvern: %s\n%s", qPrintable(error), qPrintable(app::GuiUsage()));
+        return 2;
+    }
+
+    link::SteadyClock clock;
+    shell::QtMessageBoxAnswers answers;
+    shell::QtInputBox input;
+    link::NoEventPump events; // the message boxes run the events themselves
+    link::QtSerialLine realPort(clock);
+    std::unique_ptr<app::BoardsClockFromLinkClock> boardsClock;
+    std::unique_ptr<boards::SimulatedBoards> simulated;
+    std::unique_ptr<app::SimulatedSerialLine> simulatedPort;
+    link::SerialLine* port = &realPort;
+    if (options->simulate) {
+        boardsClock = std::make_unique<app::BoardsClockFromLinkClock>(clock);
+        simulated = std::make_unique<boards::SimulatedBoards>(*boardsClock);
+        simulated->setPacing(9600);
+        if (options->boardR7520) simulated->moveCable(boards::BoardId::R7520);
+        simulatedPort = std::make_unique<app::SimulatedSerialLine>(*simulated, clock);
+        port = simulatedPort.get();
+    }
+
+    shell::MainWindowPlatform platform;
+    platform.clock = &clock;
+    platform.port = port;
+    platform.answers = &answers;
+    platform.events = &events;
+    platform.input = &input;
+    platform.programFolder = QCoreApplication::applicationDirPath();
+    const QString device = options->device;
+    platform.configureLink = [device](link::RSComm& rs) {
+        rs.SetUserConfigFolder(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+        if (!device.isEmpty()) rs.SetDeviceOverride(device);
+    };
+
+    shell::frmMDIMain window(platform);
+    answers.setParent(&window);
+    input.setParent(&window);
+    for (int i = 0; i < shell::frmMDIMain::kChildCount; ++i)
+        if (screens::HasChildScreen(i))
+            window.registerChild(i, [i] { return screens::CreateChildScreen(i); });
+    if (simulated) {
+        auto* menu = new app::SimulatorMenu(*simulated, shell::AlarmTexts(), &window);
+        window.menuBar()->insertMenu(window.mnuHelp->menuAction(), menu);
+        auto* note = new QLabel(QStringLiteral("Simulated boards"), window.statusBar());
+        note->setObjectName(QStringLiteral("sbrSimulated"));
+        note->setToolTip(QStringLiteral("The K2510 and R7520 are simulated inside this program"));
+        note->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        note->setStyleSheet(QStringLiteral("color: darkblue; font-weight: bold;"));
+        window.statusBar()->addPermanentWidget(note);
+    }
+    window.Form_Load();
+    window.show();
+    return app.exec();
+}

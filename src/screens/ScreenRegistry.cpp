@@ -1,0 +1,36 @@
+#include "ScreenRegistry.h"
+
+#include "frmBMMain.h"
+
+#include <array>
+
+namespace talvern::screens {
+
+namespace {
+using Factory = QWidget* (*)();
+
+const std::array<Factory, 9>& Factories() {
+    static const std::array<Factory, 9> factories = {
+        []() -> QWidget* { return new frmBMMain; }, // 0 "&1 Main Display"
+        nullptr,                                    // 1 "&2 Set-up Parameters"
+        nullptr,                                    // 2 "&3 Machine Timing"
+        nullptr,                                    // 3 "&4 Shift Data"
+        nullptr,                                    // 4 "&5 I/O States"
+        nullptr,                                    // 5 cupfeed "&1 Set-up Parameters"
+        nullptr,                                    // 6 "&2 Tuning"
+        nullptr,                                    // 7 "&3 Diagnostics"
+        nullptr,                                    // 8 "&4 Acquire Data Signatures"
+    };
+    return factories;
+}
+} // namespace
+
+bool HasChildScreen(int index) {
+    return index >= 0 && index < static_cast<int>(Factories().size()) && Factories()[index];
+}
+
+QWidget* CreateChildScreen(int index) {
+    return HasChildScreen(index) ? Factories()[index]() : nullptr;
+}
+
+} // namespace talvern::screens

@@ -1,0 +1,84 @@
+#include "BackgroundUpdate.h"
+
+namespace talvern::shell {
+
+QStringList AlarmAddresses() {
+    return {QStringLiteral("B101"), QStringLiteral("B100.4"), QStringLiteral("F4"),
+            QStringLiteral("F8"), QStringLiteral("B111.7")};
+}
+
+QStringList AlarmTexts() {
+    return {QStringLiteral(" "),
+            QStringLiteral("Cupfeed Motor O'Temp"),
+            QStringLiteral("Servo Amplifier Fault"),
+            QStringLiteral("Cupfeed Cam Following Fault"),
+            QStringLiteral("C1/CRA/CRB/CRC Fault"),
+            QStringLiteral("Cupfeed Cam Not in Sync"),
+            QStringLiteral("Short Can Alarm (to PLC)"),
+            QStringLiteral("No Servo Fault"),
+            QStringLiteral("Short Can Alarm (from PLC)"),
+            QStringLiteral("Die Sensor Fail Alarm"),
+            QStringLiteral("Timing Signal Fail Alarm"),
+            QStringLiteral("Brake Response Too Long")};
+}
+
+void ApplyAlarmValue(int pollIndex, std::int32_t value, AlarmStates& states) {
+    if (pollIndex == 0) {
+        for (int k = 1; k <= 7; ++k) {
+            const bool bit = (value & (1 << k)) != 0;
+            const bool activeLow = k == 5 || k == 7;
+            states[k] = activeLow ? !bit : bit;
+        }
+    } else if (pollIndex >= 1 && pollIndex <= 4) {
+        states[pollIndex + 7] = value > 0;
+    }
+}
+
+QString AlarmLines(const AlarmStates& states, const QStringList& texts) {
+    QString lines;
+    for (int i = 0; i < kAlarmCount; ++i) {
+        if (!states[i]) continue;
+        lines += texts.value(i);
+        if (i < kAlarmCount - 1) lines += QStringLiteral("\r\n");
+    }
+    return lines;
+}
+
+SystemMessageTexts OfflineTexts(bool commError) {
+    return {commError ? QStringLiteral("System Message:  Comm Fault with K2500")
+                      : QStringLiteral("System Message:  Program is Currently OFFLINE"),
+            QStringLiteral("Set-up Program is Currently OFFLINE")};
+}
+
+SystemMessageTexts OnlineTexts(const AlarmStates& states, const QStringList& texts) {
+    bool any = false;
+    for (bool s : states)
+        any = any || s;
+    if (any)
+        return {QStringLiteral("System Message:  Faults Active in PLC"),
+                QStringLiteral("***** SYSTEM ALARM *****\r\n") + AlarmLines(states, texts)};
+    return {QStringLiteral("System Message:  All Faults Normal"),
+            QStringLiteral("-- System Normal --\r\nSet-up Program is Currently ONLINE")};
+}
+
+BackgroundUpdate::BackgroundUpdate(QStringList alarmAddresses, QStringList alarmTexts)
+    : addresses_(std::move(alarmAddresses)), texts_(std::move(alarmTexts)) {}
+
+std::optional<SystemMessageTexts> BackgroundUpdate::tick(link::RSComm& link) {
+    if (!link.OnlineMode) return OfflineTexts(link.CommError);
+    // A transaction or one of the link's questions is in progress: skip this turn without
+    // losing the address due.
+    if (link.IsBusy()) return std::nullopt;
+    counter_ = counter_ + 1 > 4 ? 0 : counter_ + 1;
+    std::int32_t value = 0;
+    if (!link.CommError) {
+        bool ok = false;
+        value = link.RSRead(addresses_.value(counter_)).trimmed().toInt(&ok);
+        if (!ok) value = 0;
+    }
+    if (link.CommError) return std::nullopt;
+    ApplyAlarmValue(counter_, value, states_);
+    return OnlineTexts(states_, texts_);
+}
+
+} // namespace talvern::shell

@@ -1,0 +1,37 @@
+#pragma once
+// The port settings the comm-port dialog shows and saves: the program's own settings file and
+// the development system's one-line files in its three board-family folders.
+
+#include <QString>
+#include <QStringList>
+
+namespace talvern::shell {
+
+inline constexpr int kCommPortMin = 1;
+inline constexpr int kCommPortMax = 99;
+
+struct CommSettings {
+    int port = 1;
+    int speed = 9600; // 9600 or 19200
+};
+
+// Port 1 at 9600 unless the settings file exists and holds something; the port clamped into
+// 1..99, any speed but 19200 read as 9600.
+CommSettings ReadCommSettings(const QString& settingsFile);
+
+// The development system's folders under the program folder: BRX51, BRX96, VUD51.
+QStringList DevelopmentFolders(const QString& programFolder);
+
+// The port entry passes when it is a number within min..max.
+bool PortEntryValid(const QString& text, int min, int max);
+// "Only a Number Between 1 and 99 can be Entered" for the given limits.
+QString RangeMessage(int min, int max);
+// The number of the entry clamped into the port limits (non-numeric text gives the lower one).
+int ClampedPort(const QString& text);
+
+// Writes "port,speed" into the settings file (creating its folder) and the zero-based port
+// index into BRIXEL.SFG of each development folder that exists. False with a reason on failure.
+bool SaveCommSettings(const QString& settingsFile, const QString& programFolder,
+                      const CommSettings& settings, QString* error);
+
+} // namespace talvern::shell

@@ -1,0 +1,171 @@
+#pragma once
+// The program's one top-level window: the menu bar, the four-panel status bar, the background
+// alarm poll, the table of the nine child screens (exactly one loaded at a time) and the
+// online/offline switch.
+//
+// Other parts of the program plug in from outside:
+//  - child screens: registerChild(index, factory) before Form_Load(); a screen without a factory
+//    keeps its menu item disabled;
+//  - commands built later: setCommand(mnuFileOpen, handler) enables the item and runs the
+//    handler on a click; until then the item stays disabled.
+
+#include "BackgroundUpdate.h"
+#include "HelpWindow.h"
+#include "InputBox.h"
+#include "OnlineState.h"
+#include "Platform.h"
+#include "RSComm.h"
+#include "frmSetupComm.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace talvern::shell {
+
+// What the main window needs from the platform; all of it outlives the window.
+struct MainWindowPlatform {
+    link::Clock* clock = nullptr;
+    link::SerialLine* port = nullptr;
+    link::UserAnswers* answers = nullptr;
+    link::EventPump* events = nullptr;
+    TextInput* input = nullptr;
+    QString programFolder;
+    // Adjusts the link right after it is created (device override, configuration folder).
+    std::function<void(link::RSComm&)> configureLink;
+};
+
+class frmMDIMain : public QMainWindow, public OnlineStateView {
+    Q_OBJECT
+public:
+    static constexpr int kChildCount = 9; // 0..4 bodymaker, 5..8 servo cupfeed
+    static constexpr int kTimerInterval = 500;
+
+    explicit frmMDIMain(MainWindowPlatform platform, QWidget* parent = nullptr);
+    ~frmMDIMain() override;
+
+    // --- Child screens ---
+    void registerChild(int index, std::function<QWidget*()> factory);
+    bool hasChild(int index) const;
+    // The start-up sequence: link, children, alarm table, main display, tables, New.
+    void Form_Load();
+    void ShowChildWindow(int Index);
+    int visibleChild() const { return visibleIndex_; }
+    // The loaded child screen at index, or nullptr.
+    QWidget* childWindow(int index) const;
+    int loadedChildCount() const;
+    QMdiArea* mdiArea() const { return mdiArea_; }
+
+    // --- Commands ---
+    // Enables a menu item and makes a click run the handler.
+    void setCommand(QAction* item, std::function<void()> handler);
+    // 0 when nothing changed, else the answer to the save question (6 Yes, 7 No, 2 Cancel).
+    int CheckSaveChanges();
+
+    void mnuFileNew_Click();
+    void mnuFileExit_Click();
+    void mnuEditOfflineEditing_Click();
+    void mnuEditCommPort_Click();
+    void mnuEditPasscode_Click();
+    void mnuViewOnline_Click();
+    void mnuViewOffline_Click();
+    void mnuHelpHelpTopics_Click();
+    void mnuHelpAbout_Click();
+    // Panels are numbered from 1; only panel 2 reacts.
+    void sbrMain_PanelDblClick(int panel);
+    void tmrBackgroungUpdate_Timer();
+
+    // --- Status bar and link state ---
+    QLabel* statusPanel(int panel) const;
+    void showOnlineState(bool online) override;
+    BackgroundUpdate& backgroundUpdate() { return background_; }
+    link::RSComm& rsLink() { return *link_; }
+    frmSetupComm* commPortDialog() const { return commPortDialog_; }
+    HelpWindow* helpWindow() const { return helpWindow_; }
+    QString helpFile() const { return helpFile_; }
+
+    // --- Public file values ---
+    QString gFileNameCaption;
+    QString gFileNamePath;
+    QString gFileNameTitle;
+    QString gFileExportPath;
+    QString gProgramFilePath;
+    QString gUploadNOW;
+
+    QTimer tmrBackgroungUpdate;
+
+    // --- Menus ---
+    QMenu* mnuFile;
+    QAction* mnuFileNew;
+    QAction* mnuFileOpen;
+    QAction* mnuFileSave;
+    QAction* mnuFileSaveAs;
+    QAction* mnuFileExport;
+    QMenu* mnuFileUpload;
+    QAction* mnuFileUploadK2510;
+    QAction* mnuFileUploadR7520;
+    QMenu* mnuFileDownloadProgram;
+    QAction* mnuFileDownloadProgramK2510;
+    QAction* mnuFileDownloadProgramR7520;
+    QMenu* mnuFileDownload;
+    QAction* mnuFileDownloadK2510;
+    QAction* mnuFileDownloadR7520;
+    QAction* mnuFilePrint;
+    QAction* mnuFilePrintSetup;
+    QAction* mnuFileExit;
+    QMenu* mnuEdit;
+    QAction* mnuEditOfflineEditing;
+    QAction* mnuEditCommPort;
+    QAction* mnuEditPasscode;
+    QMenu* mnuView;
+    QAction* mnuViewTargetBoardStatus;
+    QAction* mnuViewOnline;
+    QAction* mnuViewOffline;
+    QMenu* mnuBM;
+    std::array<QAction*, 5> mnuBMForm;
+    QMenu* mnuServo;
+    std::array<QAction*, 4> mnuServoForm;
+    QMenu* mnuHelp;
+    QAction* mnuHelpHelpTopics;
+    QAction* mnuHelpAbout;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    void updateDateTime();
+    void unloadChild(int index);
+    QAction* childMenuItem(int index) const;
+    void setCaption();
+
+    MainWindowPlatform platform_;
+    std::unique_ptr<link::RSComm> link_;
+    BackgroundUpdate background_;
+    QMdiArea* mdiArea_;
+    std::array<std::function<QWidget*()>, kChildCount> factories_;
+    std::array<QPointer<QMdiSubWindow>, kChildCount> children_;
+    int visibleIndex_ = 0;
+    bool startupComplete_ = false;
+    bool closed_ = false;
+    QString designCaption_;
+    QString unnamedCaption_;
+    QString helpFile_;
+    std::array<QLabel*, 4> panels_{};
+    QTimer clockTimer_;
+    QPointer<frmSetupComm> commPortDialog_;
+    QPointer<HelpWindow> helpWindow_;
+};
+
+} // namespace talvern::shell
