@@ -157,6 +157,7 @@ void AddLinkCommands(CliCommandTable& table) {
 CliCommandTable AllCliCommands() {
     CliCommandTable table;
     AddLinkCommands(table);
+    AddSetupFileCommands(table);
     return table;
 }
 

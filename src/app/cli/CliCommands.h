@@ -30,6 +30,8 @@ using CliCommand = std::function<int(CliContext&, const QStringList&)>;
 using CliCommandTable = std::map<QString, CliCommand>;
 
 void AddLinkCommands(CliCommandTable& table);
+// sdt new|show, upload, download, export-shift.
+void AddSetupFileCommands(CliCommandTable& table);
 CliCommandTable AllCliCommands();
 
 // Runs one command line's command; a link failure at the end gives kLinkFailure.

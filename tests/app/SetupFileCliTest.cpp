@@ -1,0 +1,169 @@
+// talvern-cli's set-up file commands against the simulated boards, in virtual time.
+#include "CliCommands.h"
+#include "ConsoleAnswers.h"
+#include "FakePlatform.h"
+#include "QtPlatform.h"
+#include "SdtFile.h"
+#include "SimulatedSerialLine.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <gtest/gtest.h>
+
+using namespace talvern;
+using namespace talvern::app;
+using boards::BoardId;
+
+namespace {
+
+class SetupFileCli : public ::testing::Test {
+protected:
+    int run(QStringList command, bool yes = true) {
+        TearDown();
+        out = std::tmpfile();
+        err = std::tmpfile();
+        answers = std::make_unique<ConsoleAnswers>(err, false, yes, false, nullptr);
+        rscomm = std::make_unique<link::RSComm>(clock, *answers, events, dir.path());
+        CliContext context{*rscomm, line, *answers, out, err};
+        const int status = RunCliCommand(context, command);
+        if (rscomm->OnlineMode) rscomm->CloseRSComm();
+        return status;
+    }
+    static QString Slurp(std::FILE* f) {
+        std::fflush(f);
+        std::rewind(f);
+        QByteArray bytes;
+        char buffer[4096];
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+            bytes.append(buffer, static_cast<int>(n));
+        return QString::fromLocal8Bit(bytes);
+    }
+    QString output() { return Slurp(out); }
+    QString errors() { return Slurp(err); }
+    QByteArray bytesOf(const QString& name) {
+        QFile f(dir.filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void TearDown() override {
+        if (out) std::fclose(out);
+        if (err) std::fclose(err);
+        out = err = nullptr;
+    }
+    QString file(const QString& name) { return dir.filePath(name); }
+
+    QTemporaryDir dir;
+    talvern::testing::FakeClock clock;
+    BoardsClockFromLinkClock boardsClock{clock};
+    boards::SimulatedBoards sim{boardsClock};
+    SimulatedSerialLine line{sim, clock};
+    link::NoEventPump events;
+    std::unique_ptr<ConsoleAnswers> answers;
+    std::unique_ptr<link::RSComm> rscomm;
+    std::FILE* out = nullptr;
+    std::FILE* err = nullptr;
+};
+
+} // namespace
+
+TEST_F(SetupFileCli, NewWritesTheDefaultsAndShowListsThem) {
+    ASSERT_EQ(run({"sdt", "new", file("d.sdt")}), kDone);
+    ASSERT_EQ(run({"sdt", "show", file("d.sdt")}), kDone);
+    const QString text = output();
+    EXPECT_TRUE(text.startsWith("Version: TALVERN_R")) << text.toStdString();
+    EXPECT_TRUE(
+        text.contains("14  W1110          1950  Cupfeed Stop Position at Short Can (counts)\n"));
+    EXPECT_TRUE(text.contains("PLS channels 8  program 0  scale 360  offset 0\n"));
+    EXPECT_TRUE(text.contains("CH00  ON 150  OFF 170\n"));
+    EXPECT_TRUE(text.contains("CH07  ON 180  OFF 0\n"));
+    EXPECT_EQ(text.count('\n'), 1 + 31 + 2 + 8);
+}
+
+TEST_F(SetupFileCli, UploadDownloadAndASecondUploadGiveTheSameFile) {
+    sim.pokeWord(BoardId::K2510, 1020, 123);
+    ASSERT_EQ(run({"upload", "k2510", file("a.sdt")}), kDone) << errors().toStdString();
+    ASSERT_EQ(run({"sdt", "show", file("a.sdt")}), kDone);
+    const QString shown = output();
+    EXPECT_TRUE(shown.contains(" 0  W1020           123  BDC Stop")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("14  W1110          1950  ")); // the R7520 rows keep the defaults
+    const QByteArray first = bytesOf("a.sdt");
+
+    // edit the file offline, write it to the board, read it back
+    QString message;
+    auto d = shell::LoadSdtFile(file("a.sdt"), &message);
+    ASSERT_TRUE(d);
+    d->ParamValue[0] = 45;
+    d->PLSSetpoint[2] = {11, 22};
+    ASSERT_TRUE(shell::SaveSdtFile(file("a.sdt"), *d, &message));
+    ASSERT_EQ(run({"download", "k2510", file("a.sdt")}), kDone) << errors().toStdString();
+    EXPECT_EQ(sim.peekWord(BoardId::K2510, 1020), 45);
+    ASSERT_EQ(run({"upload", "k2510", file("b.sdt")}), kDone);
+    EXPECT_EQ(bytesOf("b.sdt"), bytesOf("a.sdt"));
+    EXPECT_NE(bytesOf("b.sdt"), first);
+}
+
+TEST_F(SetupFileCli, UploadR7520KeepsTheK2510RowsOfAnExistingFile) {
+    ASSERT_EQ(run({"upload", "k2510", file("a.sdt")}), kDone);
+    const QByteArray k = bytesOf("a.sdt");
+    sim.moveCable(BoardId::R7520);
+    sim.pokeWord(BoardId::R7520, 1110, 777);
+    ASSERT_EQ(run({"upload", "r7520", file("a.sdt")}), kDone);
+    QString message;
+    const auto before = shell::ReadSdt(k).data;
+    const auto after = shell::LoadSdtFile(file("a.sdt"), &message);
+    ASSERT_TRUE(before && after);
+    EXPECT_EQ(after->ParamValue[14], 777);
+    for (int i = 0; i <= 13; ++i)
+        EXPECT_EQ(after->ParamValue[i], before->ParamValue[i]);
+    EXPECT_EQ(after->PLSSetpoint, before->PLSSetpoint);
+}
+
+TEST_F(SetupFileCli, QuestionsRefusalsAndFailuresLeaveTheFileAlone) {
+    EXPECT_EQ(run({"upload", "k2510", file("a.sdt")}, /*yes=*/false), kFailed);
+    EXPECT_TRUE(errors().contains("[Data Upload] You are about to Upload Data from the K2510\n\n"
+                                  "Do You Wish to Continue?"));
+    EXPECT_FALSE(QFile::exists(file("a.sdt")));
+
+    // the wrong board: the reconnect prompt is cancelled, the transfer reports the failure
+    ASSERT_EQ(run({"sdt", "new", file("a.sdt")}), kDone);
+    const QByteArray before = bytesOf("a.sdt");
+    EXPECT_EQ(run({"upload", "r7520", file("a.sdt")}), kFailed);
+    EXPECT_TRUE(errors().contains("[MOTPROG]"));
+    EXPECT_TRUE(errors().contains("[Process Error] Error Processing Request"));
+    EXPECT_EQ(bytesOf("a.sdt"), before);
+
+    sim.setSilent(true);
+    EXPECT_EQ(run({"download", "k2510", file("a.sdt")}), kLinkFailure);
+    EXPECT_EQ(bytesOf("a.sdt"), before);
+}
+
+TEST_F(SetupFileCli, ADamagedFileIsRefusedByName) {
+    ASSERT_EQ(run({"sdt", "new", file("a.sdt")}), kDone);
+    QFile f(file("a.sdt"));
+    ASSERT_TRUE(f.resize(60));
+    const QByteArray damaged = bytesOf("a.sdt");
+    EXPECT_EQ(run({"sdt", "show", file("a.sdt")}), kFailed);
+    EXPECT_TRUE(errors().contains(file("a.sdt")));
+    EXPECT_EQ(run({"upload", "k2510", file("a.sdt")}), kFailed);
+    EXPECT_EQ(run({"download", "k2510", file("a.sdt")}), kFailed);
+    EXPECT_EQ(bytesOf("a.sdt"), damaged);
+}
+
+TEST_F(SetupFileCli, ExportShiftWritesTheSeventeenLines) {
+    ASSERT_EQ(run({"sdt", "new", file("m.sdt")}), kDone);
+    ASSERT_EQ(run({"export-shift", file("m.sdt"), file("out.txt")}), kDone);
+    const QList<QByteArray> lines = bytesOf("out.txt").split('\n');
+    ASSERT_EQ(lines.size(), 18); // 17 lines and the empty rest after the last CR LF
+    EXPECT_EQ(lines[0], "m.sdt\r");
+    EXPECT_TRUE(lines[1].startsWith("Date: "));
+    EXPECT_EQ(lines[14], "(Low Speed, High Speed)\r");
+    EXPECT_EQ(run({"export-shift", file("missing.sdt"), file("out2.txt")}), kFailed);
+}
+
+TEST_F(SetupFileCli, UsageErrors) {
+    EXPECT_EQ(run({"upload", "x9", file("a.sdt")}), kUsage);
+    EXPECT_EQ(run({"download", "k2510"}), kUsage);
+    EXPECT_EQ(run({"sdt", "list", file("a.sdt")}), kUsage);
+    EXPECT_EQ(run({"export-shift", file("a.sdt")}), kUsage);
+}
