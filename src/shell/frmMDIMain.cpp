@@ -62,6 +62,7 @@ frmMDIMain::frmMDIMain(MainWindowPlatform platform, QWidget* parent)
     tmrBackgroungUpdate.setObjectName(QStringLiteral("tmrBackgroungUpdate"));
     tmrBackgroungUpdate.setInterval(kTimerInterval);
     connect(&tmrBackgroungUpdate, &QTimer::timeout, this, &frmMDIMain::tmrBackgroungUpdate_Timer);
+    installFileCommands();
     resize(900, 640);
 }
 
@@ -279,7 +280,11 @@ void frmMDIMain::Form_Load() {
 
 void frmMDIMain::ShowChildWindow(int Index) {
     if (Index < 0 || Index >= kChildCount) return;
-    if (Index == visibleIndex_ && startupComplete_ && children_[Index]) return;
+    if (Index == visibleIndex_ && startupComplete_ && children_[Index]) {
+        // The click has toggled the item's check; the visible screen stays checked.
+        childMenuItem(Index)->setChecked(true);
+        return;
+    }
     childMenuItem(visibleIndex_)->setChecked(false);
     childMenuItem(Index)->setChecked(true);
     unloadChild(visibleIndex_);
@@ -328,21 +333,11 @@ void frmMDIMain::setCaption() {
 // --- File commands ---
 
 int frmMDIMain::CheckSaveChanges() {
-    // Change detection comes with the set-up file commands.
-    return 0;
+    return fileCommands().CheckSaveChanges();
 }
 
 void frmMDIMain::mnuFileNew_Click() {
-    const int answer = CheckSaveChanges();
-    if (answer == static_cast<int>(link::Answer::Cancel)) return;
-    if (answer == static_cast<int>(link::Answer::Yes) && mnuFileSave->isEnabled())
-        mnuFileSave->trigger();
-    gSetup = gSetupDefault;
-    gSetupSaved = gSetup;
-    gNewFile = true;
-    gSetupReset = true;
-    gFileNameCaption = unnamedCaption_;
-    setCaption();
+    fileCommands().New();
 }
 
 void frmMDIMain::mnuFileExit_Click() {
@@ -354,13 +349,11 @@ void frmMDIMain::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    const int answer = CheckSaveChanges();
-    if (answer == static_cast<int>(link::Answer::Cancel)) {
+    // Cancel, or a save that did not happen, keeps the program running.
+    if (!fileCommands().SaveChangesFirst()) {
         event->ignore();
         return;
     }
-    if (answer == static_cast<int>(link::Answer::Yes) && mnuFileSave->isEnabled())
-        mnuFileSave->trigger();
     tmrBackgroungUpdate.stop();
     if (link_) link_->CloseRSComm();
     for (int i = 0; i < kChildCount; ++i)

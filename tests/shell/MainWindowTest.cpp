@@ -1,0 +1,303 @@
+// The main window: start-up state, menus, status bar, online/offline switching, the board check,
+// the passcode, child screens, New and Exit.
+
+#include "MainWindowFixture.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTest>
+
+namespace talvern::testing {
+namespace {
+
+using boards::BoardId;
+
+// --- Start-up ---
+
+TEST_F(MainWindowTest, StartsOfflineWithDefaultsAndTheMainDisplay) {
+    EXPECT_EQ(window->windowTitle(), "TALVERN - [unnamed]");
+    EXPECT_EQ(window->gFileNameCaption, "[unnamed]");
+    EXPECT_EQ(panel(1), "System Message:");
+    EXPECT_EQ(panel(2), "OFFLINE");
+    EXPECT_FALSE(panel(3).isEmpty());
+    EXPECT_FALSE(panel(4).isEmpty());
+    EXPECT_TRUE(window->mnuViewOffline->isChecked());
+    EXPECT_FALSE(window->mnuViewOnline->isChecked());
+    EXPECT_FALSE(window->mnuEditPasscode->isEnabled());
+    EXPECT_FALSE(rs().OnlineMode);
+    EXPECT_EQ(window->visibleChild(), 0);
+    EXPECT_NE(window->childWindow(0), nullptr);
+    EXPECT_EQ(window->loadedChildCount(), 1);
+    EXPECT_TRUE(window->mnuBMForm[0]->isChecked());
+    EXPECT_EQ(shell::gSetup, shell::gSetupDefault);
+    EXPECT_EQ(shell::gSetupSaved, shell::gSetupDefault);
+    EXPECT_TRUE(shell::gNewFile);
+    EXPECT_TRUE(shell::gSetupReset);
+    EXPECT_EQ(shell::gAlarmAdd.size(), 5);
+    EXPECT_EQ(shell::gAlarmText.size(), 12);
+    EXPECT_EQ(window->gFileNamePath, QDir(folder.path()).filePath("*.sdt"));
+    EXPECT_EQ(shell::gLink, &rs());
+}
+
+TEST_F(MainWindowTest, StatusPanelsCarryTheirToolTips) {
+    EXPECT_EQ(window->statusPanel(1)->toolTip(), "System Status Display Messages");
+    EXPECT_EQ(window->statusPanel(2)->toolTip(), "Communications Mode");
+    EXPECT_EQ(window->statusPanel(3)->toolTip(), "Current Date");
+    EXPECT_EQ(window->statusPanel(4)->toolTip(), "Current Time");
+    EXPECT_EQ(panel(3), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+}
+
+struct MenuRow {
+    const char* name;
+    const char* caption;
+    QKeySequence shortcut;
+    bool enabled;
+};
+
+TEST_F(MainWindowTest, MenuTreeHasItsCaptionsShortcutsAndStates) {
+    const MenuRow rows[] = {
+        {"mnuFileNew", "&New...", QKeySequence("Ctrl+N"), true},
+        {"mnuFileOpen", "&Open...", QKeySequence("Ctrl+O"), false},
+        {"mnuFileSave", "&Save", QKeySequence("Ctrl+S"), false},
+        {"mnuFileSaveAs", "Save &As...", {}, false},
+        {"mnuFileExport", "Export Shift Data...", QKeySequence("Ctrl+X"), false},
+        {"mnuFileUploadK2510", "K2510 PLC", {}, false},
+        {"mnuFileUploadR7520", "R7520 Motion Control", {}, false},
+        {"mnuFileDownloadProgramK2510", "K2510 PLC", {}, false},
+        {"mnuFileDownloadK2510", "K2510 PLC", {}, false},
+        {"mnuFilePrint", "&Print Report...", QKeySequence("Ctrl+P"), false},
+        {"mnuFilePrintSetup", "Print Set&up...", {}, false},
+        {"mnuFileExit", "E&xit", {}, true},
+        {"mnuEditOfflineEditing", "Enable &Offline Editing", QKeySequence("F2"), true},
+        {"mnuEditCommPort", "Co&mm Port", QKeySequence("Ctrl+M"), true},
+        {"mnuEditPasscode", "Set-up Passcode", {}, false},
+        {"mnuViewTargetBoardStatus", "&Target Board Interface", {}, false},
+        {"mnuViewOnline", "O&nline Data", QKeySequence("F3"), true},
+        {"mnuViewOffline", "O&ffline Data", QKeySequence("F4"), true},
+        {"mnuBMForm0", "&1 Main Display", {}, true},
+        {"mnuBMForm1", "&2 Set-up Parameters", {}, true},
+        {"mnuBMForm2", "&3 Machine Timing", {}, false},
+        {"mnuServoForm0", "&1 Set-up Parameters", {}, true},
+        {"mnuServoForm1", "&2 Tuning", QKeySequence("F5"), false},
+        {"mnuServoForm3", "&4 Acquire Data Signatures", QKeySequence("F6"), false},
+        {"mnuHelpHelpTopics", "&Help Topics", QKeySequence("Ctrl+H"), true},
+        {"mnuHelpAbout", "&About TALVERN", {}, true},
+    };
+    for (const MenuRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto* item = window->findChild<QAction*>(row.name);
+        ASSERT_NE(item, nullptr);
+        EXPECT_EQ(item->text(), row.caption);
+        EXPECT_EQ(item->shortcut(), row.shortcut);
+        EXPECT_EQ(item->isEnabled(), row.enabled);
+    }
+    QStringList titles;
+    for (QAction* a : window->menuBar()->actions())
+        titles << a->text();
+    EXPECT_EQ(titles,
+              (QStringList{"&File", "&Edit", "&View", "&Bodymaker", "&Serov Cupfeed", "&Help"}));
+    EXPECT_EQ(window->mnuFileUpload->title(), "&Upload (save) Data");
+    EXPECT_EQ(window->mnuFileDownloadProgram->title(), "Download &Program");
+    EXPECT_EQ(window->mnuFileDownload->title(), "&Download Data");
+}
+
+TEST_F(MainWindowTest, SetCommandEnablesAnItemAndRunsItsHandler) {
+    int opened = 0;
+    window->setCommand(window->mnuFileOpen, [&] { ++opened; });
+    EXPECT_TRUE(window->mnuFileOpen->isEnabled());
+    window->mnuFileOpen->trigger();
+    EXPECT_EQ(opened, 1);
+}
+
+// --- Online and offline ---
+
+TEST_F(MainWindowTest, ViewMenuSwitchesOnlineAndOffline) {
+    goOnline();
+    EXPECT_EQ(panel(2), "ONLINE");
+    EXPECT_TRUE(window->mnuViewOnline->isChecked());
+    EXPECT_FALSE(window->mnuViewOffline->isChecked());
+    EXPECT_TRUE(window->mnuEditPasscode->isEnabled());
+    EXPECT_TRUE(line.isOpen());
+
+    window->mnuViewOffline->trigger();
+    EXPECT_FALSE(rs().OnlineMode);
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_EQ(panel(2), "OFFLINE");
+    EXPECT_TRUE(window->mnuViewOffline->isChecked());
+    EXPECT_FALSE(window->mnuEditPasscode->isEnabled());
+    EXPECT_TRUE(answers.asked.empty());
+}
+
+TEST_F(MainWindowTest, DoubleClickOnModePanelTogglesAndOtherPanelsDoNothing) {
+    for (int p : {1, 3, 4}) {
+        QTest::mouseDClick(window->statusPanel(p), Qt::LeftButton);
+        EXPECT_EQ(panel(2), "OFFLINE") << "panel " << p;
+        EXPECT_FALSE(rs().OnlineMode);
+    }
+    QTest::mouseDClick(window->statusPanel(2), Qt::LeftButton);
+    EXPECT_TRUE(rs().OnlineMode);
+    EXPECT_EQ(panel(2), "ONLINE");
+    EXPECT_TRUE(window->mnuViewOnline->isChecked());
+    EXPECT_TRUE(window->mnuEditPasscode->isEnabled());
+    for (int p : {1, 3, 4})
+        QTest::mouseDClick(window->statusPanel(p), Qt::LeftButton);
+    EXPECT_EQ(panel(2), "ONLINE");
+    QTest::mouseDClick(window->statusPanel(2), Qt::LeftButton);
+    EXPECT_FALSE(rs().OnlineMode);
+    EXPECT_EQ(panel(2), "OFFLINE");
+    EXPECT_TRUE(window->mnuViewOffline->isChecked());
+}
+
+TEST_F(MainWindowTest, FunctionKeysSwitchOnlineAndOffline) {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    QTest::keyClick(window.get(), Qt::Key_F3);
+    EXPECT_EQ(panel(2), "ONLINE");
+    QTest::keyClick(window.get(), Qt::Key_F4);
+    EXPECT_EQ(panel(2), "OFFLINE");
+}
+
+TEST_F(MainWindowTest, GoingOnlineWithTheCableUnpluggedEndsOfflineWithACommFault) {
+    sim.unplug();
+    answers.answers = {link::Answer::Cancel};
+    window->mnuViewOnline->trigger();
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].buttons, link::Buttons::RetryCancel);
+    EXPECT_FALSE(rs().OnlineMode);
+    EXPECT_TRUE(rs().CommError);
+    EXPECT_EQ(panel(2), "OFFLINE");
+    EXPECT_TRUE(window->mnuViewOffline->isChecked());
+    EXPECT_FALSE(window->mnuEditPasscode->isEnabled());
+    ticks(1);
+    EXPECT_EQ(panel(1), "System Message:  Comm Fault with K2500");
+    EXPECT_EQ(shell::gSystemMessage, "Set-up Program is Currently OFFLINE");
+}
+
+TEST_F(MainWindowTest, BoardCheckAsksForTheProgPortUntilTheCableIsMoved) {
+    sim.moveCable(BoardId::R7520);
+    goOnline();
+    answers.answers = {link::Answer::Retry};
+    answers.onAsk = [&](const AskedQuestion&) { sim.moveCable(BoardId::K2510); };
+    EXPECT_TRUE(shell::CheckTargetBoard(1));
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].text,
+              "Connect to PROG PORT on K2510 and\r\nPress RETRY to Continue");
+    EXPECT_EQ(answers.asked[0].title, "TMGPROG");
+    EXPECT_EQ(answers.asked[0].icon, link::Icon::Critical);
+    EXPECT_TRUE(rs().OnlineMode);
+}
+
+TEST_F(MainWindowTest, CancelInTheBoardCheckTurnsTheProgramOffline) {
+    goOnline();
+    answers.answers = {link::Answer::Cancel};
+    EXPECT_FALSE(shell::CheckTargetBoard(3));
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].title, "MOTPROG");
+    EXPECT_EQ(panel(2), "OFFLINE");
+    EXPECT_TRUE(window->mnuViewOffline->isChecked());
+    EXPECT_FALSE(window->mnuEditPasscode->isEnabled());
+    EXPECT_FALSE(line.isOpen());
+}
+
+// --- Passcode ---
+
+TEST_F(MainWindowTest, PasscodeIsReadOfferedAndWritten) {
+    sim.pokeWord(BoardId::K2510, 1036, 1234);
+    goOnline();
+    input.answers = {"4321"};
+    window->mnuEditPasscode->trigger();
+    ASSERT_EQ(input.asked.size(), 1u);
+    EXPECT_EQ(input.asked[0].prompt, "Please Enter New Passcode (0-65535)");
+    EXPECT_EQ(input.asked[0].title, "Keypad Set-up Passcode");
+    EXPECT_EQ(input.asked[0].defaultText, "1234");
+    EXPECT_EQ(sim.peekWord(BoardId::K2510, 1036), 4321);
+}
+
+TEST_F(MainWindowTest, AnEmptyPasscodeAnswerWritesNothing) {
+    sim.pokeWord(BoardId::K2510, 1036, 1234);
+    goOnline();
+    input.answers = {""};
+    window->mnuEditPasscode->trigger();
+    ASSERT_EQ(input.asked.size(), 1u);
+    EXPECT_EQ(sim.peekWord(BoardId::K2510, 1036), 1234);
+}
+
+// --- Child screens ---
+
+TEST_F(MainWindowTest, ShowChildWindowKeepsExactlyOneChildLoaded) {
+    QPointer<QWidget> first = window->childWindow(0);
+    window->mnuBMForm[1]->trigger();
+    flushDeletes();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(alive, 1);
+    EXPECT_EQ(window->loadedChildCount(), 1);
+    EXPECT_EQ(window->mdiArea()->subWindowList().size(), 1);
+    EXPECT_EQ(window->visibleChild(), 1);
+    EXPECT_FALSE(window->mnuBMForm[0]->isChecked());
+    EXPECT_TRUE(window->mnuBMForm[1]->isChecked());
+
+    window->mnuServoForm[0]->trigger();
+    flushDeletes();
+    EXPECT_EQ(alive, 1);
+    EXPECT_EQ(window->visibleChild(), 5);
+    EXPECT_TRUE(window->mnuServoForm[0]->isChecked());
+    EXPECT_FALSE(window->mnuBMForm[1]->isChecked());
+}
+
+TEST_F(MainWindowTest, ChoosingTheVisibleScreenAgainDoesNothing) {
+    QPointer<QWidget> first = window->childWindow(0);
+    window->mnuBMForm[0]->trigger();
+    flushDeletes();
+    EXPECT_EQ(window->childWindow(0), first.data());
+    EXPECT_TRUE(window->mnuBMForm[0]->isChecked());
+    EXPECT_EQ(alive, 1);
+}
+
+TEST_F(MainWindowTest, ScreensWithoutAFactoryKeepTheirItemsDisabled) {
+    EXPECT_FALSE(window->mnuBMForm[4]->isEnabled());
+    EXPECT_FALSE(window->mnuServoForm[2]->isEnabled());
+    EXPECT_FALSE(window->hasChild(4));
+    EXPECT_TRUE(window->hasChild(5));
+}
+
+// --- Edit, New, Exit ---
+
+TEST_F(MainWindowTest, OfflineEditingToggles) {
+    EXPECT_FALSE(shell::gOfflineEditing);
+    window->mnuEditOfflineEditing->trigger();
+    EXPECT_TRUE(shell::gOfflineEditing);
+    EXPECT_TRUE(window->mnuEditOfflineEditing->isChecked());
+    window->mnuEditOfflineEditing->trigger();
+    EXPECT_FALSE(shell::gOfflineEditing);
+    EXPECT_FALSE(window->mnuEditOfflineEditing->isChecked());
+}
+
+TEST_F(MainWindowTest, NewResetsTheWorkingDataToTheDefaults) {
+    shell::gSetup.ParamValue[3] = 999;
+    shell::gSetupReset = false;
+    shell::gNewFile = false;
+    window->gFileNameCaption = "[line3.sdt]";
+    window->mnuFileNew->trigger();
+    EXPECT_EQ(shell::gSetup, shell::gSetupDefault);
+    EXPECT_EQ(shell::gSetupSaved, shell::gSetupDefault);
+    EXPECT_TRUE(shell::gNewFile);
+    EXPECT_TRUE(shell::gSetupReset);
+    EXPECT_EQ(window->windowTitle(), "TALVERN - [unnamed]");
+}
+
+TEST_F(MainWindowTest, ExitWhileOnlineClosesTheLinkAndUnloadsTheScreens) {
+    goOnline();
+    window->mnuFileExit->trigger();
+    flushDeletes();
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_FALSE(rs().OnlineMode);
+    EXPECT_EQ(alive, 0);
+    EXPECT_EQ(window->loadedChildCount(), 0);
+    EXPECT_FALSE(window->tmrBackgroungUpdate.isActive());
+}
+
+} // namespace
+} // namespace talvern::testing
