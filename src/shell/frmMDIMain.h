@@ -10,11 +10,13 @@
 //    handler on a click; until then the item stays disabled.
 
 #include "BackgroundUpdate.h"
+#include "FileDialogs.h"
 #include "HelpWindow.h"
 #include "InputBox.h"
 #include "OnlineState.h"
 #include "Platform.h"
 #include "RSComm.h"
+#include "SetupFiles.h"
 #include "frmSetupComm.h"
 
 #include <QMainWindow>
@@ -32,6 +34,8 @@ class QMenu;
 
 namespace talvern::shell {
 
+class frmProcessing;
+
 // What the main window needs from the platform; all of it outlives the window.
 struct MainWindowPlatform {
     link::Clock* clock = nullptr;
@@ -39,6 +43,7 @@ struct MainWindowPlatform {
     link::UserAnswers* answers = nullptr;
     link::EventPump* events = nullptr;
     TextInput* input = nullptr;
+    FileDialogs* fileDialogs = nullptr; // the platform's own dialogs when not given
     QString programFolder;
     // Adjusts the link right after it is created (device override, configuration folder).
     std::function<void(link::RSComm&)> configureLink;
@@ -73,6 +78,20 @@ public:
 
     void mnuFileNew_Click();
     void mnuFileExit_Click();
+    // Set-up files, shift export and data transfers (FileCommands.cpp).
+    void mnuFileOpen_Click();
+    void mnuFileSave_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFileExport_Click();
+    void mnuFileUploadK2510_Click();
+    void mnuFileUploadR7520_Click();
+    void mnuFileDownloadK2510_Click();
+    void mnuFileDownloadR7520_Click();
+    // Asks to go online when offline, then runs the transfer in frmProcessing (modal; returns
+    // at once, the window's timer does the work).
+    void RunDataTransfer(int Mode);
+    SetupFileCommands& fileCommands();
+    frmProcessing* processingWindow() const;
     void mnuEditOfflineEditing_Click();
     void mnuEditCommPort_Click();
     void mnuEditPasscode_Click();
@@ -149,8 +168,13 @@ private:
     void unloadChild(int index);
     QAction* childMenuItem(int index) const;
     void setCaption();
+    void installFileCommands();
+    bool askTransfer(const QString& text, const QString& title);
 
     MainWindowPlatform platform_;
+    std::unique_ptr<QtFileDialogs> qtFileDialogs_;
+    std::unique_ptr<SetupFileCommands> fileCommands_;
+    QPointer<QDialog> processing_;
     std::unique_ptr<link::RSComm> link_;
     BackgroundUpdate background_;
     QMdiArea* mdiArea_;
