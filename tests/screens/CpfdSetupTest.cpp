@@ -1,0 +1,60 @@
+// "Cupfeed Set-Up Parameters": the same editor on the R7520.
+
+#include "ScreenFixture.h"
+#include "UpDownSpinner.h"
+#include "frmCpfdSetup.h"
+
+#include <QLineEdit>
+
+namespace talvern::testing {
+namespace {
+
+using boards::BoardId;
+using screens::frmCpfdSetup;
+constexpr auto R = BoardId::R7520;
+
+class CpfdSetup : public ScreenFixture {
+protected:
+    std::unique_ptr<frmCpfdSetup> screen;
+};
+
+TEST_F(CpfdSetup, ReadsAndWritesTheMotionBoard) {
+    sim.moveCable(BoardId::R7520);
+    goOnline();
+    screen = std::make_unique<frmCpfdSetup>();
+    open(*screen);
+    runPass(*screen);
+    runPass(*screen);
+    QLineEdit* stop = screen->editor().box(0);
+    EXPECT_EQ(stop->text(), QStringLiteral("1950"));
+    EXPECT_EQ(screen->editor().spinner(0)->Max(), 4095);
+
+    QTest::mouseClick(stop, Qt::LeftButton);
+    QTest::keyClicks(stop, QStringLiteral("4096"));
+    QTest::keyClick(stop, Qt::Key_Tab);
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].text,
+              QStringLiteral("Only a Number Between 0 and 4095 can be Entered"));
+
+    QTest::keyClicks(stop, QStringLiteral("2000"));
+    QTest::keyClick(stop, Qt::Key_Tab);
+    EXPECT_EQ(sim.peekWord(R, 1110), 2000);
+    EXPECT_EQ(shell::gSetup.ParamValue[14], 2000);
+}
+
+TEST_F(CpfdSetup, WrongBoardPromptsAndCancelTurnsOffline) {
+    goOnline(); // the cable is on the K2510
+    screen = std::make_unique<frmCpfdSetup>();
+    open(*screen);
+    runPass(*screen);
+    runPass(*screen);
+    ASSERT_FALSE(answers.asked.empty());
+    EXPECT_EQ(answers.asked[0].title, QStringLiteral("MOTPROG"));
+    EXPECT_FALSE(link.OnlineMode);
+    runPass(*screen);
+    EXPECT_FALSE(screen->editor().box(0)->isEnabled());
+    EXPECT_EQ(screen->editor().box(0)->text(), QStringLiteral("1950"));
+}
+
+} // namespace
+} // namespace talvern::testing

@@ -1,0 +1,92 @@
+// The plain logic behind the editor and the monitors: the field check, the number readings and
+// the display formats.
+
+#include "FieldCheck.h"
+#include "ValueFormats.h"
+
+#include <gtest/gtest.h>
+
+namespace talvern::screens {
+namespace {
+
+TEST(FieldCheck, AcceptsNumbersWithinTheLimits) {
+    EXPECT_TRUE(CheckField(QStringLiteral("0"), 0, 359).passed);
+    EXPECT_TRUE(CheckField(QStringLiteral("359"), 0, 359).passed);
+    EXPECT_TRUE(CheckField(QStringLiteral(" 42 "), 0, 359).passed);
+    EXPECT_TRUE(CheckField(QStringLiteral("1e2"), 0, 359).passed);
+    EXPECT_EQ(CheckField(QStringLiteral("1e2"), 0, 359).value, 100);
+    EXPECT_TRUE(CheckField(QStringLiteral("-100"), -100, 100).passed);
+}
+
+TEST(FieldCheck, RefusesOutOfRangeAndNonNumericText) {
+    for (const char* text : {"360", "-1", "abc", "", " ", "12abc", "1,000", "-", "12..5", "0x10"}) {
+        const FieldCheckResult result = CheckField(QString::fromLatin1(text), 0, 359);
+        EXPECT_FALSE(result.passed) << text;
+        EXPECT_EQ(result.message, QStringLiteral("Only a Number Between 0 and 359 can be Entered"))
+            << text;
+    }
+    EXPECT_EQ(RangeMessage(-100, 100),
+              QStringLiteral("Only a Number Between -100 and 100 can be Entered"));
+}
+
+TEST(FieldCheck, RoundsTiesToEven) {
+    EXPECT_EQ(CheckField(QStringLiteral("12.5"), 0, 999).value, 12);
+    EXPECT_EQ(CheckField(QStringLiteral("13.5"), 0, 999).value, 14);
+    EXPECT_EQ(CheckField(QStringLiteral("13.49"), 0, 999).value, 13);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(-3.5), -4);
+    EXPECT_EQ(RoundHalfEven(1e12), 2147483647);
+}
+
+TEST(FieldCheck, EntryNumberIsTheLeadingNumber) {
+    EXPECT_EQ(WholeNumberOf(QStringLiteral("-")), 0);
+    EXPECT_EQ(WholeNumberOf(QStringLiteral("")), 0);
+    EXPECT_EQ(WholeNumberOf(QStringLiteral("  250")), 250);
+    EXPECT_EQ(WholeNumberOf(QStringLiteral("12abc")), 12);
+    EXPECT_EQ(WholeNumberOf(QStringLiteral("12.5x")), 12);
+    EXPECT_EQ(WholeNumberOf(QStringLiteral("abc12")), 0);
+}
+
+TEST(ValueFormats, InputsAreOnOnlyAtExactlyOne) {
+    EXPECT_TRUE(InputIsOn(QStringLiteral("1")));
+    EXPECT_FALSE(InputIsOn(QStringLiteral("2")));
+    EXPECT_FALSE(InputIsOn(QStringLiteral("0")));
+    EXPECT_FALSE(InputIsOn(QStringLiteral("-")));
+}
+
+TEST(ValueFormats, BitMapsOfPositiveAndNegativeWords) {
+    const std::array<bool, 16> five = BitMap(QStringLiteral("5"));
+    for (int bit = 0; bit < 16; ++bit)
+        EXPECT_EQ(five[bit], bit == 0 || bit == 2) << bit;
+    const std::array<bool, 16> sign = BitMap(QStringLiteral("-32768"));
+    for (int bit = 0; bit < 16; ++bit)
+        EXPECT_EQ(sign[bit], bit == 15) << bit;
+    const std::array<bool, 16> all = BitMap(QStringLiteral("-1"));
+    for (int bit = 0; bit < 16; ++bit)
+        EXPECT_TRUE(all[bit]) << bit;
+}
+
+TEST(ValueFormats, CountsAngleAndColours) {
+    EXPECT_EQ(GroupedCount(QStringLiteral("1234567"), QLocale(QLocale::English)),
+              QStringLiteral("1,234,567"));
+    EXPECT_EQ(GroupedCount(QStringLiteral("1234567"), QLocale(QLocale::German)),
+              QStringLiteral("1.234.567"));
+    EXPECT_EQ(GroupedCount(QStringLiteral("999"), QLocale(QLocale::English)),
+              QStringLiteral("999"));
+    EXPECT_EQ(WithDegreeSign(QStringLiteral("12")), QStringLiteral("12") + QChar(176));
+    EXPECT_EQ(StateColour(true), QColor(0, 0, 255));
+    EXPECT_EQ(StateColour(false), QColor(192, 0, 0));
+}
+
+TEST(ValueFormats, BitCaptionsCountInOctal) {
+    EXPECT_EQ(TimingChannelCaption(0), QStringLiteral("CH00:"));
+    EXPECT_EQ(TimingChannelCaption(7), QStringLiteral("CH07:"));
+    EXPECT_EQ(TimingChannelCaption(8), QStringLiteral("CH10:"));
+    EXPECT_EQ(TimingChannelCaption(15), QStringLiteral("CH17:"));
+    EXPECT_EQ(SlotBitCaption(100, 0), QStringLiteral("(B100.0)    0:"));
+    EXPECT_EQ(SlotBitCaption(100, 8), QStringLiteral("(B101.0)  10:"));
+    EXPECT_EQ(SlotBitCaption(110, 15), QStringLiteral("(B111.7)  17:"));
+}
+
+} // namespace
+} // namespace talvern::screens

@@ -1,0 +1,155 @@
+#pragma once
+// The program's globals wired to the real link over the simulated boards, with the user's
+// answers scripted, and helpers that drive a screen's refresh cycle step by step.
+
+#include "BoardScreen.h"
+#include "FakePlatform.h"
+#include "QtPlatform.h"
+#include "RSComm.h"
+#include "SimulatedSerialLine.h"
+#include "boards/SimulatedBoards.h"
+#include "modUtility.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace talvern::testing {
+
+// Records what the link sends and decodes the write transactions (FF, mode 2, then
+// address-high, address-low, data triples).
+class RecordingLine final : public link::SerialLine {
+public:
+    explicit RecordingLine(link::SerialLine& inner) : inner_(&inner) {}
+    void setInner(link::SerialLine& inner) { inner_ = &inner; }
+    bool open(const link::PortSettings& s, int* n, QString* t) override {
+        return inner_->open(s, n, t);
+    }
+    void close() override { inner_->close(); }
+    bool isOpen() const override { return inner_->isOpen(); }
+    void sendByte(std::uint8_t byte) override {
+        sent.push_back(byte);
+        inner_->sendByte(byte);
+    }
+    int bytesWaiting() override { return inner_->bytesWaiting(); }
+    int takeByte() override { return inner_->takeByte(); }
+    void discardInput() override { inner_->discardInput(); }
+    bool waitForInput(double deadline) override { return inner_->waitForInput(deadline); }
+
+    // The byte address of every byte written, in order. Read mode sends address pairs, write
+    // mode address/data triples; 0xFF at a pair or triple boundary starts a new handshake.
+    std::vector<int> bytesWritten() const {
+        std::vector<int> writes;
+        enum { Idle, Mode, Read, Write } state = Idle;
+        std::vector<std::uint8_t> group;
+        for (std::uint8_t byte : sent) {
+            if (byte == 0xFF && group.empty() && state != Mode) {
+                state = Mode;
+                continue;
+            }
+            if (state == Mode) {
+                state = byte == 1 ? Read : byte == 2 ? Write : Idle;
+                continue;
+            }
+            if (state == Idle) continue;
+            group.push_back(byte);
+            const std::size_t size = state == Read ? 2 : 3;
+            if (group.size() == size) {
+                if (state == Write) writes.push_back(group[0] << 8 | group[1]);
+                group.clear();
+            }
+        }
+        return writes;
+    }
+    // How many times a value was written whose first byte is at this address.
+    int writesTo(int byteAddress) const {
+        int n = 0;
+        for (int address : bytesWritten())
+            n += address == byteAddress ? 1 : 0;
+        return n;
+    }
+    bool nothingWritten() const { return bytesWritten().empty(); }
+    std::vector<std::uint8_t> sent;
+
+private:
+    link::SerialLine* inner_;
+};
+
+class ScreenFixture : public ::testing::Test {
+protected:
+    ScreenFixture() : link(clock, answers, events, folder.path()) {
+        link.SetUserConfigFolder(folder.filePath(QStringLiteral("user")));
+        sim.stopMachine();
+        shell::gLink = &link;
+        shell::gCommPort = &line;
+        shell::gAnswers = &answers;
+        shell::gEvents = &events;
+        shell::gOnlineView = nullptr;
+        shell::InitSetupTables();
+        shell::gOfflineEditing = false;
+    }
+    ~ScreenFixture() override {
+        shell::gLink = nullptr;
+        shell::gCommPort = nullptr;
+        shell::gAnswers = nullptr;
+        shell::gEvents = nullptr;
+    }
+
+    void goOnline() {
+        link.OnlineMode = true;
+        shell::UpdateOnlineState();
+        ASSERT_TRUE(link.OnlineMode);
+        line.sent.clear();
+    }
+    void goOffline() {
+        link.OnlineMode = false;
+        shell::UpdateOnlineState();
+    }
+    // Shows the screen as the active window (this starts its cycle).
+    void open(QWidget& screen) {
+        screen.resize(screen.sizeHint());
+        screen.show();
+        QApplication::setActiveWindow(&screen);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
+    }
+    // Runs steps until the current (or next) pass has ended.
+    static void runPass(screens::BoardScreen& screen) {
+        const int before = screen.cycle().passesCompleted();
+        for (int k = 0; k < 200 && screen.cycle().passesCompleted() == before; ++k)
+            screen.cycle().runStep();
+        ASSERT_GT(screen.cycle().passesCompleted(), before);
+    }
+    // A bare memory board instead of the simulated machine: values stay as poked.
+    void useTinyBoard(int boardType) {
+        tiny.memory[698] = static_cast<std::uint8_t>(boardType);
+        scripted.setResponder([this](std::uint8_t byte) { return tiny(byte); });
+        line.setInner(scripted);
+    }
+    void pokeTinyWord(int address, int value) {
+        tiny.memory[address] = static_cast<std::uint8_t>(value & 0xFF);
+        tiny.memory[address + 1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+    }
+    std::uint16_t boardWord(boards::BoardId id, int address) { return sim.peekWord(id, address); }
+
+    QTemporaryDir folder;
+    FakeClock clock;
+    app::BoardsClockFromLinkClock boardsClock{clock};
+    boards::SimulatedBoards sim{boardsClock};
+    app::SimulatedSerialLine simLine{sim, clock};
+    ScriptedLine scripted{clock};
+    TinyBoard tiny;
+    RecordingLine line{simLine};
+    ScriptedAnswers answers;
+    link::NoEventPump events;
+    link::RSComm link;
+};
+
+} // namespace talvern::testing
