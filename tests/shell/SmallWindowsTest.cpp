@@ -1,0 +1,79 @@
+// The About box, the system-information window, the wait window and the help window.
+
+#include "MainWindowFixture.h"
+#include "frmAbout.h"
+#include "frmWaitDisplay.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+
+namespace talvern::testing {
+namespace {
+
+TEST(SmallWindows, AboutShowsTheVersionAndOffersSystemInformation) {
+    ScriptedAnswers answers;
+    auto* about = new shell::frmAbout(answers, "/tmp/RSPort.cfg");
+    EXPECT_EQ(about->windowTitle(), "About TALVERN");
+    EXPECT_EQ(about->lblVersion->text(),
+              shell::VersionLabelText(shell::ProgramMajor(), shell::ProgramMinor(),
+                                      shell::ProgramRevision()));
+    EXPECT_EQ(shell::VersionLabelText(2, 1, 4), "Version 2.1.4");
+    EXPECT_TRUE(about->lblTechSupport->text().startsWith("Technical Support:"));
+#ifndef Q_OS_WIN
+    about->cmdSysInfo->click();
+    auto* info = about->findChild<shell::SystemInfoWindow*>();
+    ASSERT_NE(info, nullptr);
+    EXPECT_TRUE(info->text().contains("/tmp/RSPort.cfg"));
+    EXPECT_TRUE(info->text().contains(QString::fromLatin1(qVersion())));
+#endif
+    delete about;
+}
+
+TEST(SmallWindows, WaitWindowTextsByMode) {
+    EXPECT_EQ(shell::WaitDisplayText(1), "Generating Report, Please Standby ...");
+    EXPECT_EQ(shell::WaitDisplayText(2), "Formatting Data for Output, Please Standby ...");
+    EXPECT_EQ(shell::WaitDisplayText(0), "Please Standby ...");
+}
+
+TEST(SmallWindows, WaitWindowIsOnScreenDuringTheWorkAndClosesAfterwards) {
+    shell::frmWaitDisplay wait;
+    bool shownDuringWork = false;
+    QString textDuringWork;
+    wait.Run(1, [&] {
+        shownDuringWork = wait.isVisible();
+        textDuringWork = wait.lblWaitDisplay->text();
+    });
+    EXPECT_TRUE(shownDuringWork);
+    EXPECT_EQ(textDuringWork, "Generating Report, Please Standby ...");
+    EXPECT_FALSE(wait.isVisible());
+}
+
+using HelpAndAbout = MainWindowTest;
+
+TEST_F(HelpAndAbout, HelpTopicsOpensTheContentsPage) {
+    QDir(folder.path()).mkdir("Help");
+    QFile page(folder.filePath("Help/index.html"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body><h1>Contents</h1><p>TALVERN help</p></body></html>");
+    page.close();
+    window->mnuHelpHelpTopics->trigger();
+    ASSERT_NE(window->helpWindow(), nullptr);
+    EXPECT_TRUE(window->helpWindow()->isVisible());
+    EXPECT_TRUE(window->helpWindow()->browser()->toPlainText().contains("TALVERN help"));
+}
+
+TEST_F(HelpAndAbout, AboutIsShownWithoutBlocking) {
+    window->mnuHelpAbout->trigger();
+    auto* about = window->findChild<shell::frmAbout*>();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_FALSE(about->isModal());
+    about->cmdOk->click();
+    EXPECT_FALSE(about->isVisible());
+}
+
+} // namespace
+} // namespace talvern::testing
