@@ -1,0 +1,265 @@
+// The main window's File commands and the processing window, on the simulated boards with
+// scripted message boxes and file dialogs.
+#include "FakePlatform.h"
+#include "QtPlatform.h"
+#include "SdtFile.h"
+#include "SimulatedSerialLine.h"
+#include "boards/SimulatedBoards.h"
+#include "frmMDIMain.h"
+#include "frmProcessing.h"
+#include "modUtility.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace talvern::testing {
+namespace {
+
+using boards::BoardId;
+using link::Answer;
+
+class ChosenFiles final : public shell::FileDialogs {
+public:
+    QString openFile(const QString& initialName, const QString& filter) override {
+        asked << "open " + initialName + " " + filter;
+        return next();
+    }
+    QString saveFile(const QString& initialName, const QString& filter) override {
+        asked << "save " + initialName + " " + filter;
+        return next();
+    }
+    std::deque<QString> choices;
+    QStringList asked;
+
+private:
+    QString next() {
+        if (choices.empty()) return {};
+        QString c = choices.front();
+        choices.pop_front();
+        return c;
+    }
+};
+
+class FileWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        shell::MainWindowPlatform platform;
+        platform.clock = &clock;
+        platform.port = &line;
+        platform.answers = &answers;
+        platform.events = &events;
+        platform.fileDialogs = &files;
+        platform.programFolder = folder.path();
+        const QString user = folder.filePath("user");
+        platform.configureLink = [user](link::RSComm& rs) { rs.SetUserConfigFolder(user); };
+        window = std::make_unique<shell::frmMDIMain>(platform);
+        window->Form_Load();
+        window->tmrBackgroungUpdate.stop();
+    }
+    void TearDown() override {
+        shell::gSetup = shell::gSetupSaved; // nothing to ask on the way out
+        window.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QString path(const QString& name) const { return folder.filePath(name); }
+    // Steps the processing window until the transfer has ended; counts the steps.
+    int finishTransfer(int cancelAfterProgress = -1) {
+        QPointer<shell::frmProcessing> p = window->processingWindow();
+        int steps = 0;
+        while (p && !p->transfer().finished() && steps < 1000) {
+            p->tmrProcessing_Timer();
+            ++steps;
+            if (p && p->transfer().progress() == cancelAfterProgress && !cancelled) {
+                QTest::mouseClick(p->cmdCancel, Qt::LeftButton);
+                cancelled = true;
+            }
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return steps;
+    }
+    QStringList titles() const {
+        QStringList t;
+        for (const auto& q : answers.asked)
+            t << q.title;
+        return t;
+    }
+
+    QTemporaryDir folder;
+    FakeClock clock;
+    app::BoardsClockFromLinkClock boardsClock{clock};
+    boards::SimulatedBoards sim{boardsClock};
+    app::SimulatedSerialLine line{sim, clock};
+    ScriptedAnswers answers;
+    link::NoEventPump events;
+    ChosenFiles files;
+    std::unique_ptr<shell::frmMDIMain> window;
+    bool cancelled = false;
+};
+
+// --- Files ---
+
+TEST_F(FileWindow, TheFileAndTransferItemsAreEnabled) {
+    for (QAction* a :
+         {window->mnuFileOpen, window->mnuFileSave, window->mnuFileSaveAs, window->mnuFileExport,
+          window->mnuFileUploadK2510, window->mnuFileUploadR7520, window->mnuFileDownloadK2510,
+          window->mnuFileDownloadR7520})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+}
+
+TEST_F(FileWindow, SaveOnUnnamedDataAsksForANameAndTitlesTheWindow) {
+    shell::gSetup.ParamValue[2] = 290;
+    files.choices = {path("line3.sdt")};
+    window->mnuFileSave->trigger();
+    EXPECT_EQ(files.asked, QStringList{"save  Setup Files(*.sdt)"});
+    EXPECT_EQ(window->windowTitle(), "TALVERN - [line3.sdt]");
+    EXPECT_FALSE(shell::gNewFile);
+    QString message;
+    auto saved = shell::LoadSdtFile(path("line3.sdt"), &message);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->ParamValue[2], 290);
+    EXPECT_EQ(window->CheckSaveChanges(), 0);
+}
+
+TEST_F(FileWindow, OpenOfAnotherReleaseAsksAndLoads) {
+    shell::SetupData other = shell::FactoryDefaults("TALVERN_R0.9.1");
+    other.ParamValue[5] = 380;
+    QString message;
+    ASSERT_TRUE(shell::SaveSdtFile(path("old.sdt"), other, &message));
+    files.choices = {path("old.sdt")};
+    answers.answers = {Answer::Yes};
+    window->mnuFileOpen->trigger();
+    EXPECT_EQ(files.asked.value(0), "open " + path("*.sdt") + " Setup Files(*.sdt)");
+    EXPECT_EQ(titles(), QStringList{"TALVERN"});
+    EXPECT_EQ(shell::gSetup.ParamValue[5], 380);
+    EXPECT_EQ(window->windowTitle(), "TALVERN - [old.sdt]");
+    EXPECT_FALSE(window->gUploadNOW.isEmpty());
+    // the older tag makes the data count as changed: closing asks, Cancel keeps running
+    answers.answers = {Answer::Cancel};
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(answers.asked.back().text, "Save Changes to File?");
+    EXPECT_NE(shell::gLink, nullptr);
+}
+
+TEST_F(FileWindow, ATruncatedFileGivesAMessageAndChangesNothing) {
+    QFile f(path("cut.sdt"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(shell::WriteSdt(shell::gSetupDefault).left(33));
+    f.close();
+    const shell::SetupData before = shell::gSetup;
+    files.choices = {path("cut.sdt")};
+    window->mnuFileOpen->trigger();
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_TRUE(answers.asked[0].text.contains(path("cut.sdt")));
+    EXPECT_EQ(shell::gSetup, before);
+    EXPECT_EQ(window->windowTitle(), "TALVERN - [unnamed]");
+    EXPECT_TRUE(shell::gNewFile);
+}
+
+TEST_F(FileWindow, ExitWithChangesSavesOnYesAndCloses) {
+    shell::gSetup.PLSSetpoint[0] = {1, 2};
+    answers.answers = {Answer::Yes};
+    files.choices = {path("exit.sdt")};
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(QFile::exists(path("exit.sdt")));
+}
+
+TEST_F(FileWindow, ExportStartsInTheProgramFolder) {
+    files.choices = {path("shift.txt")};
+    window->mnuFileExport->trigger();
+    EXPECT_EQ(files.asked, QStringList{"save " + folder.path() + " Text Files(*.txt)"});
+    EXPECT_EQ(window->gFileExportPath, path("shift.txt"));
+    QFile f(path("shift.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("untitled\r\nDate: \r\n \r\n"));
+}
+
+// --- Transfers ---
+
+TEST_F(FileWindow, UploadK2510GoesOnlineShowsProgressAndFillsTheRecord) {
+    sim.pokeWord(BoardId::K2510, 1022, 77);
+    answers.answers = {Answer::Yes, Answer::Yes};
+    window->mnuFileUploadK2510->trigger();
+    EXPECT_EQ(titles(), (QStringList{"Data Upload", "Program Offline"}));
+    EXPECT_EQ(answers.asked[0].text,
+              "You are about to Upload Data from the K2510\r\n\r\nDo You Wish to Continue?");
+    EXPECT_TRUE(window->rsLink().OnlineMode);
+    EXPECT_FALSE(window->gUploadNOW.isEmpty());
+    shell::frmProcessing* p = window->processingWindow();
+    ASSERT_NE(p, nullptr);
+    EXPECT_TRUE(p->isModal());
+    EXPECT_EQ(p->lblProcessing->text(), "Uploading Data from K2510, Please Standby...");
+    EXPECT_EQ(p->prgProcessing->maximum(), 14);
+    EXPECT_EQ(p->prgProcessing->value(), 0);
+    p->tmrProcessing_Timer();
+    p->tmrProcessing_Timer();
+    EXPECT_EQ(p->prgProcessing->value(), 1);
+    finishTransfer();
+    EXPECT_EQ(window->processingWindow(), nullptr);
+    EXPECT_EQ(shell::gSetup.ParamValue[1], 77);
+    EXPECT_EQ(shell::gProcessMode, 0);
+    EXPECT_EQ(answers.asked.size(), 2u);
+}
+
+TEST_F(FileWindow, NoToTheQuestionOrToGoingOnlineRunsNothing) {
+    answers.answers = {Answer::No};
+    window->mnuFileDownloadR7520->trigger();
+    answers.answers = {Answer::Yes, Answer::No};
+    window->mnuFileDownloadR7520->trigger();
+    EXPECT_EQ(window->processingWindow(), nullptr);
+    EXPECT_FALSE(window->rsLink().OnlineMode);
+    EXPECT_EQ(titles(), (QStringList{"Data Download", "Data Download", "Program Offline"}));
+}
+
+TEST_F(FileWindow, TheTimerRunsTheTransferFromTheEventLoop) {
+    window->mnuViewOnline->trigger();
+    answers.answers = {Answer::Yes};
+    window->mnuFileDownloadK2510->trigger();
+    QPointer<shell::frmProcessing> p = window->processingWindow();
+    ASSERT_TRUE(p);
+    for (int i = 0; i < 2000 && p; ++i)
+        QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(p);
+    EXPECT_TRUE(shell::gPLSDownloaded);
+    EXPECT_EQ(titles(), QStringList{"Data Download"});
+}
+
+TEST_F(FileWindow, CancelPartWayKeepsWhatWasReadAndShowsNothing) {
+    sim.moveCable(BoardId::R7520);
+    window->mnuViewOnline->trigger();
+    for (int i = 14; i <= 30; ++i)
+        shell::gSetup.ParamValue[i] = -5;
+    answers.answers = {Answer::Yes};
+    window->mnuFileUploadR7520->trigger();
+    finishTransfer(2);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(window->processingWindow(), nullptr);
+    EXPECT_EQ(titles(), QStringList{"Data Upload"});
+    EXPECT_NE(shell::gSetup.ParamValue[14], -5);
+    EXPECT_EQ(shell::gSetup.ParamValue[16], -5);
+}
+
+TEST_F(FileWindow, ALinkFailurePartWayShowsProcessError) {
+    window->mnuViewOnline->trigger();
+    answers.answers = {Answer::Yes};
+    window->mnuFileUploadK2510->trigger();
+    shell::frmProcessing* p = window->processingWindow();
+    ASSERT_NE(p, nullptr);
+    for (int i = 0; i < 6; ++i)
+        p->tmrProcessing_Timer();
+    sim.unplug();
+    finishTransfer();
+    EXPECT_EQ(titles().back(), "Process Error");
+    EXPECT_EQ(window->processingWindow(), nullptr);
+}
+
+} // namespace
+} // namespace talvern::testing
