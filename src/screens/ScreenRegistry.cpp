@@ -1,6 +1,10 @@
 #include "ScreenRegistry.h"
 
+#include "frmBMData.h"
+#include "frmBMIO.h"
 #include "frmBMMain.h"
+#include "frmBMSetup.h"
+#include "frmCpfdSetup.h"
 
 #include <array>
 
@@ -11,15 +15,15 @@ using Factory = QWidget* (*)();
 
 const std::array<Factory, 9>& Factories() {
     static const std::array<Factory, 9> factories = {
-        []() -> QWidget* { return new frmBMMain; }, // 0 "&1 Main Display"
-        nullptr,                                    // 1 "&2 Set-up Parameters"
-        nullptr,                                    // 2 "&3 Machine Timing"
-        nullptr,                                    // 3 "&4 Shift Data"
-        nullptr,                                    // 4 "&5 I/O States"
-        nullptr,                                    // 5 cupfeed "&1 Set-up Parameters"
-        nullptr,                                    // 6 "&2 Tuning"
-        nullptr,                                    // 7 "&3 Diagnostics"
-        nullptr,                                    // 8 "&4 Acquire Data Signatures"
+        []() -> QWidget* { return new frmBMMain; },    // 0 "&1 Main Display"
+        []() -> QWidget* { return new frmBMSetup; },   // 1 "&2 Set-up Parameters"
+        nullptr,                                       // 2 "&3 Machine Timing"
+        []() -> QWidget* { return new frmBMData; },    // 3 "&4 Shift Data"
+        []() -> QWidget* { return new frmBMIO; },      // 4 "&5 I/O States"
+        []() -> QWidget* { return new frmCpfdSetup; }, // 5 cupfeed "&1 Set-up Parameters"
+        nullptr,                                       // 6 "&2 Tuning"
+        nullptr,                                       // 7 "&3 Diagnostics"
+        nullptr,                                       // 8 "&4 Acquire Data Signatures"
     };
     return factories;
 }
