@@ -295,7 +295,8 @@ void frmMDIMain::ShowChildWindow(int Index) {
     QMdiSubWindow* sub = mdiArea_->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     // The screens are switched from the menus only; their frames carry no close button.
-    sub->setWindowFlags(sub->windowFlags() & ~Qt::WindowCloseButtonHint);
+    sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowMinMaxButtonsHint);
     children_[Index] = sub;
     child->show();
     sub->show();

@@ -13,6 +13,17 @@ std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString*
         };
         if (arg == QLatin1String("--simulate")) {
             options.simulate = true;
+        } else if (arg == QLatin1String("--online")) {
+            options.online = true;
+        } else if (arg == QLatin1String("--alarm") || arg.startsWith(QLatin1String("--alarm="))) {
+            const auto v = value(QStringLiteral("--alarm"));
+            bool ok = false;
+            const int alarm = v ? v->toInt(&ok) : 0;
+            if (!ok || alarm < 1 || alarm > 11) {
+                *error = QStringLiteral("--alarm needs an alarm number 1..11");
+                return std::nullopt;
+            }
+            options.alarms << alarm;
         } else if (arg == QLatin1String("--device") || arg.startsWith(QLatin1String("--device="))) {
             const auto v = value(QStringLiteral("--device"));
             if (!v || v->isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of the windowed program: --device PATH, --simulate, --board k2510|r7520.
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -11,6 +12,8 @@ struct GuiOptions {
     QString device;          // a serial device overriding the settings file's port number
     bool simulate = false;   // in-process simulated boards instead of a serial port
     bool boardR7520 = false; // the simulated cable starts on the R7520 instead of the K2510
+    bool online = false;     // switch online once started (demonstrations, screenshots)
+    QList<int> alarms;       // with --simulate: system alarms (1..11) raised from the start
 };
 
 // The options, or nothing with the reason in *error.

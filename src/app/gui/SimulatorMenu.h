@@ -1,5 +1,5 @@
 #pragma once
-// The "&Simulator" menu of a simulated run: the cable, the machine and the system alarms of the
+// The "Si&mulator" menu of a simulated run: the cable, the machine and the system alarms of the
 // simulated boards.
 
 #include <QMenu>

@@ -16,6 +16,7 @@
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 
@@ -51,6 +52,8 @@ int main(int argc, char** argv) {
         simulated = std::make_unique<boards::SimulatedBoards>(*boardsClock);
         simulated->setPacing(9600);
         if (options->boardR7520) simulated->moveCable(boards::BoardId::R7520);
+        for (int alarm : options->alarms)
+            simulated->setAlarm(alarm, true);
         simulatedPort = std::make_unique<app::SimulatedSerialLine>(*simulated, clock);
         port = simulatedPort.get();
     }
@@ -86,5 +89,7 @@ int main(int argc, char** argv) {
     }
     window.Form_Load();
     window.show();
+    if (options->online)
+        QTimer::singleShot(0, &window, [&window] { window.mnuViewOnline->trigger(); });
     return app.exec();
 }
