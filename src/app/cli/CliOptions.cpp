@@ -30,6 +30,11 @@ QString CliUsage() {
         "  pls config-download SCALE V0 ... V23\n"
         "  board status                  board number, fault code and description, firmware "
         "revision\n"
+        "  sdt new FILE                  write the factory defaults\n"
+        "  sdt show FILE                 the set-up record as text\n"
+        "  upload k2510|r7520 FILE.sdt   read that board's parameters (and the K2510's PLS)\n"
+        "  download k2510|r7520 FILE.sdt write FILE's writable parameters (and PLS data)\n"
+        "  export-shift FILE.sdt OUT.txt the shift data as text\n"
         "\n"
         "exit status: 0 done, 1 refused or failed, 2 usage, 3 link failure\n");
 }
