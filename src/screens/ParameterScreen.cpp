@@ -80,6 +80,8 @@ void ParameterScreen::addFieldRow(QGroupBox* group, int field) {
     editor_->box(field)->setParent(group);
     editor_->spinner(field)->setParent(group);
     grid->addWidget(editor_->label(field), row, 0);
+    // The arrows stand as tall as the box beside them.
+    editor_->spinner(field)->setFixedHeight(editor_->box(field)->sizeHint().height());
     auto* pair = new QHBoxLayout;
     pair->setSpacing(0);
     pair->addWidget(editor_->box(field));

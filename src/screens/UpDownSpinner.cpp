@@ -23,7 +23,7 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent) {
         // The arrows never take the focus: stepping ends the edit itself.
         button->setFocusPolicy(Qt::NoFocus);
         button->setAutoRepeat(true);
-        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
         button->setFixedWidth(18);
         layout->addWidget(button);
     }
