@@ -1,6 +1,8 @@
 #include "QtMessageBoxAnswers.h"
 
+#include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 namespace talvern::shell {
 
@@ -46,7 +48,11 @@ link::Answer QtMessageBoxAnswers::ask(const QString& text, const QString& title,
             box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
             break;
     }
+    const QPointer<QWidget> previous = QApplication::activeWindow();
     const int result = box.exec();
+    // Give the keyboard back to the window that asked: without a window manager (a bare X
+    // server) nobody else does, and its shortcuts would stay dead.
+    if (previous) previous->activateWindow();
     switch (result) {
         case QMessageBox::Ok:
             return link::Answer::Ok;

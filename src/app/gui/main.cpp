@@ -1,5 +1,6 @@
 // TALVERN: the windowed set-up and monitoring program.
 
+#include "FocusReturn.h"
 #include "GuiOptions.h"
 #include "InputBox.h"
 #include "QtMessageBoxAnswers.h"
@@ -89,6 +90,7 @@ int main(int argc, char** argv) {
     }
     window.Form_Load();
     window.show();
+    new shell::FocusReturn(&window);
     if (options->online)
         QTimer::singleShot(0, &window, [&window] { window.mnuViewOnline->trigger(); });
     return app.exec();
