@@ -21,8 +21,9 @@ void UpdateOnlineState(link::RSComm& link, link::SerialLine& port, OnlineStateVi
 
 // Confirms that the board with the given number (1 = K2510, 3 = R7520) is the one on the
 // cable, asking the user to move the cable until it is or until Cancel; Cancel runs goOffline
-// (which turns the program offline) and gives false.
-bool CheckTargetBoard(link::RSComm& link, link::UserAnswers& answers, link::EventPump& events, int boardType,
-                      const std::function<void()>& goOffline);
+// (which turns the program offline) and gives false. A failed link gives false at once, without
+// the cable question: the link has already asked its own.
+bool CheckTargetBoard(link::RSComm& link, link::UserAnswers& answers, link::EventPump& events,
+                      int boardType, const std::function<void()>& goOffline);
 
 } // namespace talvern::shell

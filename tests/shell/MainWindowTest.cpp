@@ -203,6 +203,18 @@ TEST_F(MainWindowTest, CancelInTheBoardCheckTurnsTheProgramOffline) {
     EXPECT_FALSE(line.isOpen());
 }
 
+TEST_F(MainWindowTest, BoardCheckOnAFailedLinkGoesOfflineWithoutTheCableQuestion) {
+    goOnline();
+    sim.unplug();
+    answers.answers = {link::Answer::Cancel};
+    EXPECT_FALSE(shell::CheckTargetBoard(1));
+    ASSERT_EQ(answers.asked.size(), 1u) << "only the link's own question";
+    EXPECT_EQ(answers.asked[0].title, "WARNING - Communication Error!");
+    EXPECT_EQ(panel(2), "OFFLINE");
+    ticks(1);
+    EXPECT_EQ(panel(1), "System Message:  Comm Fault with K2500");
+}
+
 // --- Passcode ---
 
 TEST_F(MainWindowTest, PasscodeIsReadOfferedAndWritten) {
