@@ -3,6 +3,7 @@
 #include "ConsoleAnswers.h"
 #include "FakePlatform.h"
 #include "QtPlatform.h"
+#include "SimulatedRig.h"
 #include "SimulatedSerialLine.h"
 
 #include <QTemporaryDir>
@@ -25,7 +26,7 @@ QString Slurp(std::FILE* f) {
 }
 
 // talvern-cli's commands against the simulated boards, in virtual time.
-class CliRun : public ::testing::Test {
+class CliRun : public ::testing::Test, protected talvern::testing::SimulatedRig {
 protected:
     int run(QStringList command, bool yes = false, bool retry = false) {
         TearDown();
@@ -45,10 +46,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    talvern::testing::FakeClock clock;
-    BoardsClockFromLinkClock boardsClock{clock};
-    boards::SimulatedBoards boards{boardsClock};
-    SimulatedSerialLine line{boards, clock};
     link::NoEventPump events;
     std::unique_ptr<ConsoleAnswers> answers;
     std::unique_ptr<link::RSComm> rscomm;
@@ -115,7 +112,7 @@ TEST_F(CliRun, WriteRefusedByTheValueCheckFailsWithItsMessage) {
     EXPECT_EQ(run({"write", "W1020", "12a"}), kFailed);
     EXPECT_EQ(errors(), "[ENTRY ALERT] Error:\nOnly Numerical Data Allowed.\n");
     EXPECT_EQ(run({"write", "W1020", "123"}), kDone);
-    EXPECT_EQ(boards.peekWord(boards::BoardId::K2510, 1020), 123);
+    EXPECT_EQ(sim.peekWord(boards::BoardId::K2510, 1020), 123);
 }
 
 TEST_F(CliRun, PlsCommandsProgramAndRecall) {
@@ -132,14 +129,14 @@ TEST_F(CliRun, PlsCommandsProgramAndRecall) {
 }
 
 TEST_F(CliRun, UnpluggedCableEndsInALinkFailure) {
-    boards.unplug();
+    sim.unplug();
     EXPECT_EQ(run({"read", "W1020"}), kLinkFailure);
     EXPECT_TRUE(errors().startsWith(
         "[WARNING - Communication Error!] Cannot Communicate with Target Board.\n"));
 }
 
 TEST_F(CliRun, BoardStatusNamesBoardFaultAndFirmware) {
-    boards.pokeByte(boards::BoardId::K2510, 8176, 0x1A);
+    sim.pokeByte(boards::BoardId::K2510, 8176, 0x1A);
     ASSERT_EQ(run({"board", "status"}), kDone);
     const QStringList lines = output().split('\n');
     EXPECT_EQ(lines[0], "Board: 1 (K2510)");

@@ -4,6 +4,7 @@
 #include "FakePlatform.h"
 #include "QtPlatform.h"
 #include "SdtFile.h"
+#include "SimulatedRig.h"
 #include "SimulatedSerialLine.h"
 
 #include <QFile>
@@ -17,7 +18,7 @@ using boards::BoardId;
 
 namespace {
 
-class SetupFileCli : public ::testing::Test {
+class SetupFileCli : public ::testing::Test, protected talvern::testing::SimulatedRig {
 protected:
     int run(QStringList command, bool yes = true) {
         TearDown();
@@ -54,10 +55,6 @@ protected:
     QString file(const QString& name) { return dir.filePath(name); }
 
     QTemporaryDir dir;
-    talvern::testing::FakeClock clock;
-    BoardsClockFromLinkClock boardsClock{clock};
-    boards::SimulatedBoards sim{boardsClock};
-    SimulatedSerialLine line{sim, clock};
     link::NoEventPump events;
     std::unique_ptr<ConsoleAnswers> answers;
     std::unique_ptr<link::RSComm> rscomm;

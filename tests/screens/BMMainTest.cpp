@@ -5,6 +5,7 @@
 #include "FakePlatform.h"
 #include "QtPlatform.h"
 #include "RSComm.h"
+#include "SimulatedRig.h"
 #include "SimulatedSerialLine.h"
 #include "boards/SimulatedBoards.h"
 #include "frmBMMain.h"
@@ -35,7 +36,7 @@ public:
     std::vector<bool> shown;
 };
 
-class BMMain : public ::testing::Test {
+class BMMain : public ::testing::Test, protected talvern::testing::SimulatedRig {
 protected:
     BMMain() : rs(clock, answers, events, folder.path()) {
         rs.SetUserConfigFolder(folder.filePath("user"));
@@ -81,10 +82,6 @@ protected:
     QString messages() const { return screen->txtMessageDisplay->toPlainText(); }
 
     QTemporaryDir folder;
-    FakeClock clock;
-    app::BoardsClockFromLinkClock boardsClock{clock};
-    boards::SimulatedBoards sim{boardsClock};
-    app::SimulatedSerialLine line{sim, clock};
     ScriptedAnswers answers;
     link::NoEventPump events;
     OnlineView view;

@@ -3,6 +3,7 @@
 #include "FakePlatform.h"
 #include "OnlineState.h"
 #include "QtPlatform.h"
+#include "SimulatedRig.h"
 #include "SimulatedSerialLine.h"
 
 #include <QTemporaryDir>
@@ -14,7 +15,7 @@ using boards::BoardId;
 
 namespace {
 
-class Transfer : public ::testing::Test {
+class Transfer : public ::testing::Test, protected talvern::testing::SimulatedRig {
 protected:
     void SetUp() override {
         rs.OnlineMode = true;
@@ -55,10 +56,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    talvern::testing::FakeClock clock;
-    app::BoardsClockFromLinkClock boardsClock{clock};
-    boards::SimulatedBoards sim{boardsClock};
-    app::SimulatedSerialLine line{sim, clock};
     talvern::testing::ScriptedAnswers answers;
     link::NoEventPump events;
     link::RSComm rs{clock, answers, events, folder.path()};

@@ -3,6 +3,7 @@
 #include "FakePlatform.h"
 #include "QtPlatform.h"
 #include "SdtFile.h"
+#include "SimulatedRig.h"
 #include "SimulatedSerialLine.h"
 #include "boards/SimulatedBoards.h"
 #include "frmMDIMain.h"
@@ -48,7 +49,7 @@ private:
     }
 };
 
-class FileWindow : public ::testing::Test {
+class FileWindow : public ::testing::Test, protected talvern::testing::SimulatedRig {
 protected:
     void SetUp() override {
         shell::MainWindowPlatform platform;
@@ -93,10 +94,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    FakeClock clock;
-    app::BoardsClockFromLinkClock boardsClock{clock};
-    boards::SimulatedBoards sim{boardsClock};
-    app::SimulatedSerialLine line{sim, clock};
     ScriptedAnswers answers;
     link::NoEventPump events;
     ChosenFiles files;

@@ -4,6 +4,7 @@
 
 #include "FakePlatform.h"
 #include "QtPlatform.h"
+#include "SimulatedRig.h"
 #include "SimulatedSerialLine.h"
 #include "boards/SimulatedBoards.h"
 #include "frmMDIMain.h"
@@ -48,7 +49,7 @@ private:
     int* alive_;
 };
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test, protected talvern::testing::SimulatedRig {
 protected:
     void SetUp() override {
         shell::MainWindowPlatform platform;
@@ -88,10 +89,6 @@ protected:
     std::vector<int> registered{0, 1, 5};
     int alive = 0;
     QTemporaryDir folder;
-    FakeClock clock;
-    app::BoardsClockFromLinkClock boardsClock{clock};
-    boards::SimulatedBoards sim{boardsClock};
-    app::SimulatedSerialLine line{sim, clock};
     ScriptedAnswers answers;
     link::NoEventPump events;
     ScriptedInput input;
