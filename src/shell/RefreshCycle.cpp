@@ -5,8 +5,10 @@
 
 namespace talvern::shell {
 
-RefreshCycle::RefreshCycle(QWidget* screen, PassBuilder builder, std::function<bool()> linkBusy, QObject* parent)
-    : QObject(parent), screen_(screen), builder_(std::move(builder)), linkBusy_(std::move(linkBusy)) {
+RefreshCycle::RefreshCycle(QWidget* screen, PassBuilder builder, std::function<bool()> linkBusy,
+                           QObject* parent)
+    : QObject(parent), screen_(screen), builder_(std::move(builder)),
+      linkBusy_(std::move(linkBusy)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, [this] {
         runStep();

@@ -25,7 +25,8 @@ public:
     };
     using PassBuilder = std::function<Pass()>;
 
-    RefreshCycle(QWidget* screen, PassBuilder builder, std::function<bool()> linkBusy, QObject* parent = nullptr);
+    RefreshCycle(QWidget* screen, PassBuilder builder, std::function<bool()> linkBusy,
+                 QObject* parent = nullptr);
 
     void start();
     void stop();

@@ -50,6 +50,8 @@ SetupData FactoryDefaults(const QString& version);
 // Board numbers as B698 holds them.
 constexpr int kBoardK2510 = 1;
 constexpr int kBoardR7520 = 3;
-inline int BoardNumber(Board board) { return board == Board::K2510 ? kBoardK2510 : kBoardR7520; }
+inline int BoardNumber(Board board) {
+    return board == Board::K2510 ? kBoardK2510 : kBoardR7520;
+}
 
 } // namespace talvern::shell
