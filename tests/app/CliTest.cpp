@@ -100,6 +100,13 @@ TEST(ConsoleAnswers, InteractiveQuestionsReadTheTerminal) {
               link::Answer::Retry);
     EXPECT_EQ(terminal.ask("x", "T", link::Buttons::YesNo, link::Icon::Question), link::Answer::No)
         << "end of input";
+    ConsoleAnswers yesAtTerminal(err, true, true, false,
+                                 []() -> std::optional<QString> { return QString("c"); });
+    EXPECT_EQ(yesAtTerminal.ask("x", "T", link::Buttons::YesNo, link::Icon::Question),
+              link::Answer::Yes);
+    EXPECT_EQ(yesAtTerminal.ask("x", "T", link::Buttons::RetryCancel, link::Icon::Critical),
+              link::Answer::Cancel)
+        << "the link's questions are still asked";
     std::fclose(err);
 }
 

@@ -33,7 +33,10 @@ Answer ConsoleAnswers::ask(const QString& text, const QString& title, Buttons bu
     std::fprintf(err_, "[%s] %s\n", title.toLocal8Bit().constData(),
                  shown.toLocal8Bit().constData());
     std::fflush(err_);
-    if (buttons == Buttons::Ok || !interactive_) return decide(buttons);
+    // --yes answers confirmation questions even at a terminal; the link's Retry/Cancel
+    // questions are still asked there.
+    const bool confirmation = buttons != Buttons::Ok && buttons != Buttons::RetryCancel;
+    if (buttons == Buttons::Ok || !interactive_ || (confirmation && yes_)) return decide(buttons);
 
     struct Choice {
         const char* prompt;
