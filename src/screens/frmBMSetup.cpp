@@ -49,8 +49,9 @@ frmBMSetup::frmBMSetup(QWidget* parent) : ParameterScreen(kBoardK2510, parent) {
         addFieldRow(speeds, field);
     for (int field = 5; field <= 6; ++field)
         addFieldRow(trimmer, field);
-    alignColumns();
+    // The check box heads the tab order, as it heads the screen; the fields follow it.
     setTabOrder(chkBMSetup_, editor().box(0));
+    alignColumns();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(brake);
