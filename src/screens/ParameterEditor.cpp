@@ -18,11 +18,18 @@ namespace {
 bool WindowSwitch(Qt::FocusReason reason) {
     return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
+// Up and Down without modifiers: the keyboard's way to the arrows of a spinner.
+int ArrowDirection(const QKeyEvent* key) {
+    if (key->modifiers() & ~Qt::KeypadModifier) return 0;
+    return key->key() == Qt::Key_Up ? +1 : key->key() == Qt::Key_Down ? -1 : 0;
+}
 } // namespace
 
 ParameterEditor::ParameterEditor(QAbstractButton* defaultButton, link::UserAnswers* answers,
                                  QObject* parent)
-    : QObject(parent), defaultButton_(defaultButton), answers_(answers) {}
+    : QObject(parent), defaultButton_(defaultButton), answers_(answers) {
+    if (defaultButton_) defaultButton_->installEventFilter(this);
+}
 
 int ParameterEditor::addField(QLabel* label, QLineEdit* box, UpDown* spinner) {
     const int i = count();
@@ -70,6 +77,7 @@ void ParameterEditor::enterField(int i) {
     EscapePending = false;
     field.entryValue = WholeNumberOf(field.box->text());
     focused_ = i;
+    stepped_ = -1;
     field.box->selectAll();
 }
 
@@ -135,6 +143,7 @@ void ParameterEditor::spinnerStep(int i) {
     stepping_ = -1;
     field.editing = false;
     field.typed = false;
+    stepped_ = i;
     const QString text = field.box->text();
     if (commit_) commit_(i, text, WholeNumberOf(text), Via::Spinner);
 }
@@ -150,6 +159,13 @@ int ParameterEditor::indexOf(QObject* box) const {
 }
 
 bool ParameterEditor::eventFilter(QObject* watched, QEvent* event) {
+    // After a step the focus rests on cmdDefault; further arrow keys keep stepping that field.
+    if (watched == defaultButton_ && event->type() == QEvent::KeyPress && stepped_ >= 0) {
+        if (const int direction = ArrowDirection(static_cast<QKeyEvent*>(event))) {
+            fields_.at(stepped_).spinner->step(direction);
+            return true;
+        }
+    }
     const int i = indexOf(watched);
     if (i < 0) return QObject::eventFilter(watched, event);
     switch (event->type()) {
@@ -181,6 +197,11 @@ bool ParameterEditor::eventFilter(QObject* watched, QEvent* event) {
             }
             if (key->key() == Qt::Key_Escape) {
                 pressEscape(i);
+                return true;
+            }
+            if (const int direction = ArrowDirection(key)) {
+                EscapePending = false;
+                fields_.at(i).spinner->step(direction);
                 return true;
             }
             EscapePending = false;

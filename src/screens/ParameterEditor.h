@@ -4,7 +4,8 @@
 // remembers its number; Enter moves on; one Escape restores the number, a second leaves the
 // field; leaving a field the user typed in checks the text against the spinner's limits and
 // either hands the accepted number to the screen or refuses it with the range message and keeps
-// the focus; a spinner step ends the edit and hands the stepped number over at once.
+// the focus; a spinner step (an arrow clicked, or Up/Down in the field) ends the edit and hands
+// the stepped number over at once.
 //
 // What an accepted number means (store it, write it to the board, convert it) is the screen's
 // business: it sets a Commit. The editor touches no link and no shared data.
@@ -96,6 +97,7 @@ private:
     std::function<QString(int)> title_;
     int focused_ = -1;  // the field that last got the focus
     int stepping_ = -1; // the field whose spinner is stepping
+    int stepped_ = -1;  // the field whose spinner stepped last, until a field is entered
     bool checking_ = false;
     bool active_ = true;
 };

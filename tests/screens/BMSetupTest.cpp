@@ -156,6 +156,35 @@ TEST_F(BMSetup, OneEscapeRestoresTheEntryValueAndASecondLeavesTheField) {
     EXPECT_TRUE(line.nothingWritten());
 }
 
+TEST_F(BMSetup, TabWalksTheScreenTopToBottomAlsoAfterAnEditEnded) {
+    openOnline();
+    type(kLowSpeed, QStringLiteral("1"));
+    QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
+    QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
+    ASSERT_TRUE(screen->defaultButton()->hasFocus());
+    QTest::keyClick(screen->defaultButton(), Qt::Key_Tab);
+    EXPECT_TRUE(screen->chkBMSetup()->hasFocus());
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), box(i)) << i;
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_TRUE(screen->chkBMSetup()->hasFocus());
+    EXPECT_TRUE(line.nothingWritten());
+}
+
+TEST_F(BMSetup, AccessKeysMoveTheFocusToTheirFields) {
+    openOnline();
+    const char keys[] = {'L', 'G', 'M', 'O', 'I', 'X', 'D'};
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(screen.get(), keys[i], Qt::AltModifier);
+        EXPECT_TRUE(box(i)->hasFocus()) << keys[i];
+        EXPECT_EQ(box(i)->selectedText(), box(i)->text()) << keys[i];
+    }
+    QTest::keyClick(screen.get(), 'N', Qt::AltModifier);
+    EXPECT_TRUE(screen->chkBMSetup()->hasFocus());
+}
+
 TEST_F(BMSetup, AnyOtherKeyCancelsAPendingEscape) {
     openOnline();
     type(kLowSpeed, QStringLiteral("1"));
@@ -195,6 +224,27 @@ TEST_F(BMSetup, SpinnerClicksAreWrittenAtOnceAndStopAtTheLimit) {
     QTest::mouseClick(spinner(kLowBdc)->downButton(), Qt::LeftButton);
     EXPECT_EQ(boardWord(K, 1020), 357);
     EXPECT_EQ(line.writesTo(1020), 3);
+}
+
+TEST_F(BMSetup, ArrowKeysStepLikeTheSpinnerAndKeepSteppingThatField) {
+    sim.pokeWord(K, 1020, 357);
+    openOnline();
+    QTest::mouseClick(box(kLowBdc), Qt::LeftButton);
+    QTest::keyClick(box(kLowBdc), Qt::Key_Up);
+    EXPECT_EQ(box(kLowBdc)->text(), QStringLiteral("358"));
+    EXPECT_EQ(boardWord(K, 1020), 358);
+    EXPECT_EQ(shell::gSetup.ParamValue[0], 358);
+    ASSERT_TRUE(screen->defaultButton()->hasFocus());
+    EXPECT_FALSE(screen->editor().Editing(kLowBdc));
+
+    QTest::keyClick(screen->defaultButton(), Qt::Key_Up);
+    QTest::keyClick(screen->defaultButton(), Qt::Key_Up); // at the limit: no step, no write
+    EXPECT_EQ(boardWord(K, 1020), 359);
+    QTest::keyClick(screen->defaultButton(), Qt::Key_Down);
+    EXPECT_EQ(box(kLowBdc)->text(), QStringLiteral("358"));
+    EXPECT_EQ(line.writesTo(1020), 3);
+    EXPECT_EQ(line.writesTo(1022), 0);
+    EXPECT_TRUE(answers.asked.empty());
 }
 
 TEST_F(BMSetup, SpinnerStepEndsAnEditOnceWithoutAnExtraWrite) {
