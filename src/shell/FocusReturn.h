@@ -1,5 +1,6 @@
 #pragma once
-// Gives the keyboard back to the main window when a dialog or message box above it closes.
+// Gives the keyboard back when a dialog or message box closes: to the window it was opened from,
+// else to the main window.
 // A desktop's window manager does this by itself; a bare X server (a kiosk PC, a test rig)
 // does not, and the main window's shortcuts and access keys would stay dead.
 

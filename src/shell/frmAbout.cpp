@@ -95,9 +95,13 @@ void frmAbout::StartSysInfo() {
     answers_.ask(QStringLiteral("System Information Is Unavailable At This Time"),
                  QStringLiteral("TALVERN"), link::Buttons::Ok, link::Icon::None);
 #else
-    auto* info = new SystemInfoWindow(settingsFile_, this);
-    info->setAttribute(Qt::WA_DeleteOnClose);
-    info->show();
+    if (!info_) {
+        info_ = new SystemInfoWindow(settingsFile_, this);
+        info_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    info_->show();
+    info_->raise();
+    info_->activateWindow();
 #endif
 }
 

@@ -5,6 +5,7 @@
 #include "Platform.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class QLabel;
 class QPushButton;
@@ -13,6 +14,8 @@ namespace talvern::shell {
 
 // "Version " + major.minor.revision.
 QString VersionLabelText(int major, int minor, int revision);
+
+class SystemInfoWindow;
 
 class frmAbout : public QDialog {
     Q_OBJECT
@@ -34,6 +37,7 @@ private:
 
     link::UserAnswers& answers_;
     QString settingsFile_;
+    QPointer<SystemInfoWindow> info_;
 };
 
 // Program version, Qt version, operating system, serial ports found and the settings file.

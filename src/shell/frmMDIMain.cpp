@@ -427,9 +427,18 @@ void frmMDIMain::mnuHelpHelpTopics_Click() {
     helpWindow_->activateWindow();
 }
 
+frmAbout* frmMDIMain::aboutBox() const {
+    return about_;
+}
+
 void frmMDIMain::mnuHelpAbout_Click() {
-    auto* about = new frmAbout(*gAnswers, gLink ? gLink->CommSettingsFile() : QString(), this);
-    about->show();
+    // One About box: choosing the item again brings it back to the front. It takes the keyboard
+    // at once, so that Enter or Escape closes it also where no window manager hands it over.
+    if (!about_)
+        about_ = new frmAbout(*gAnswers, gLink ? gLink->CommSettingsFile() : QString(), this);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
 }
 
 // --- Background update ---

@@ -34,6 +34,7 @@ class QMenu;
 
 namespace talvern::shell {
 
+class frmAbout;
 class frmProcessing;
 
 // What the main window needs from the platform; all of it outlives the window.
@@ -110,6 +111,7 @@ public:
     link::RSComm& rsLink() { return *link_; }
     frmSetupComm* commPortDialog() const { return commPortDialog_; }
     HelpWindow* helpWindow() const { return helpWindow_; }
+    frmAbout* aboutBox() const;
     QString helpFile() const { return helpFile_; }
 
     // --- Public file values ---
@@ -190,6 +192,7 @@ private:
     QTimer clockTimer_;
     QPointer<frmSetupComm> commPortDialog_;
     QPointer<HelpWindow> helpWindow_;
+    QPointer<frmAbout> about_;
 };
 
 } // namespace talvern::shell

@@ -93,7 +93,9 @@ TEST_F(MainWindowTest, MenuTreeHasItsCaptionsShortcutsAndStates) {
         ASSERT_NE(item, nullptr);
         EXPECT_EQ(item->text(), row.caption);
         EXPECT_EQ(item->shortcut(), row.shortcut);
-        if (row.enabled) EXPECT_EQ(item->isEnabled(), *row.enabled);
+        if (row.enabled) {
+            EXPECT_EQ(item->isEnabled(), *row.enabled);
+        }
     }
     QStringList titles;
     for (QAction* a : window->menuBar()->actions())

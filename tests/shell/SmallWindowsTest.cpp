@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
@@ -65,14 +66,26 @@ TEST_F(HelpAndAbout, HelpTopicsOpensTheContentsPage) {
     EXPECT_TRUE(window->helpWindow()->browser()->toPlainText().contains("TALVERN help"));
 }
 
-TEST_F(HelpAndAbout, AboutIsShownWithoutBlocking) {
+TEST_F(HelpAndAbout, AboutIsOneBoxWithoutBlockingThatTakesTheKeyboard) {
+    window->show();
+    QApplication::setActiveWindow(window.get());
     window->mnuHelpAbout->trigger();
-    auto* about = window->findChild<shell::frmAbout*>();
+    window->mnuHelpAbout->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(window->findChildren<shell::frmAbout*>().size(), 1);
+    QPointer<shell::frmAbout> about = window->aboutBox();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
     EXPECT_FALSE(about->isModal());
-    about->cmdOk->click();
-    EXPECT_FALSE(about->isVisible());
+    EXPECT_EQ(QApplication::activeWindow(), about.data());
+    QTest::keyClick(about.data(), Qt::Key_Escape);
+    flushDeletes();
+    EXPECT_TRUE(about.isNull());
+    window->mnuHelpAbout->trigger();
+    ASSERT_NE(window->aboutBox(), nullptr);
+    QTest::keyClick(window->aboutBox(), Qt::Key_Return);
+    flushDeletes();
+    EXPECT_EQ(window->aboutBox(), nullptr);
 }
 
 } // namespace
