@@ -28,8 +28,10 @@ frmProcessing::frmProcessing(int mode, link::RSComm& link, SetupData& setup,
     prgProcessing = new QProgressBar(fraProcessing);
     prgProcessing->setObjectName(QStringLiteral("prgProcessing"));
     prgProcessing->setTextVisible(false);
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    // Enter, Escape and Alt+C all reach it: it is the window's only button.
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setDefault(true);
     auto* inner = new QVBoxLayout(fraProcessing);
     inner->addWidget(lblProcessing);
     inner->addWidget(prgProcessing);

@@ -11,11 +11,13 @@
 #include "modUtility.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <deque>
@@ -242,6 +244,33 @@ TEST_F(FileWindow, CancelPartWayKeepsWhatWasReadAndShowsNothing) {
     EXPECT_EQ(titles(), QStringList{"Data Upload"});
     EXPECT_NE(shell::gSetup.ParamValue[14], -5);
     EXPECT_EQ(shell::gSetup.ParamValue[16], -5);
+}
+
+TEST_F(FileWindow, CancelAnswersEscapeEnterAndItsAccessKey) {
+    sim.moveCable(BoardId::R7520);
+    window->mnuViewOnline->trigger();
+    const std::pair<int, Qt::KeyboardModifiers> keys[] = {{Qt::Key_Escape, Qt::NoModifier},
+                                                          {Qt::Key_Return, Qt::NoModifier},
+                                                          {Qt::Key_C, Qt::AltModifier}};
+    for (const auto& [key, modifiers] : keys) {
+        shell::gSetup.ParamValue[15] = -5;
+        answers.answers = {Answer::Yes};
+        window->mnuFileUploadR7520->trigger();
+        QPointer<shell::frmProcessing> p = window->processingWindow();
+        ASSERT_TRUE(p);
+        p->tmrProcessing_Timer(); // the steps are driven from here, not by the window's timer
+        p->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(p));
+        ASSERT_EQ(QApplication::focusWidget(), p->cmdCancel);
+        QSignalSpy clicked(p->cmdCancel, &QPushButton::clicked);
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+        // The access key shows the button pressed; the click comes when it is released again.
+        if (modifiers & Qt::AltModifier) ASSERT_TRUE(clicked.count() > 0 || clicked.wait(2000));
+        finishTransfer();
+        EXPECT_FALSE(p) << key;
+        EXPECT_EQ(titles().back(), "Data Upload") << key;   // quietly
+        EXPECT_EQ(shell::gSetup.ParamValue[15], -5) << key; // row 14 read, then stopped
+    }
 }
 
 TEST_F(FileWindow, ALinkFailurePartWayShowsProcessError) {
