@@ -83,7 +83,6 @@ void DataTransfer::endParameters() {
     // nothing more.
     if (mode_.pls && !link_.CommError && !error_) {
         if (mode_.upload) {
-            cancel_ = false;
             phase_ = Phase::PlsUploadStart;
             return;
         }
@@ -132,23 +131,21 @@ bool DataTransfer::step() {
             phase_ = Phase::PlsConfigUpload;
             return true;
 
-        case Phase::PlsConfigUpload:
-            if (cancel_) {
-                cancelledAny_ = true;
-                phase_ = Phase::Report;
-                return true;
-            }
-            {
-                const std::array<std::int16_t, 19> words = link_.PLSConfigUpload();
-                if (!link_.CommError) StorePLSUpload(words, setup_);
-            }
+        case Phase::PlsConfigUpload: {
+            const std::array<std::int16_t, 19> words = link_.PLSConfigUpload();
+            if (!link_.CommError) StorePLSUpload(words, setup_);
             phase_ = link_.CommError ? Phase::Report : Phase::PlsScale;
             return true;
+        }
 
-        case Phase::PlsScale:
-            setup_.PLSScale = static_cast<std::int16_t>(NumberOf(link_.PLSScaleFactor()));
+        case Phase::PlsScale: {
+            // A failed read gives no scale; the record keeps the one it had rather than the
+            // failure mark, which a later download would send to the PLS.
+            const QString scale = link_.PLSScaleFactor();
+            if (!link_.CommError) setup_.PLSScale = static_cast<std::int16_t>(NumberOf(scale));
             phase_ = link_.CommError ? Phase::Report : Phase::PlsOffset;
             return true;
+        }
 
         case Phase::PlsOffset: {
             const QString offset = link_.PLSOffset();
@@ -160,8 +157,7 @@ bool DataTransfer::step() {
             return true;
 
         case Phase::PlsRecall:
-            if (channel_ > 7 || link_.CommError || error_ || cancel_) {
-                if (cancel_) cancelledAny_ = true;
+            if (channel_ > 7 || link_.CommError || error_) {
                 phase_ = Phase::Report;
                 return true;
             }
@@ -200,8 +196,7 @@ bool DataTransfer::step() {
             return true;
 
         case Phase::PlsChannel: {
-            if (channel_ > 7 || link_.CommError || cancel_) {
-                if (cancel_) cancelledAny_ = true;
+            if (channel_ > 7 || link_.CommError) {
                 endPlsDownload();
                 return true;
             }

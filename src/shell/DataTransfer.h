@@ -50,8 +50,9 @@ public:
     // Runs every remaining step.
     void runToEnd();
 
-    // Cancel stops the parameter loop quietly; the K2510 upload still reads the PLS, and a
-    // second Cancel while it does stops that too.
+    // Cancel stops the parameter loop quietly; the K2510 upload still reads the whole PLS, and
+    // the K2510 download then writes no PLS data. Once a PLS part has begun it runs to its end,
+    // so that the record or the PLS is never left with only some of the channels.
     void cancel() { cancel_ = true; }
 
     bool finished() const { return phase_ == Phase::Done; }

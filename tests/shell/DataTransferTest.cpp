@@ -30,9 +30,9 @@ protected:
             return CheckTargetBoard(rs, answers, events, b, [] {});
         });
     }
-    // Runs every step, logging which parameter rows each one changed.
-    void runLogged(DataTransfer& t, int stopAfterProgress = -1) {
-        bool cancelled = false;
+    // Runs every step, logging which parameter rows each one changed. From the given progress
+    // on, Cancel is clicked after every step.
+    void runLogged(DataTransfer& t, int cancelFromProgress = -1) {
         for (;;) {
             const SetupData before = setup;
             const bool more = t.step();
@@ -41,10 +41,7 @@ protected:
                     log.push_back("row " + std::to_string(i));
             if (before.PLSSetpoint != setup.PLSSetpoint && log.back() != "pls")
                 log.push_back("pls");
-            if (t.progress() == stopAfterProgress && !cancelled) {
-                t.cancel(); // once, as a click on Cancel
-                cancelled = true;
-            }
+            if (cancelFromProgress >= 0 && t.progress() >= cancelFromProgress) t.cancel();
             if (!more) break;
         }
     }
@@ -174,7 +171,7 @@ TEST_F(Transfer, DownloadK2510ProgramsOrClearsEachChannelAndRoundTrips) {
     setup.PLSCfgRest = {1, 2, 3, 4, 5, 6, 7, 8};
     auto t = make(kDownloadK2510);
     EXPECT_EQ(t->maximum(), 9);
-    runLogged(*t);
+    runLogged(*t, 8); // Cancel once the PLS part has begun: it still runs to its end
     EXPECT_FALSE(t->failed());
     EXPECT_TRUE(t->plsDownloaded());
     EXPECT_EQ(t->progress(), 8);
@@ -212,13 +209,17 @@ TEST_F(Transfer, CancelPartWayKeepsWhatWasReadAndShowsNothing) {
         EXPECT_EQ(setup.ParamValue[i], -7);
 }
 
-TEST_F(Transfer, CancelDuringTheK2510UploadStillReadsThePLS) {
+TEST_F(Transfer, CancelDuringTheK2510UploadStillReadsTheWholePLS) {
     ASSERT_TRUE(rs.SingleSetpoint(1, 33, 44, true));
+    ASSERT_TRUE(rs.SingleSetpoint(7, 55, 66, true));
+    setup.PLSScale = 0;
     auto t = make(kUploadK2510);
     runLogged(*t, 2);
     EXPECT_TRUE(answers.asked.empty());
     EXPECT_EQ(t->progress(), 2);
+    EXPECT_EQ(setup.PLSScale, 360);
     EXPECT_EQ(setup.PLSSetpoint[1], (std::array<std::int16_t, 2>{33, 44}));
+    EXPECT_EQ(setup.PLSSetpoint[7], (std::array<std::int16_t, 2>{55, 66}));
 }
 
 TEST_F(Transfer, CancelDuringTheK2510DownloadWritesNoPLS) {
@@ -252,6 +253,19 @@ TEST_F(Transfer, ALinkFailurePartWayShowsProcessError) {
     for (int i = 5; i <= 13; ++i)
         EXPECT_EQ(setup.ParamValue[i], -7) << i;
     EXPECT_EQ(setup.PLSSetpoint, FactoryDefaults("").PLSSetpoint);
+}
+
+TEST_F(Transfer, AFailedScaleReadKeepsTheScaleTheRecordHad) {
+    setup.PLSScale = 720;
+    auto t = make(kUploadK2510);
+    for (int k = 0; k < 2 * 14 + 2; ++k)
+        t->step(); // the rows, the PLS label, the configuration words
+    ASSERT_FALSE(rs.CommError);
+    sim.setSilent(true);
+    t->runToEnd();
+    EXPECT_TRUE(t->failed());
+    EXPECT_EQ(questionsTitled("Process Error"), 1);
+    EXPECT_EQ(setup.PLSScale, 720);
 }
 
 TEST_F(Transfer, TheWrongBoardPromptsAndItsCancelEndsWithProcessError) {
