@@ -114,9 +114,10 @@ link::Answer SetupFileCommands::AskVersion(const QString& fileVersion) {
 }
 
 bool SetupFileCommands::Open() {
+    QString initialName = s_.fileNamePath;
     for (;;) {
         if (!SaveChangesFirst()) return false;
-        const QString path = dialogs_.openFile(s_.fileNamePath, kSetupFilter);
+        const QString path = dialogs_.openFile(initialName, kSetupFilter);
         if (path.isEmpty()) return false;
         QString message;
         std::optional<SetupData> data = LoadSdtFile(path, &message);
@@ -143,6 +144,8 @@ bool SetupFileCommands::Open() {
         s_.fileNameTitle = previousTitle;
         s_.uploadNow = previousUpload;
         if (answer != Answer::No) return false;
+        // No: choose again, starting from the file just turned down.
+        initialName = path;
     }
 }
 

@@ -179,7 +179,9 @@ TEST_F(FileCommands, VersionQuestionNoOpensTheDialogAgain) {
     dialogs.choices = {old, good};
     answers.answers = {Answer::No};
     ASSERT_TRUE(commands.Open());
-    EXPECT_EQ(dialogs.calls.size(), 2u);
+    ASSERT_EQ(dialogs.calls.size(), 2u);
+    EXPECT_EQ(dialogs.calls[0].initialName, dir.filePath("*.sdt"));
+    EXPECT_EQ(dialogs.calls[1].initialName, old); // the second choice starts at the refused file
     EXPECT_EQ(setup, mine);
     EXPECT_EQ(title, "good.sdt");
 }
