@@ -1,5 +1,6 @@
 #include "UpDown.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QToolButton>
@@ -26,6 +27,25 @@ UpDown::UpDown(QLineEdit* buddy, QWidget* parent) : QWidget(parent), buddy_(budd
     layout->addWidget(down_);
     connect(up_, &QToolButton::clicked, this, &UpDown::stepUp);
     connect(down_, &QToolButton::clicked, this, &UpDown::stepDown);
+    // The arrow keys in the box step as the arrow buttons do: the buttons take no focus.
+    buddy_->installEventFilter(this);
+}
+
+bool UpDown::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == buddy_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->modifiers() == Qt::NoModifier || key->modifiers() == Qt::KeypadModifier) {
+            if (key->key() == Qt::Key_Up) {
+                stepUp();
+                return true;
+            }
+            if (key->key() == Qt::Key_Down) {
+                stepDown();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void UpDown::setRange(int min, int max) {

@@ -1,6 +1,6 @@
 #pragma once
-// An up-down spinner bound to a text box: two arrow buttons that step the number in the box
-// between Min and Max and report every step.
+// An up-down spinner bound to a text box: two arrow buttons, and the Up and Down keys in the box,
+// step the number in the box between Min and Max and report every step.
 
 #include <QWidget>
 
@@ -26,6 +26,9 @@ public:
     void stepDown() { stepBy(-increment_); }
     QToolButton* upButton() const { return up_; }
     QToolButton* downButton() const { return down_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     // Raised by each arrow step that changed the value.

@@ -76,7 +76,7 @@ TEST_F(CommPortDialog, LeavingTheBoxWithABadPortShowsTheRangeMessage) {
     EXPECT_FALSE(QFile::exists(settingsFile()));
 }
 
-TEST_F(CommPortDialog, SpinnerStepsWithinOneToNinetyNine) {
+TEST_F(CommPortDialog, SpinnerStepsWithinOneToNinetyNineByButtonOrArrowKey) {
     auto* dialog = open();
     dialog->txtCommPort->setText("98");
     dialog->updCommPort->upButton()->click();
@@ -85,6 +85,11 @@ TEST_F(CommPortDialog, SpinnerStepsWithinOneToNinetyNine) {
     dialog->txtCommPort->setText("1");
     dialog->updCommPort->downButton()->click();
     EXPECT_EQ(dialog->txtCommPort->text(), "1");
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Up);
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Up);
+    EXPECT_EQ(dialog->txtCommPort->text(), "3");
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Down);
+    EXPECT_EQ(dialog->txtCommPort->text(), "2");
 }
 
 TEST_F(CommPortDialog, SaveWritesTheSettingsAndEachExistingDevelopmentFolder) {
@@ -95,7 +100,7 @@ TEST_F(CommPortDialog, SaveWritesTheSettingsAndEachExistingDevelopmentFolder) {
     EXPECT_TRUE(dialog->optPortSpeed[0]->isChecked());
     dialog->txtCommPort->setText("3");
     dialog->optPortSpeed[1]->setChecked(true);
-    dialog->cmdSave->click();
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Return); // Save is the default button
     EXPECT_EQ(Contents(settingsFile()), "3,19200\r\n");
     EXPECT_EQ(Contents(folder.filePath("BRX51/BRIXEL.SFG")), "2\r\n");
     EXPECT_EQ(Contents(folder.filePath("VUD51/BRIXEL.SFG")), "2\r\n");
@@ -104,11 +109,11 @@ TEST_F(CommPortDialog, SaveWritesTheSettingsAndEachExistingDevelopmentFolder) {
     EXPECT_FALSE(line.isOpen()); // offline: the new settings wait for the next open
 }
 
-TEST_F(CommPortDialog, CancelWritesNothing) {
+TEST_F(CommPortDialog, EscapeCancelsAndWritesNothing) {
     QDir(folder.path()).mkdir("BRX96");
     auto* dialog = open();
     dialog->txtCommPort->setText("4");
-    dialog->cmdCancel->click();
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Escape);
     EXPECT_FALSE(QFile::exists(settingsFile()));
     EXPECT_FALSE(QFile::exists(folder.filePath("BRX96/BRIXEL.SFG")));
     EXPECT_FALSE(dialog->isVisible());
