@@ -215,6 +215,9 @@ TEST_F(FileWindow, NoToTheQuestionOrToGoingOnlineRunsNothing) {
     EXPECT_EQ(window->processingWindow(), nullptr);
     EXPECT_FALSE(window->rsLink().OnlineMode);
     EXPECT_EQ(titles(), (QStringList{"Data Download", "Data Download", "Program Offline"}));
+    EXPECT_EQ(answers.asked[2].text, "Program is Currently OFFLINE\r\n\r\n"
+                                     "Do You Wish to Switch to ONLINE MODE to Continue?");
+    EXPECT_EQ(answers.asked[2].buttons, link::Buttons::YesNo);
 }
 
 TEST_F(FileWindow, TheTimerRunsTheTransferFromTheEventLoop) {

@@ -92,6 +92,14 @@ TEST(SdtFormat, ReadsAHandBuiltImageAndIgnoresWhatFollows) {
     EXPECT_EQ(*r.data, FactoryDefaults("TALVERN_R2.1.4"));
 }
 
+TEST(SdtFormat, TextsAreOneBytePerCharacter) {
+    QByteArray image = DefaultsImage(31, "TALVERN_R2.1.4\xE9");
+    const SdtReadResult r = ReadSdt(image);
+    ASSERT_TRUE(r.data) << r.reason.toStdString();
+    EXPECT_EQ(r.data->Version, QString::fromUtf8("TALVERN_R2.1.4\u00E9"));
+    EXPECT_EQ(WriteSdt(*r.data), image);
+}
+
 TEST(SdtFormat, OlderAndNewerFilesKeepTheirSizesUntilFitted) {
     const SdtReadResult older = ReadSdt(DefaultsImage(20, "TALVERN_R1.0.0"));
     ASSERT_TRUE(older.data);

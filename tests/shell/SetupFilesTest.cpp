@@ -111,7 +111,9 @@ TEST_F(FileCommands, NewAsksOnlyAfterAChangeAndCancelKeepsEverything) {
     EXPECT_FALSE(commands.New());
     ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_EQ(answers.asked[0].text, "Save Changes to File?");
+    EXPECT_EQ(answers.asked[0].title, "TALVERN");
     EXPECT_EQ(answers.asked[0].buttons, talvern::link::Buttons::YesNoCancel);
+    EXPECT_EQ(answers.asked[0].icon, talvern::link::Icon::Exclamation);
     EXPECT_EQ(setup.ParamValue[3], 251);
 
     answers.answers = {Answer::No};
