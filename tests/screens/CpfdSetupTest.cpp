@@ -42,6 +42,24 @@ TEST_F(CpfdSetup, ReadsAndWritesTheMotionBoard) {
     EXPECT_EQ(shell::gSetup.ParamValue[14], 2000);
 }
 
+TEST_F(CpfdSetup, AccessKeysAndTabReachEveryField) {
+    sim.moveCable(BoardId::R7520);
+    goOnline();
+    screen = std::make_unique<frmCpfdSetup>();
+    open(*screen);
+    runPass(*screen);
+    const char keys[] = {'T', 'D', 'C', 'A'};
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(screen.get(), keys[i], Qt::AltModifier);
+        EXPECT_TRUE(screen->editor().box(i)->hasFocus()) << keys[i];
+    }
+    QTest::keyClick(screen->editor().box(3), Qt::Key_Tab);
+    EXPECT_TRUE(screen->editor().box(0)->hasFocus());
+    QTest::keyClick(screen->editor().box(0), Qt::Key_Tab);
+    EXPECT_TRUE(screen->editor().box(1)->hasFocus());
+    EXPECT_TRUE(answers.asked.empty());
+}
+
 TEST_F(CpfdSetup, WrongBoardPromptsAndCancelTurnsOffline) {
     goOnline(); // the cable is on the K2510
     screen = std::make_unique<frmCpfdSetup>();
