@@ -65,9 +65,19 @@ TEST_F(BMIO, SlotsInputsAndValues) {
     EXPECT_EQ(screen->lblk2510State(4)->text(), QStringLiteral("200"));
 }
 
+QString TextOf(const QWidget& screen, const char* name) {
+    const auto* label = screen.findChild<QLabel*>(QLatin1String(name));
+    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
+}
+
 TEST_F(BMIO, OfflineShowsPlaceholdersDisabled) {
     screen = std::make_unique<frmBMIO>();
     open(*screen);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("BM I/O Status"));
+    EXPECT_EQ(TextOf(*screen, "lblk2510_8"), QStringLiteral("Resolver Period:"));
+    EXPECT_EQ(TextOf(*screen, "lblTmgChannel_9"), QStringLiteral("CH11:"));
+    EXPECT_EQ(TextOf(*screen, "lblSlot10_7"), QStringLiteral("(B100.7)    7:"));
+    EXPECT_EQ(TextOf(*screen, "lblSlot11_15"), QStringLiteral("(B111.7)  17:"));
     runPass(*screen);
     EXPECT_EQ(screen->lblk2510State(0)->text(), QStringLiteral("-"));
     EXPECT_FALSE(screen->lblk2510State(0)->isEnabled());
@@ -131,6 +141,11 @@ TEST_F(BMData, OfflineShowsTheWorkingValuesDisabled) {
     shell::gSetup.ParamValue[13] = 7;
     screen = std::make_unique<frmBMData>();
     open(*screen);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("BM Shift Data"));
+    EXPECT_EQ(TextOf(*screen, "lblBMDataDes_3"), QStringLiteral("Total Short Cans:"));
+    EXPECT_EQ(TextOf(*screen, "lblBMDataDes_4"), QStringLiteral("Low Speed:"));
+    EXPECT_EQ(screen->cmdEndofShift()->objectName(), QStringLiteral("cmdEndofShift"));
+    EXPECT_EQ(screen->cmdEndofShift()->text(), QStringLiteral("&Transfer Data"));
     EXPECT_EQ(screen->lblBMData(0)->text(), QStringLiteral("-"));
     runPass(*screen);
     EXPECT_EQ(screen->lblBMData(0)->text(), QStringLiteral("2,500,000"));

@@ -6,6 +6,7 @@
 #include "frmBMSetup.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -175,6 +176,11 @@ TEST_F(BMSetup, TabWalksTheScreenTopToBottomAlsoAfterAnEditEnded) {
 
 TEST_F(BMSetup, AccessKeysMoveTheFocusToTheirFields) {
     openOnline();
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("BM Set-Up Parameters"));
+    EXPECT_EQ(box(6)->objectName(), QStringLiteral("txtBMSetup_6"));
+    EXPECT_EQ(screen->editor().label(1)->text(),
+              QStringLiteral("Desired BDC Stop Position (hi&gh speed):"));
+    EXPECT_EQ(screen->chkBMSetup()->text(), QStringLiteral("E&nable Brake Wear Compensation:"));
     const char keys[] = {'L', 'G', 'M', 'O', 'I', 'X', 'D'};
     for (int i = 0; i < 7; ++i) {
         QTest::keyClick(screen.get(), keys[i], Qt::AltModifier);

@@ -4,6 +4,7 @@
 #include "UpDownSpinner.h"
 #include "frmCpfdSetup.h"
 
+#include <QLabel>
 #include <QLineEdit>
 
 namespace talvern::testing {
@@ -48,6 +49,9 @@ TEST_F(CpfdSetup, AccessKeysAndTabReachEveryField) {
     screen = std::make_unique<frmCpfdSetup>();
     open(*screen);
     runPass(*screen);
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Cupfeed Set-Up Parameters"));
+    EXPECT_EQ(screen->editor().label(1)->text(),
+              QStringLiteral("Max Error for \"Out of Sync\" &Disable (counts):"));
     const char keys[] = {'T', 'D', 'C', 'A'};
     for (int i = 0; i < 4; ++i) {
         QTest::keyClick(screen.get(), keys[i], Qt::AltModifier);
