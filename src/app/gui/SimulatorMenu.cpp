@@ -10,7 +10,7 @@ using boards::BoardId;
 
 SimulatorMenu::SimulatorMenu(boards::SimulatedBoards& boards, const QStringList& alarmTexts,
                              QWidget* parent)
-    : QMenu(QStringLiteral("Si&mulator"), parent), boards_(boards) {
+    : QMenu(QStringLiteral("Sim&ulator"), parent), boards_(boards) {
     setObjectName(QStringLiteral("mnuSimulator"));
     menuAction()->setObjectName(QStringLiteral("mnuSimulator"));
     auto* cable = new QActionGroup(this);

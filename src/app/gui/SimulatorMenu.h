@@ -1,6 +1,6 @@
 #pragma once
-// The "Si&mulator" menu of a simulated run: the cable, the machine and the system alarms of the
-// simulated boards.
+// The "Sim&ulator" menu of a simulated run (Alt+U: Alt+M belongs to the set-up screen): the cable,
+// the machine and the system alarms of the simulated boards.
 
 #include <QMenu>
 
