@@ -3,6 +3,7 @@
 #include "FocusReturn.h"
 #include "GuiOptions.h"
 #include "InputBox.h"
+#include "MenuShortcutsFirst.h"
 #include "QtMessageBoxAnswers.h"
 #include "QtPlatform.h"
 #include "ScreenRegistry.h"
@@ -91,6 +92,7 @@ int main(int argc, char** argv) {
     window.Form_Load();
     window.show();
     new shell::FocusReturn(&window);
+    new shell::MenuShortcutsFirst(&window);
     if (options->online)
         QTimer::singleShot(0, &window, [&window] { window.mnuViewOnline->trigger(); });
     return app.exec();
