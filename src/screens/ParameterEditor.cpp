@@ -27,13 +27,15 @@ int ArrowDirection(const QKeyEvent* key) {
 
 ParameterEditor::ParameterEditor(QAbstractButton* defaultButton, link::UserAnswers* answers,
                                  QObject* parent)
-    : QObject(parent), defaultButton_(defaultButton), answers_(answers) {
+    : QObject(parent), defaultButton_(defaultButton), defaultIdentity_(defaultButton),
+      answers_(answers) {
     if (defaultButton_) defaultButton_->installEventFilter(this);
 }
 
 int ParameterEditor::addField(QLabel* label, QLineEdit* box, UpDown* spinner) {
     const int i = count();
     fields_.push_back(Field{label, box, spinner});
+    fields_.back().identity = box;
     if (label) label->setBuddy(box);
     spinner->setBuddy(box);
     box->installEventFilter(this);
@@ -154,13 +156,13 @@ void ParameterEditor::focusDefault() {
 
 int ParameterEditor::indexOf(QObject* box) const {
     for (int i = 0; i < count(); ++i)
-        if (fields_[i].box == box) return i;
+        if (fields_[i].identity == box) return i;
     return -1;
 }
 
 bool ParameterEditor::eventFilter(QObject* watched, QEvent* event) {
     // After a step the focus rests on cmdDefault; further arrow keys keep stepping that field.
-    if (watched == defaultButton_ && event->type() == QEvent::KeyPress && stepped_ >= 0) {
+    if (watched == defaultIdentity_ && event->type() == QEvent::KeyPress && stepped_ >= 0) {
         if (const int direction = ArrowDirection(static_cast<QKeyEvent*>(event))) {
             fields_.at(stepped_).spinner->step(direction);
             return true;

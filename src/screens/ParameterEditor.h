@@ -86,12 +86,16 @@ private:
         bool editing = false;
         std::int32_t entryValue = 0;
         bool typed = false; // the user changed the text since entering
+        // The box only as an identity for the event filter: compared, never used, so that
+        // events sent while the box is being destroyed are recognised without a cast.
+        const QObject* identity = nullptr;
     };
     int indexOf(QObject* box) const;
     void focusDefault();
 
     std::vector<Field> fields_;
     QPointer<QAbstractButton> defaultButton_;
+    const QObject* defaultIdentity_ = nullptr; // as Field::identity
     link::UserAnswers* answers_;
     Commit commit_;
     std::function<QString(int)> title_;
