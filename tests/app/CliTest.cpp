@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "CliFixture.h"
 #include "CliOptions.h"
 #include "ConsoleAnswers.h"
 #include "FakePlatform.h"
@@ -25,32 +26,11 @@ QString Slurp(std::FILE* f) {
     return QString::fromLocal8Bit(bytes);
 }
 
-// talvern-cli's commands against the simulated boards, in virtual time.
-class CliRun : public ::testing::Test, protected talvern::testing::SimulatedRig {
+class CliRun : public talvern::testing::CliFixture {
 protected:
-    int run(QStringList command, bool yes = false, bool retry = false) {
-        TearDown();
-        out = std::tmpfile();
-        err = std::tmpfile();
-        answers = std::make_unique<ConsoleAnswers>(err, false, yes, retry, nullptr);
-        rscomm = std::make_unique<link::RSComm>(clock, *answers, events, folder.path());
-        CliContext context{*rscomm, line, *answers, out, err};
-        return RunCliCommand(context, command);
+    int run(const QStringList& command, bool yes = false, bool retry = false) {
+        return runCli(command, yes, retry);
     }
-    QString output() { return Slurp(out); }
-    QString errors() { return Slurp(err); }
-    void TearDown() override {
-        if (out) std::fclose(out);
-        if (err) std::fclose(err);
-        out = err = nullptr;
-    }
-
-    QTemporaryDir folder;
-    link::NoEventPump events;
-    std::unique_ptr<ConsoleAnswers> answers;
-    std::unique_ptr<link::RSComm> rscomm;
-    std::FILE* out = nullptr;
-    std::FILE* err = nullptr;
 };
 } // namespace
 

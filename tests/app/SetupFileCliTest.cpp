@@ -1,5 +1,6 @@
 // talvern-cli's set-up file commands against the simulated boards, in virtual time.
 #include "CliCommands.h"
+#include "CliFixture.h"
 #include "ConsoleAnswers.h"
 #include "FakePlatform.h"
 #include "QtPlatform.h"
@@ -18,48 +19,13 @@ using boards::BoardId;
 
 namespace {
 
-class SetupFileCli : public ::testing::Test, protected talvern::testing::SimulatedRig {
+class SetupFileCli : public talvern::testing::CliFixture {
 protected:
-    int run(QStringList command, bool yes = true) {
-        TearDown();
-        out = std::tmpfile();
-        err = std::tmpfile();
-        answers = std::make_unique<ConsoleAnswers>(err, false, yes, false, nullptr);
-        rscomm = std::make_unique<link::RSComm>(clock, *answers, events, dir.path());
-        CliContext context{*rscomm, line, *answers, out, err};
-        const int status = RunCliCommand(context, command);
-        if (rscomm->OnlineMode) rscomm->CloseRSComm();
-        return status;
-    }
-    static QString Slurp(std::FILE* f) {
-        std::fflush(f);
-        std::rewind(f);
-        QByteArray bytes;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            bytes.append(buffer, static_cast<int>(n));
-        return QString::fromLocal8Bit(bytes);
-    }
-    QString output() { return Slurp(out); }
-    QString errors() { return Slurp(err); }
+    int run(const QStringList& command, bool yes = true) { return runCli(command, yes, false); }
     QByteArray bytesOf(const QString& name) {
-        QFile f(dir.filePath(name));
+        QFile f(file(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    void TearDown() override {
-        if (out) std::fclose(out);
-        if (err) std::fclose(err);
-        out = err = nullptr;
-    }
-    QString file(const QString& name) { return dir.filePath(name); }
-
-    QTemporaryDir dir;
-    link::NoEventPump events;
-    std::unique_ptr<ConsoleAnswers> answers;
-    std::unique_ptr<link::RSComm> rscomm;
-    std::FILE* out = nullptr;
-    std::FILE* err = nullptr;
 };
 
 } // namespace

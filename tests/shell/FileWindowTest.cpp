@@ -1,6 +1,7 @@
 // The main window's File commands and the processing window, on the simulated boards with
 // scripted message boxes and file dialogs.
 #include "FakePlatform.h"
+#include "MainWindowFixture.h"
 #include "QtPlatform.h"
 #include "SdtFile.h"
 #include "SimulatedRig.h"
@@ -29,48 +30,12 @@ namespace {
 using boards::BoardId;
 using link::Answer;
 
-class ChosenFiles final : public shell::FileDialogs {
-public:
-    QString openFile(const QString& initialName, const QString& filter) override {
-        asked << "open " + initialName + " " + filter;
-        return next();
-    }
-    QString saveFile(const QString& initialName, const QString& filter) override {
-        asked << "save " + initialName + " " + filter;
-        return next();
-    }
-    std::deque<QString> choices;
-    QStringList asked;
-
-private:
-    QString next() {
-        if (choices.empty()) return {};
-        QString c = choices.front();
-        choices.pop_front();
-        return c;
-    }
-};
-
-class FileWindow : public ::testing::Test, protected talvern::testing::SimulatedRig {
+// The main window of the window tests, with the file commands' own helpers.
+class FileWindow : public MainWindowTest {
 protected:
-    void SetUp() override {
-        shell::MainWindowPlatform platform;
-        platform.clock = &clock;
-        platform.port = &line;
-        platform.answers = &answers;
-        platform.events = &events;
-        platform.fileDialogs = &files;
-        platform.programFolder = folder.path();
-        const QString user = folder.filePath("user");
-        platform.configureLink = [user](link::RSComm& rs) { rs.SetUserConfigFolder(user); };
-        window = std::make_unique<shell::frmMDIMain>(platform);
-        window->Form_Load();
-        window->tmrBackgroungUpdate.stop();
-    }
     void TearDown() override {
         shell::gSetup = shell::gSetupSaved; // nothing to ask on the way out
-        window.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        MainWindowTest::TearDown();
     }
     QString path(const QString& name) const { return folder.filePath(name); }
     // Steps the processing window until the transfer has ended; counts the steps.
@@ -95,11 +60,6 @@ protected:
         return t;
     }
 
-    QTemporaryDir folder;
-    ScriptedAnswers answers;
-    link::NoEventPump events;
-    ChosenFiles files;
-    std::unique_ptr<shell::frmMDIMain> window;
     bool cancelled = false;
 };
 

@@ -3,6 +3,7 @@
 // input boxes, in a temporary program folder. The 500 ms timer is stopped: tests run its ticks.
 
 #include "FakePlatform.h"
+#include "FileDialogs.h"
 #include "QtPlatform.h"
 #include "SimulatedRig.h"
 #include "SimulatedSerialLine.h"
@@ -49,6 +50,29 @@ private:
     int* alive_;
 };
 
+// File dialogs that answer from a script and record what they were asked.
+class ChosenFiles final : public shell::FileDialogs {
+public:
+    QString openFile(const QString& initialName, const QString& filter) override {
+        asked << "open " + initialName + " " + filter;
+        return next();
+    }
+    QString saveFile(const QString& initialName, const QString& filter) override {
+        asked << "save " + initialName + " " + filter;
+        return next();
+    }
+    std::deque<QString> choices;
+    QStringList asked;
+
+private:
+    QString next() {
+        if (choices.empty()) return {};
+        QString c = choices.front();
+        choices.pop_front();
+        return c;
+    }
+};
+
 class MainWindowTest : public ::testing::Test, protected talvern::testing::SimulatedRig {
 protected:
     void SetUp() override {
@@ -58,6 +82,7 @@ protected:
         platform.answers = &answers;
         platform.events = &events;
         platform.input = &input;
+        platform.fileDialogs = &files;
         platform.programFolder = folder.path();
         const QString user = folder.filePath("user");
         platform.configureLink = [user](link::RSComm& rs) { rs.SetUserConfigFolder(user); };
@@ -92,6 +117,7 @@ protected:
     ScriptedAnswers answers;
     link::NoEventPump events;
     ScriptedInput input;
+    ChosenFiles files;
     std::unique_ptr<shell::frmMDIMain> window;
 };
 
