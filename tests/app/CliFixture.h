@@ -14,6 +14,18 @@
 
 namespace talvern::testing {
 
+// Everything written to a temporary file so far.
+inline QString Slurp(std::FILE* f) {
+    std::fflush(f);
+    std::rewind(f);
+    QByteArray bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, static_cast<int>(n));
+    return QString::fromLocal8Bit(bytes);
+}
+
 class CliFixture : public ::testing::Test, protected SimulatedRig {
 protected:
     int runCli(const QStringList& command, bool yes, bool retry) {
@@ -26,16 +38,6 @@ protected:
         const int status = app::RunCliCommand(context, command);
         if (rscomm->OnlineMode) rscomm->CloseRSComm();
         return status;
-    }
-    static QString Slurp(std::FILE* f) {
-        std::fflush(f);
-        std::rewind(f);
-        QByteArray bytes;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-            bytes.append(buffer, static_cast<int>(n));
-        return QString::fromLocal8Bit(bytes);
     }
     QString output() { return Slurp(out); }
     QString errors() { return Slurp(err); }

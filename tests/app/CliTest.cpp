@@ -15,16 +15,7 @@ using namespace talvern;
 using namespace talvern::app;
 
 namespace {
-QString Slurp(std::FILE* f) {
-    std::fflush(f);
-    std::rewind(f);
-    QByteArray bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, static_cast<int>(n));
-    return QString::fromLocal8Bit(bytes);
-}
+using talvern::testing::Slurp;
 
 class CliRun : public talvern::testing::CliFixture {
 protected:
