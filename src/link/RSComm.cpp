@@ -67,6 +67,7 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
             CommErrorAlert = true;
             deadline = clock_.now() + 2.0;
             ++failures;
+            ++resends_;
             if (failures < 3) {
                 // The attention byte brings an idle board back; a late reply is then taken as
                 // the answer to the byte first sent, and the caller's echo test catches it.
@@ -155,7 +156,9 @@ QString RSComm::ReadValue(const QString& Add) {
 }
 
 QString RSComm::RSRead(const QString& Add) {
+    resends_ = 0;
     const QString value = ReadValue(Add);
+    lastFailed_ = value.isEmpty() || resends_ > 0 || CommError;
     return value.isEmpty() ? QStringLiteral("0") : value;
 }
 
@@ -207,12 +210,23 @@ void RSComm::WriteValue(const QString& Add, const QString& DataValue) {
         }
         ++address;
     }
-    if (WriteMismatch) CurrentMode = 0;
+    if (WriteMismatch)
+        CurrentMode = 0;
+    else
+        writeDone_ = true;
 }
 
 void RSComm::RSWrite(const QString& Add, const QString& DataValue) {
+    resends_ = 0;
+    lastFailed_ = true;
+    writeDone_ = false;
     WriteValue(Add, DataValue);
-    if (WriteMismatch) WriteValue(Add, DataValue);
+    if (WriteMismatch) {
+        resends_ = 0;
+        writeDone_ = false;
+        WriteValue(Add, DataValue);
+    }
+    lastFailed_ = !writeDone_ || WriteMismatch || CommError;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -31,6 +31,13 @@ public:
     void CloseRSComm();
     QString RSRead(const QString& Add);
     void RSWrite(const QString& Add, const QString& DataValue);
+    // Whether the last RSRead or RSWrite did not get what it asked for: no value, a wrong echo,
+    // a reply that came only after a resend, a write that still mismatched after its repeat, or
+    // a refused value. RSRead's "0" and RSWrite's silence stay as they are for the screens;
+    // callers that store what they read (transfers, acquisition, program upload) ask this.
+    bool LastTransactionFailed() const { return lastFailed_; }
+    // Forgets the board's mode, so that the next transaction hand-shakes afresh.
+    void ResetHandshake() { CurrentMode = 0; }
     QString CommSettingsFile() const;
     // A device path that overrides the port number of the settings file (command line --device).
     void SetDeviceOverride(const QString& path) { deviceOverride_ = path; }
@@ -122,6 +129,9 @@ private:
     std::array<std::int16_t, 19> plsConfig_{};
 
     int busyDepth_ = 0;
+    int resends_ = 0;         // attention resends since the transaction began
+    bool lastFailed_ = false; // see LastTransactionFailed
+    bool writeDone_ = false;  // the last WriteValue sent every byte with a right echo
 };
 
 } // namespace talvern::link

@@ -1,5 +1,6 @@
 #include "BoardScreen.h"
 
+#include "ScreenHold.h"
 #include "modUtility.h"
 
 #include <QCloseEvent>
@@ -11,8 +12,8 @@ using namespace talvern::shell;
 
 BoardScreen::BoardScreen(int boardNumber, QWidget* parent)
     : QWidget(parent), boardNumber_(boardNumber) {
-    cycle_ = std::make_unique<RefreshCycle>(
-        this, [this] { return buildPass(); }, [] { return gLink && gLink->IsBusy(); });
+    cycle_ =
+        std::make_unique<setup::RefreshCycle>([this] { return buildPass(); }, ScreenHold(this));
 }
 
 BoardScreen::~BoardScreen() {
@@ -62,8 +63,8 @@ QPushButton* BoardScreen::makeDefaultButton() {
     return button;
 }
 
-RefreshCycle::Pass BoardScreen::buildPass() {
-    RefreshCycle::Pass pass;
+setup::RefreshCycle::Pass BoardScreen::buildPass() {
+    setup::RefreshCycle::Pass pass;
     pass.steps.push_back([this] { return head(); });
     pass.steps.push_back([this] { return checkBoard(); });
     for (int i = 0; i < ParamAddr.size(); ++i)

@@ -24,7 +24,7 @@ public:
     ~BoardScreen() override;
 
     int boardNumber() const { return boardNumber_; }
-    shell::RefreshCycle& cycle() { return *cycle_; }
+    setup::RefreshCycle& cycle() { return *cycle_; }
     // Activate: starts the refresh cycle (also done when the window is first shown).
     void activate();
     // Unload: ends the cycle at its next step.
@@ -62,7 +62,7 @@ protected:
     QPushButton* makeDefaultButton();
 
 private:
-    shell::RefreshCycle::Pass buildPass();
+    setup::RefreshCycle::Pass buildPass();
     bool head();
     bool checkBoard();
     bool showIndex(int i);
@@ -70,7 +70,7 @@ private:
     int boardNumber_;
     bool passOnline_ = false;
     bool activated_ = false;
-    std::unique_ptr<shell::RefreshCycle> cycle_;
+    std::unique_ptr<setup::RefreshCycle> cycle_;
 };
 
 } // namespace talvern::screens

@@ -14,7 +14,7 @@ namespace talvern::screens {
 
 using namespace talvern::shell;
 
-frmBMData::frmBMData(QWidget* parent) : BoardScreen(kBoardK2510, parent) {
+frmBMData::frmBMData(QWidget* parent) : BoardScreen(setup::kBoardK2510, parent) {
     setObjectName(QStringLiteral("frmBMData"));
     setWindowTitle(QStringLiteral("BM Shift Data"));
     ParamAddr = {QStringLiteral("D1100"), QStringLiteral("W1104"), QStringLiteral("D1200"),

@@ -40,7 +40,7 @@ QGroupBox* frmBMIO::makeGroup(const QString& name, const QString& title) {
     return group;
 }
 
-frmBMIO::frmBMIO(QWidget* parent) : BoardScreen(shell::kBoardK2510, parent) {
+frmBMIO::frmBMIO(QWidget* parent) : BoardScreen(setup::kBoardK2510, parent) {
     setObjectName(QStringLiteral("frmBMIO"));
     setWindowTitle(QStringLiteral("BM I/O Status"));
 

@@ -1,6 +1,7 @@
 #include "frmBMMain.h"
 
 #include "BMMainDisplay.h"
+#include "ScreenHold.h"
 #include "modUtility.h"
 
 #include <QCloseEvent>
@@ -48,8 +49,7 @@ frmBMMain::frmBMMain(QWidget* parent) : QWidget(parent) {
     layout->addLayout(values);
     layout->addWidget(fraMessageDisplay, 1);
 
-    cycle_ = new shell::RefreshCycle(
-        this, [this] { return BuildPass(); }, [] { return gLink && gLink->IsBusy(); }, this);
+    cycle_ = new setup::RefreshCycle([this] { return BuildPass(); }, shell::ScreenHold(this), this);
 
     // Load.
     ParamAddr = {QStringLiteral("W182"), QStringLiteral("W180")};
@@ -100,8 +100,8 @@ void frmBMMain::SetupOfflineDisplay() {
     OfflineShown = true;
 }
 
-shell::RefreshCycle::Pass frmBMMain::BuildPass() {
-    shell::RefreshCycle::Pass pass;
+setup::RefreshCycle::Pass frmBMMain::BuildPass() {
+    setup::RefreshCycle::Pass pass;
     pass.steps.push_back([this] { return PassStart(); });
     pass.steps.push_back([this] {
         // The board check; a false answer means no reads in this pass.

@@ -25,7 +25,7 @@ public:
     QGroupBox* fraMessageDisplay = nullptr;
     QPlainTextEdit* txtMessageDisplay = nullptr;
 
-    shell::RefreshCycle& refreshCycle() { return *cycle_; }
+    setup::RefreshCycle& refreshCycle() { return *cycle_; }
     bool screenActive() const { return ScreenActive; }
     QString lastRead() const { return LastRead; }
 
@@ -38,11 +38,11 @@ private:
     void Form_Unload();
     void SetupOnlineDisplay();
     void SetupOfflineDisplay();
-    shell::RefreshCycle::Pass BuildPass();
+    setup::RefreshCycle::Pass BuildPass();
     bool PassStart();
     bool ReadValue(int index);
 
-    shell::RefreshCycle* cycle_;
+    setup::RefreshCycle* cycle_;
     QStringList ParamAddr;
     bool ScreenActive = false;
     bool OnlineShown = false;

@@ -12,7 +12,7 @@ namespace talvern::screens {
 
 using namespace talvern::shell;
 
-frmBMSetup::frmBMSetup(QWidget* parent) : ParameterScreen(kBoardK2510, parent) {
+frmBMSetup::frmBMSetup(QWidget* parent) : ParameterScreen(setup::kBoardK2510, parent) {
     setObjectName(QStringLiteral("frmBMSetup"));
     setWindowTitle(QStringLiteral("BM Set-Up Parameters"));
     const QString stem = QStringLiteral("BMSetup");

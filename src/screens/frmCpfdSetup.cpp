@@ -7,7 +7,7 @@
 
 namespace talvern::screens {
 
-frmCpfdSetup::frmCpfdSetup(QWidget* parent) : ParameterScreen(shell::kBoardR7520, parent) {
+frmCpfdSetup::frmCpfdSetup(QWidget* parent) : ParameterScreen(setup::kBoardR7520, parent) {
     setObjectName(QStringLiteral("frmCpfdSetup"));
     setWindowTitle(QStringLiteral("Cupfeed Set-Up Parameters"));
     const QString stem = QStringLiteral("CpfdSetup");

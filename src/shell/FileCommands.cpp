@@ -21,17 +21,17 @@ void frmMDIMain::installFileCommands() {
     setCommand(mnuFileDownloadR7520, [this] { mnuFileDownloadR7520_Click(); });
 }
 
-SetupFileCommands& frmMDIMain::fileCommands() {
+setup::SetupFileCommands& frmMDIMain::fileCommands() {
     if (!fileCommands_) {
-        FileDialogs* dialogs = platform_.fileDialogs;
+        setup::FileDialogs* dialogs = platform_.fileDialogs;
         if (!dialogs) {
             qtFileDialogs_ = std::make_unique<QtFileDialogs>(this);
             dialogs = qtFileDialogs_.get();
         }
-        fileCommands_ = std::make_unique<SetupFileCommands>(
-            SetupFileState{gSetup, gSetupSaved, gSetupDefault, gSetupFile, gProgramVersion,
-                           gNewFile, gSetupReset, gFileNameCaption, gFileNamePath, gFileNameTitle,
-                           gFileExportPath, gUploadNOW},
+        fileCommands_ = std::make_unique<setup::SetupFileCommands>(
+            setup::SetupFileState{gSetup, gSetupSaved, gSetupDefault, gSetupFile, gProgramVersion,
+                                  gNewFile, gSetupReset, gFileNameCaption, gFileNamePath,
+                                  gFileNameTitle, gFileExportPath, gUploadNOW},
             *platform_.answers, *dialogs, platform_.programFolder);
         fileCommands_->captionChanged = [this] { setCaption(); };
     }
@@ -61,25 +61,25 @@ void frmMDIMain::mnuFileUploadK2510_Click() {
                      QStringLiteral("Data Upload")))
         return;
     gUploadNOW = fileCommands().nowText();
-    RunDataTransfer(kUploadK2510);
+    RunDataTransfer(setup::kUploadK2510);
 }
 
 void frmMDIMain::mnuFileUploadR7520_Click() {
     if (askTransfer(QStringLiteral("You are about to Upload Data from the R7520"),
                     QStringLiteral("Data Upload")))
-        RunDataTransfer(kUploadR7520);
+        RunDataTransfer(setup::kUploadR7520);
 }
 
 void frmMDIMain::mnuFileDownloadK2510_Click() {
     if (askTransfer(QStringLiteral("You are about to Download Data to the K2510"),
                     QStringLiteral("Data Download")))
-        RunDataTransfer(kDownloadK2510);
+        RunDataTransfer(setup::kDownloadK2510);
 }
 
 void frmMDIMain::mnuFileDownloadR7520_Click() {
     if (askTransfer(QStringLiteral("You are about to Download Data to the R7520"),
                     QStringLiteral("Data Download")))
-        RunDataTransfer(kDownloadR7520);
+        RunDataTransfer(setup::kDownloadR7520);
 }
 
 void frmMDIMain::RunDataTransfer(int Mode) {
@@ -98,7 +98,7 @@ void frmMDIMain::RunDataTransfer(int Mode) {
         [](int board) { return CheckTargetBoard(board); }, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
-    window->onFinished = [](const DataTransfer& transfer) {
+    window->onFinished = [](const setup::DataTransfer& transfer) {
         if (transfer.plsDownloaded()) gPLSDownloaded = true;
     };
     processing_ = window;

@@ -30,8 +30,9 @@ frmAbout::frmAbout(link::UserAnswers& answers, QString settingsFile, QWidget* pa
     big.setPointSize(big.pointSize() + 8);
     big.setBold(true);
     lblTitle->setFont(big);
-    lblVersion =
-        new QLabel(VersionLabelText(ProgramMajor(), ProgramMinor(), ProgramRevision()), this);
+    lblVersion = new QLabel(
+        VersionLabelText(setup::ProgramMajor(), setup::ProgramMinor(), setup::ProgramRevision()),
+        this);
     lblDescription = new QLabel(
         QStringLiteral("Set-up and monitoring utility for the bodymaker's PLC board K2510\n"
                        "and the servo cupfeed's motion board R7520.\n\n"
@@ -111,9 +112,9 @@ SystemInfoWindow::SystemInfoWindow(const QString& settingsFile, QWidget* parent)
     const QStringList ports = SystemSerialPorts();
     const QString text =
         QStringLiteral("Program: TALVERN %1.%2.%3\n")
-            .arg(ProgramMajor())
-            .arg(ProgramMinor())
-            .arg(ProgramRevision()) +
+            .arg(setup::ProgramMajor())
+            .arg(setup::ProgramMinor())
+            .arg(setup::ProgramRevision()) +
         QStringLiteral("Qt: %1\n").arg(QString::fromLatin1(qVersion())) +
         QStringLiteral("Operating system: %1 (%2)\n")
             .arg(QSysInfo::prettyProductName(), QSysInfo::currentCpuArchitecture()) +

@@ -48,7 +48,7 @@ QMenu* addSubMenu(QMenu* parent, const char* name, const char* caption) {
 
 frmMDIMain::frmMDIMain(MainWindowPlatform platform, QWidget* parent)
     : QMainWindow(parent), platform_(std::move(platform)),
-      background_(AlarmAddresses(), AlarmTexts()) {
+      background_(setup::AlarmAddresses(), setup::AlarmTexts()) {
     setObjectName(QStringLiteral("frmMDIMain"));
     designCaption_ = QStringLiteral("TALVERN - ");
     setWindowTitle(designCaption_);
@@ -261,7 +261,7 @@ void frmMDIMain::Form_Load() {
     // 3. The child table was filled by registerChild.
     // 4. The alarm table and the poll that uses it.
     BuildAlarmTable();
-    background_ = BackgroundUpdate(gAlarmAdd, gAlarmText);
+    background_ = setup::BackgroundUpdate(gAlarmAdd, gAlarmText);
     // 5. Caption parts.
     unnamedCaption_ = QStringLiteral("[unnamed]");
     // 6. The bodymaker main display.
@@ -386,7 +386,7 @@ void frmMDIMain::mnuEditCommPort_Click() {
 }
 
 void frmMDIMain::mnuEditPasscode_Click() {
-    if (platform_.input) ChangeSetupPasscode(*gLink, *platform_.input);
+    if (platform_.input) setup::ChangeSetupPasscode(*gLink, *platform_.input);
 }
 
 // --- View ---

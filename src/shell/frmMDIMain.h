@@ -10,11 +10,11 @@
 //    handler on a click; until then the item stays disabled.
 
 #include "BackgroundUpdate.h"
-#include "FileDialogs.h"
 #include "HelpWindow.h"
 #include "InputBox.h"
 #include "OnlineState.h"
 #include "Platform.h"
+#include "QtFileDialogs.h"
 #include "RSComm.h"
 #include "SetupFiles.h"
 #include "frmSetupComm.h"
@@ -43,14 +43,14 @@ struct MainWindowPlatform {
     link::SerialLine* port = nullptr;
     link::UserAnswers* answers = nullptr;
     link::EventPump* events = nullptr;
-    TextInput* input = nullptr;
-    FileDialogs* fileDialogs = nullptr; // the platform's own dialogs when not given
+    setup::TextInput* input = nullptr;
+    setup::FileDialogs* fileDialogs = nullptr; // the platform's own dialogs when not given
     QString programFolder;
     // Adjusts the link right after it is created (device override, configuration folder).
     std::function<void(link::RSComm&)> configureLink;
 };
 
-class frmMDIMain : public QMainWindow, public OnlineStateView {
+class frmMDIMain : public QMainWindow, public setup::OnlineStateView {
     Q_OBJECT
 public:
     static constexpr int kChildCount = 9; // 0..4 bodymaker, 5..8 servo cupfeed
@@ -91,7 +91,7 @@ public:
     // Asks to go online when offline, then runs the transfer in frmProcessing (modal; returns
     // at once, the window's timer does the work).
     void RunDataTransfer(int Mode);
-    SetupFileCommands& fileCommands();
+    setup::SetupFileCommands& fileCommands();
     frmProcessing* processingWindow() const;
     void mnuEditOfflineEditing_Click();
     void mnuEditCommPort_Click();
@@ -107,7 +107,7 @@ public:
     // --- Status bar and link state ---
     QLabel* statusPanel(int panel) const;
     void showOnlineState(bool online) override;
-    BackgroundUpdate& backgroundUpdate() { return background_; }
+    setup::BackgroundUpdate& backgroundUpdate() { return background_; }
     link::RSComm& rsLink() { return *link_; }
     frmSetupComm* commPortDialog() const { return commPortDialog_; }
     HelpWindow* helpWindow() const { return helpWindow_; }
@@ -175,10 +175,10 @@ private:
 
     MainWindowPlatform platform_;
     std::unique_ptr<QtFileDialogs> qtFileDialogs_;
-    std::unique_ptr<SetupFileCommands> fileCommands_;
+    std::unique_ptr<setup::SetupFileCommands> fileCommands_;
     QPointer<QDialog> processing_;
     std::unique_ptr<link::RSComm> link_;
-    BackgroundUpdate background_;
+    setup::BackgroundUpdate background_;
     QMdiArea* mdiArea_;
     std::array<std::function<QWidget*()>, kChildCount> factories_;
     std::array<QPointer<QMdiSubWindow>, kChildCount> children_;

@@ -11,11 +11,11 @@
 
 namespace talvern::shell {
 
-frmProcessing::frmProcessing(int mode, link::RSComm& link, SetupData& setup,
+frmProcessing::frmProcessing(int mode, link::RSComm& link, setup::SetupData& setup,
                              link::UserAnswers& answers, link::EventPump& events,
                              std::function<bool(int)> checkTargetBoard, QWidget* parent)
-    : QDialog(parent), transfer_(std::make_unique<DataTransfer>(mode, link, setup, answers, events,
-                                                                std::move(checkTargetBoard))) {
+    : QDialog(parent), transfer_(std::make_unique<setup::DataTransfer>(
+                           mode, link, setup, answers, events, std::move(checkTargetBoard))) {
     setObjectName(QStringLiteral("frmProcessing"));
     setWindowTitle(QStringLiteral("TALVERN"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);

@@ -20,7 +20,7 @@ namespace talvern::shell {
 class frmProcessing : public QDialog {
     Q_OBJECT
 public:
-    frmProcessing(int mode, link::RSComm& link, SetupData& setup, link::UserAnswers& answers,
+    frmProcessing(int mode, link::RSComm& link, setup::SetupData& setup, link::UserAnswers& answers,
                   link::EventPump& events, std::function<bool(int)> checkTargetBoard,
                   QWidget* parent = nullptr);
     ~frmProcessing() override;
@@ -31,10 +31,10 @@ public:
     void tmrProcessing_Timer();
     void cmdCancel_Click();
 
-    const DataTransfer& transfer() const { return *transfer_; }
+    const setup::DataTransfer& transfer() const { return *transfer_; }
     bool running() const { return tmrProcessing.isActive(); }
     // Called once when the transfer has ended, before the window closes.
-    std::function<void(const DataTransfer&)> onFinished;
+    std::function<void(const setup::DataTransfer&)> onFinished;
 
     QFrame* fraProcessing;
     QLabel* lblProcessing;
@@ -48,7 +48,7 @@ protected:
     void reject() override;
 
 private:
-    std::unique_ptr<DataTransfer> transfer_;
+    std::unique_ptr<setup::DataTransfer> transfer_;
     bool started_ = false;
     bool done_ = false;
 };

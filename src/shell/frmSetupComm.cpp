@@ -40,7 +40,7 @@ frmSetupComm::frmSetupComm(link::RSComm& link, link::SerialLine& port, link::Use
     txtCommPort->setMaximumWidth(60);
     updCommPort = new UpDown(txtCommPort, fraCommPort);
     updCommPort->setObjectName(QStringLiteral("updCommPort"));
-    updCommPort->setRange(kCommPortMin, kCommPortMax);
+    updCommPort->setRange(setup::kCommPortMin, setup::kCommPortMax);
     updCommPort->setIncrement(1);
 #ifdef Q_OS_WIN
     const QString naming = QStringLiteral("Port n is COMn.");
@@ -95,16 +95,17 @@ frmSetupComm::frmSetupComm(link::RSComm& link, link::SerialLine& port, link::Use
 }
 
 void frmSetupComm::CurrentSettings() {
-    const CommSettings settings = ReadCommSettings(link_.CommSettingsFile());
+    const setup::CommSettings settings = setup::ReadCommSettings(link_.CommSettingsFile());
     txtCommPort->setText(QString::number(settings.port));
     optPortSpeed[settings.speed == 19200 ? 1 : 0]->setChecked(true);
 }
 
 bool frmSetupComm::txtCommPort_Validate() {
-    if (PortEntryValid(txtCommPort->text(), updCommPort->Min(), updCommPort->Max())) return true;
+    if (setup::PortEntryValid(txtCommPort->text(), updCommPort->Min(), updCommPort->Max()))
+        return true;
     checking_ = true;
-    answers_.ask(RangeMessage(updCommPort->Min(), updCommPort->Max()), QStringLiteral("Comm Port"),
-                 link::Buttons::Ok, link::Icon::Information);
+    answers_.ask(setup::RangeMessage(updCommPort->Min(), updCommPort->Max()),
+                 QStringLiteral("Comm Port"), link::Buttons::Ok, link::Icon::Information);
     txtCommPort->setFocus();
     txtCommPort->selectAll();
     checking_ = false;
@@ -123,16 +124,16 @@ bool frmSetupComm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmSetupComm::cmdSave_Click() {
-    if (!PortEntryValid(txtCommPort->text(), updCommPort->Min(), updCommPort->Max())) {
+    if (!setup::PortEntryValid(txtCommPort->text(), updCommPort->Min(), updCommPort->Max())) {
         txtCommPort_Validate();
         return;
     }
     link_.CloseRSComm();
-    CommSettings settings;
-    settings.port = ClampedPort(txtCommPort->text());
+    setup::CommSettings settings;
+    settings.port = setup::ClampedPort(txtCommPort->text());
     settings.speed = optPortSpeed[1]->isChecked() ? 19200 : 9600;
     QString error;
-    if (!SaveCommSettings(link_.CommSettingsFile(), programFolder_, settings, &error)) {
+    if (!setup::SaveCommSettings(link_.CommSettingsFile(), programFolder_, settings, &error)) {
         answers_.ask(QStringLiteral("Error Number = 75\r\n\r\n") + error,
                      QStringLiteral("SetupComm"), link::Buttons::Ok, link::Icon::Information);
         return;

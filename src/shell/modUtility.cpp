@@ -13,12 +13,12 @@ link::RSComm* gLink = nullptr;
 link::SerialLine* gCommPort = nullptr;
 link::UserAnswers* gAnswers = nullptr;
 link::EventPump* gEvents = nullptr;
-OnlineStateView* gOnlineView = nullptr;
+setup::OnlineStateView* gOnlineView = nullptr;
 
-SetupData gSetup;
-SetupData gSetupSaved;
-SetupData gSetupDefault;
-SetupData gSetupFile;
+setup::SetupData gSetup;
+setup::SetupData gSetupSaved;
+setup::SetupData gSetupDefault;
+setup::SetupData gSetupFile;
 QString gProgramVersion;
 bool gOfflineEditing = false;
 bool gNewFile = true;
@@ -30,36 +30,27 @@ QString gSystemMessage;
 QStringList gAlarmAdd;
 QStringList gAlarmText;
 
-int ProgramMajor() {
-    return TALVERN_VERSION_MAJOR;
-}
-int ProgramMinor() {
-    return TALVERN_VERSION_MINOR;
-}
-int ProgramRevision() {
-    return TALVERN_VERSION_PATCH;
-}
-
 void InitSetupTables() {
-    gProgramVersion = ProgramVersionTag(ProgramMajor(), ProgramMinor(), ProgramRevision());
-    gSetupDefault = FactoryDefaults(gProgramVersion);
+    gProgramVersion = setup::ProgramVersionTag(setup::ProgramMajor(), setup::ProgramMinor(),
+                                               setup::ProgramRevision());
+    gSetupDefault = setup::FactoryDefaults(gProgramVersion);
     gSetup = gSetupDefault;
     gSetupSaved = gSetup;
     gNewFile = true;
 }
 
 void BuildAlarmTable() {
-    gAlarmAdd = AlarmAddresses();
-    gAlarmText = AlarmTexts();
+    gAlarmAdd = setup::AlarmAddresses();
+    gAlarmText = setup::AlarmTexts();
 }
 
 bool CheckTargetBoard(int BoardType) {
-    return shell::CheckTargetBoard(*gLink, *gAnswers, *gEvents, BoardType,
+    return setup::CheckTargetBoard(*gLink, *gAnswers, *gEvents, BoardType,
                                    [] { UpdateOnlineState(); });
 }
 
 void UpdateOnlineState() {
-    shell::UpdateOnlineState(*gLink, *gCommPort, gOnlineView);
+    setup::UpdateOnlineState(*gLink, *gCommPort, gOnlineView);
 }
 
 void SelectAllText(QLineEdit* box) {

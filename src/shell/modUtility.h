@@ -4,6 +4,7 @@
 
 #include "OnlineState.h"
 #include "Platform.h"
+#include "ProgramVersion.h"
 #include "RSComm.h"
 #include "SetupData.h"
 
@@ -15,16 +16,16 @@ class QWidget;
 
 namespace talvern::shell {
 
-extern link::RSComm* gLink;          // the one link object, created at start-up
-extern link::SerialLine* gCommPort;  // the serial line handed to the link
-extern link::UserAnswers* gAnswers;  // message boxes
-extern link::EventPump* gEvents;     // lets pending window events run
-extern OnlineStateView* gOnlineView; // the main window's panel and menus
+extern link::RSComm* gLink;                 // the one link object, created at start-up
+extern link::SerialLine* gCommPort;         // the serial line handed to the link
+extern link::UserAnswers* gAnswers;         // message boxes
+extern link::EventPump* gEvents;            // lets pending window events run
+extern setup::OnlineStateView* gOnlineView; // the main window's panel and menus
 
-extern SetupData gSetup;        // the current working data
-extern SetupData gSetupSaved;   // as last reset, accepted, saved or built (change detection)
-extern SetupData gSetupDefault; // factory defaults
-extern SetupData gSetupFile;    // as read from a .sdt file, until accepted
+extern setup::SetupData gSetup;        // the current working data
+extern setup::SetupData gSetupSaved;   // as last reset, accepted, saved or built (change detection)
+extern setup::SetupData gSetupDefault; // factory defaults
+extern setup::SetupData gSetupFile;    // as read from a .sdt file, until accepted
 extern QString gProgramVersion;
 extern bool gOfflineEditing;
 extern bool gNewFile;
@@ -35,11 +36,6 @@ extern int gWaitDisplayMode;
 extern QString gSystemMessage;
 extern QStringList gAlarmAdd;  // 0..4
 extern QStringList gAlarmText; // 0..11
-
-// The program's own version numbers (from the build).
-int ProgramMajor();
-int ProgramMinor();
-int ProgramRevision();
 
 // Builds gProgramVersion and the defaults, copies them to gSetup and gSetupSaved, sets gNewFile.
 void InitSetupTables();

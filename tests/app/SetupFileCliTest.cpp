@@ -54,11 +54,11 @@ TEST_F(SetupFileCli, UploadDownloadAndASecondUploadGiveTheSameFile) {
 
     // edit the file offline, write it to the board, read it back
     QString message;
-    auto d = shell::LoadSdtFile(file("a.sdt"), &message);
+    auto d = setup::LoadSdtFile(file("a.sdt"), &message);
     ASSERT_TRUE(d);
     d->ParamValue[0] = 45;
     d->PLSSetpoint[2] = {11, 22};
-    ASSERT_TRUE(shell::SaveSdtFile(file("a.sdt"), *d, &message));
+    ASSERT_TRUE(setup::SaveSdtFile(file("a.sdt"), *d, &message));
     ASSERT_EQ(run({"download", "k2510", file("a.sdt")}), kDone) << errors().toStdString();
     EXPECT_EQ(sim.peekWord(BoardId::K2510, 1020), 45);
     ASSERT_EQ(run({"upload", "k2510", file("b.sdt")}), kDone);
@@ -73,8 +73,8 @@ TEST_F(SetupFileCli, UploadR7520KeepsTheK2510RowsOfAnExistingFile) {
     sim.pokeWord(BoardId::R7520, 1110, 777);
     ASSERT_EQ(run({"upload", "r7520", file("a.sdt")}), kDone);
     QString message;
-    const auto before = shell::ReadSdt(k).data;
-    const auto after = shell::LoadSdtFile(file("a.sdt"), &message);
+    const auto before = setup::ReadSdt(k).data;
+    const auto after = setup::LoadSdtFile(file("a.sdt"), &message);
     ASSERT_TRUE(before && after);
     EXPECT_EQ(after->ParamValue[14], 777);
     for (int i = 0; i <= 13; ++i)

@@ -30,7 +30,7 @@ TEST(PositionRule, PositionIsShownUpToFiftyStrokesPerMinute) {
     EXPECT_EQ(screens::PositionDisplay("250", "7"), "888");
 }
 
-class OnlineView final : public shell::OnlineStateView {
+class OnlineView final : public setup::OnlineStateView {
 public:
     void showOnlineState(bool online) override { shown.push_back(online); }
     std::vector<bool> shown;

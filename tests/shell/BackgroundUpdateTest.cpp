@@ -6,7 +6,7 @@
 namespace talvern::testing {
 namespace {
 
-using shell::AlarmStates;
+using setup::AlarmStates;
 
 AlarmStates Only(std::initializer_list<int> alarms) {
     AlarmStates s{};
@@ -17,44 +17,44 @@ AlarmStates Only(std::initializer_list<int> alarms) {
 
 TEST(AlarmBits, B101ZeroRaisesTheTwoActiveLowAlarms) {
     AlarmStates s{};
-    shell::ApplyAlarmValue(0, 0, s);
+    setup::ApplyAlarmValue(0, 0, s);
     EXPECT_EQ(s, Only({5, 7}));
 }
 
 TEST(AlarmBits, B101With160ClearsAllSevenAndBitsMapOneToOne) {
     AlarmStates s = Only({1, 2, 3, 4, 5, 6, 7, 9});
-    shell::ApplyAlarmValue(0, 160, s);
+    setup::ApplyAlarmValue(0, 160, s);
     EXPECT_EQ(s, Only({9}));
-    shell::ApplyAlarmValue(0, 160 | 2 | 8, s);
+    setup::ApplyAlarmValue(0, 160 | 2 | 8, s);
     EXPECT_EQ(s, Only({1, 3, 9}));
 }
 
 TEST(AlarmBits, OtherAddressesSetTheirOwnAlarmWhenAboveZero) {
     AlarmStates s{};
-    shell::ApplyAlarmValue(4, 1, s);
+    setup::ApplyAlarmValue(4, 1, s);
     EXPECT_EQ(s, Only({11}));
-    shell::ApplyAlarmValue(1, 3, s);
-    shell::ApplyAlarmValue(4, 0, s);
+    setup::ApplyAlarmValue(1, 3, s);
+    setup::ApplyAlarmValue(4, 0, s);
     EXPECT_EQ(s, Only({8}));
 }
 
 TEST(AlarmTexts, TheLastAlarmHasNoTrailingLineBreak) {
-    const QStringList texts = shell::AlarmTexts();
-    EXPECT_EQ(shell::AlarmLines(Only({11}), texts), "Brake Response Too Long");
-    EXPECT_EQ(shell::AlarmLines(Only({5, 7}), texts),
+    const QStringList texts = setup::AlarmTexts();
+    EXPECT_EQ(setup::AlarmLines(Only({11}), texts), "Brake Response Too Long");
+    EXPECT_EQ(setup::AlarmLines(Only({5, 7}), texts),
               "Cupfeed Cam Not in Sync\r\nNo Servo Fault\r\n");
-    const auto online = shell::OnlineTexts(Only({11}), texts);
+    const auto online = setup::OnlineTexts(Only({11}), texts);
     EXPECT_EQ(online.panel, "System Message:  Faults Active in PLC");
     EXPECT_EQ(online.message, "***** SYSTEM ALARM *****\r\nBrake Response Too Long");
 }
 
 TEST(AlarmTexts, NormalAndOfflineTexts) {
-    const auto normal = shell::OnlineTexts(AlarmStates{}, shell::AlarmTexts());
+    const auto normal = setup::OnlineTexts(AlarmStates{}, setup::AlarmTexts());
     EXPECT_EQ(normal.panel, "System Message:  All Faults Normal");
     EXPECT_EQ(normal.message, "-- System Normal --\r\nSet-up Program is Currently ONLINE");
-    EXPECT_EQ(shell::OfflineTexts(false).panel, "System Message:  Program is Currently OFFLINE");
-    EXPECT_EQ(shell::OfflineTexts(true).panel, "System Message:  Comm Fault with K2500");
-    EXPECT_EQ(shell::OfflineTexts(true).message, "Set-up Program is Currently OFFLINE");
+    EXPECT_EQ(setup::OfflineTexts(false).panel, "System Message:  Program is Currently OFFLINE");
+    EXPECT_EQ(setup::OfflineTexts(true).panel, "System Message:  Comm Fault with K2500");
+    EXPECT_EQ(setup::OfflineTexts(true).message, "Set-up Program is Currently OFFLINE");
 }
 
 using BackgroundTick = MainWindowTest;

@@ -22,26 +22,26 @@ QByteArray Contents(const QString& path) {
 }
 
 TEST(CommPortEntry, AcceptsOnlyNumbersWithinTheLimits) {
-    EXPECT_TRUE(shell::PortEntryValid("1", 1, 99));
-    EXPECT_TRUE(shell::PortEntryValid(" 99 ", 1, 99));
-    EXPECT_FALSE(shell::PortEntryValid("0", 1, 99));
-    EXPECT_FALSE(shell::PortEntryValid("100", 1, 99));
-    EXPECT_FALSE(shell::PortEntryValid("x", 1, 99));
-    EXPECT_FALSE(shell::PortEntryValid("", 1, 99));
-    EXPECT_EQ(shell::RangeMessage(1, 99), "Only a Number Between 1 and 99 can be Entered");
+    EXPECT_TRUE(setup::PortEntryValid("1", 1, 99));
+    EXPECT_TRUE(setup::PortEntryValid(" 99 ", 1, 99));
+    EXPECT_FALSE(setup::PortEntryValid("0", 1, 99));
+    EXPECT_FALSE(setup::PortEntryValid("100", 1, 99));
+    EXPECT_FALSE(setup::PortEntryValid("x", 1, 99));
+    EXPECT_FALSE(setup::PortEntryValid("", 1, 99));
+    EXPECT_EQ(setup::RangeMessage(1, 99), "Only a Number Between 1 and 99 can be Entered");
 }
 
 TEST(CommPortEntry, ReadsSettingsWithDefaultsAndClamping) {
     QTemporaryDir dir;
     const QString path = dir.filePath("RSPort.cfg");
-    EXPECT_EQ(shell::ReadCommSettings(path).port, 1);
-    EXPECT_EQ(shell::ReadCommSettings(path).speed, 9600);
+    EXPECT_EQ(setup::ReadCommSettings(path).port, 1);
+    EXPECT_EQ(setup::ReadCommSettings(path).speed, 9600);
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("150,19200\r\n");
     f.close();
-    EXPECT_EQ(shell::ReadCommSettings(path).port, 99);
-    EXPECT_EQ(shell::ReadCommSettings(path).speed, 19200);
+    EXPECT_EQ(setup::ReadCommSettings(path).port, 99);
+    EXPECT_EQ(setup::ReadCommSettings(path).speed, 19200);
 }
 
 class CommPortDialog : public MainWindowTest {

@@ -81,17 +81,17 @@ TEST_F(FileWindow, SaveOnUnnamedDataAsksForANameAndTitlesTheWindow) {
     EXPECT_EQ(window->windowTitle(), "TALVERN - [line3.sdt]");
     EXPECT_FALSE(shell::gNewFile);
     QString message;
-    auto saved = shell::LoadSdtFile(path("line3.sdt"), &message);
+    auto saved = setup::LoadSdtFile(path("line3.sdt"), &message);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->ParamValue[2], 290);
     EXPECT_EQ(window->CheckSaveChanges(), 0);
 }
 
 TEST_F(FileWindow, OpenOfAnotherReleaseAsksAndLoads) {
-    shell::SetupData other = shell::FactoryDefaults("TALVERN_R0.9.1");
+    setup::SetupData other = setup::FactoryDefaults("TALVERN_R0.9.1");
     other.ParamValue[5] = 380;
     QString message;
-    ASSERT_TRUE(shell::SaveSdtFile(path("old.sdt"), other, &message));
+    ASSERT_TRUE(setup::SaveSdtFile(path("old.sdt"), other, &message));
     files.choices = {path("old.sdt")};
     answers.answers = {Answer::Yes};
     window->mnuFileOpen->trigger();
@@ -110,9 +110,9 @@ TEST_F(FileWindow, OpenOfAnotherReleaseAsksAndLoads) {
 TEST_F(FileWindow, ATruncatedFileGivesAMessageAndChangesNothing) {
     QFile f(path("cut.sdt"));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(shell::WriteSdt(shell::gSetupDefault).left(33));
+    f.write(setup::WriteSdt(shell::gSetupDefault).left(33));
     f.close();
-    const shell::SetupData before = shell::gSetup;
+    const setup::SetupData before = shell::gSetup;
     files.choices = {path("cut.sdt")};
     window->mnuFileOpen->trigger();
     ASSERT_EQ(answers.asked.size(), 1u);

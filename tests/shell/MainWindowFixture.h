@@ -26,7 +26,7 @@ struct AskedInput {
     QString defaultText;
 };
 
-class ScriptedInput final : public shell::TextInput {
+class ScriptedInput final : public setup::TextInput {
 public:
     QString InputBox(const QString& prompt, const QString& title,
                      const QString& defaultText) override {
@@ -51,7 +51,7 @@ private:
 };
 
 // File dialogs that answer from a script and record what they were asked.
-class ChosenFiles final : public shell::FileDialogs {
+class ChosenFiles final : public setup::FileDialogs {
 public:
     QString openFile(const QString& initialName, const QString& filter) override {
         asked << "open " + initialName + " " + filter;

@@ -19,8 +19,8 @@ TEST(SmallWindows, AboutShowsTheVersionAndOffersSystemInformation) {
     auto* about = new shell::frmAbout(answers, "/tmp/RSPort.cfg");
     EXPECT_EQ(about->windowTitle(), "About TALVERN");
     EXPECT_EQ(about->lblVersion->text(),
-              shell::VersionLabelText(shell::ProgramMajor(), shell::ProgramMinor(),
-                                      shell::ProgramRevision()));
+              shell::VersionLabelText(setup::ProgramMajor(), setup::ProgramMinor(),
+                                      setup::ProgramRevision()));
     EXPECT_EQ(shell::VersionLabelText(2, 1, 4), "Version 2.1.4");
     EXPECT_TRUE(about->lblTechSupport->text().startsWith("Technical Support:"));
 #ifndef Q_OS_WIN

@@ -4,10 +4,10 @@
 #include "CliCommands.h"
 #include "DataTransfer.h"
 #include "OnlineState.h"
+#include "ProgramVersion.h"
 #include "QtPlatform.h"
 #include "SdtFile.h"
 #include "SetupFiles.h"
-#include "modUtility.h"
 
 #include <QDateTime>
 #include <QFileInfo>
@@ -16,16 +16,16 @@ namespace talvern::app {
 
 namespace {
 
-using shell::SetupData;
+using setup::SetupData;
 
 QString ThisVersion() {
-    return shell::ProgramVersionTag(shell::ProgramMajor(), shell::ProgramMinor(),
-                                    shell::ProgramRevision());
+    return setup::ProgramVersionTag(setup::ProgramMajor(), setup::ProgramMinor(),
+                                    setup::ProgramRevision());
 }
 
 std::optional<SetupData> Load(CliContext& c, const QString& path) {
     QString message;
-    std::optional<SetupData> data = shell::LoadSdtFile(path, &message);
+    std::optional<SetupData> data = setup::LoadSdtFile(path, &message);
     if (!data) c.complain(message);
     return data;
 }
@@ -43,13 +43,13 @@ std::optional<SetupData> LoadForTransfer(CliContext& c, const QString& path) {
             QStringLiteral("TALVERN"), link::Buttons::YesNoCancel, link::Icon::Information);
         if (answer != link::Answer::Yes) return std::nullopt;
     }
-    return shell::FittedToTable(std::move(*data));
+    return setup::FittedToTable(std::move(*data));
 }
 
 bool Save(CliContext& c, const QString& path, SetupData data) {
     data.Version = ThisVersion();
     QString message;
-    if (shell::SaveSdtFile(path, data, &message)) return true;
+    if (setup::SaveSdtFile(path, data, &message)) return true;
     c.complain(message);
     return false;
 }
@@ -58,14 +58,14 @@ int Sdt(CliContext& c, const QStringList& args) {
     if (args.size() != 2) return kUsage;
     const QString& path = args.at(1);
     if (args.at(0) == QLatin1String("new"))
-        return Save(c, path, shell::FactoryDefaults(ThisVersion())) ? kDone : kFailed;
+        return Save(c, path, setup::FactoryDefaults(ThisVersion())) ? kDone : kFailed;
     if (args.at(0) != QLatin1String("show")) return kUsage;
     const std::optional<SetupData> read = Load(c, path);
     if (!read) return kFailed;
-    const SetupData d = shell::FittedToTable(*read);
+    const SetupData d = setup::FittedToTable(*read);
     c.print(QStringLiteral("Version: ") + d.Version);
-    const auto& table = shell::ParameterTable();
-    for (int i = 0; i <= shell::gSetupMax; ++i)
+    const auto& table = setup::ParameterTable();
+    for (int i = 0; i <= setup::gSetupMax; ++i)
         c.print(QStringLiteral("%1  %2 %3  %4")
                     .arg(i, 2)
                     .arg(d.ParamAdd.at(i), -8)
@@ -113,17 +113,17 @@ int Transfer(CliContext& c, const QStringList& args, bool upload) {
 
     std::optional<SetupData> setup;
     if (upload && !QFileInfo::exists(path))
-        setup = shell::FactoryDefaults(ThisVersion());
+        setup = setup::FactoryDefaults(ThisVersion());
     else
         setup = LoadForTransfer(c, path);
     if (!setup) return kFailed;
     if (!c.ensureOnline()) return kLinkFailure;
 
-    const int mode = upload ? (board == 0 ? shell::kUploadK2510 : shell::kUploadR7520)
-                            : (board == 0 ? shell::kDownloadK2510 : shell::kDownloadR7520);
+    const int mode = upload ? (board == 0 ? setup::kUploadK2510 : setup::kUploadR7520)
+                            : (board == 0 ? setup::kDownloadK2510 : setup::kDownloadR7520);
     link::NoEventPump events;
-    shell::DataTransfer transfer(mode, c.link, *setup, c.answers, events, [&](int boardType) {
-        return shell::CheckTargetBoard(c.link, c.answers, events, boardType,
+    setup::DataTransfer transfer(mode, c.link, *setup, c.answers, events, [&](int boardType) {
+        return setup::CheckTargetBoard(c.link, c.answers, events, boardType,
                                        [&] { c.link.CloseRSComm(); });
     });
     c.print(transfer.label());
@@ -145,10 +145,10 @@ int ExportShift(CliContext& c, const QStringList& args) {
     const std::optional<SetupData> setup = Load(c, args.at(0));
     if (!setup) return kFailed;
     QString message;
-    const QByteArray text = shell::ShiftExportText(
-        shell::FileTitleOf(args.at(0)), shell::GeneralDateText(QDateTime::currentDateTime()),
-        shell::FittedToTable(*setup));
-    if (!shell::SaveTextFile(args.at(1), text, &message)) {
+    const QByteArray text = setup::ShiftExportText(
+        setup::FileTitleOf(args.at(0)), setup::GeneralDateText(QDateTime::currentDateTime()),
+        setup::FittedToTable(*setup));
+    if (!setup::SaveTextFile(args.at(1), text, &message)) {
         c.complain(message);
         return kFailed;
     }

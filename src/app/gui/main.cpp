@@ -29,9 +29,9 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("TALVERN"));
     QApplication::setOrganizationName(QStringLiteral("TALVERN"));
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
-                                            .arg(shell::ProgramMajor())
-                                            .arg(shell::ProgramMinor())
-                                            .arg(shell::ProgramRevision()));
+                                            .arg(setup::ProgramMajor())
+                                            .arg(setup::ProgramMinor())
+                                            .arg(setup::ProgramRevision()));
 
     QString error;
     const auto options = app::ParseGuiOptions(QApplication::arguments(), &error);
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         if (screens::HasChildScreen(i))
             window.registerChild(i, [i] { return screens::CreateChildScreen(i); });
     if (simulated) {
-        auto* menu = new app::SimulatorMenu(*simulated, shell::AlarmTexts(), &window);
+        auto* menu = new app::SimulatorMenu(*simulated, setup::AlarmTexts(), &window);
         window.menuBar()->insertMenu(window.mnuHelp->menuAction(), menu);
         auto* note = new QLabel(QStringLiteral("Simulated boards"), window.statusBar());
         note->setObjectName(QStringLiteral("sbrSimulated"));

@@ -6,7 +6,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 using link::Answer;
 
@@ -201,4 +201,4 @@ bool SetupFileCommands::ExportShiftData() {
     return true;
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

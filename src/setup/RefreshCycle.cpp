@@ -1,14 +1,10 @@
 #include "RefreshCycle.h"
 
-#include <QApplication>
-#include <QWidget>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
-RefreshCycle::RefreshCycle(QWidget* screen, PassBuilder builder, std::function<bool()> linkBusy,
-                           QObject* parent)
-    : QObject(parent), screen_(screen), builder_(std::move(builder)),
-      linkBusy_(std::move(linkBusy)) {
+RefreshCycle::RefreshCycle(PassBuilder builder, std::function<bool()> held, QObject* parent)
+    : QObject(parent), builder_(std::move(builder)), held_(std::move(held)) {
     timer_.setSingleShot(true);
     connect(&timer_, &QTimer::timeout, this, [this] {
         runStep();
@@ -31,11 +27,7 @@ void RefreshCycle::stop() {
 
 bool RefreshCycle::isHeld() const {
     if (!active_ || running_) return true;
-    if (linkBusy_ && linkBusy_()) return true;
-    // A modal window or message box above the screen holds the cycle until it closes.
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal && screen_ && modal != screen_ && !modal->isAncestorOf(screen_)) return true;
-    return false;
+    return held_ && held_();
 }
 
 bool RefreshCycle::runStep() {
@@ -79,4 +71,4 @@ void RefreshCycle::schedule(int ms) {
     timer_.start(ms);
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

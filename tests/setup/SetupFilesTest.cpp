@@ -9,7 +9,7 @@
 #include <deque>
 #include <gtest/gtest.h>
 
-using namespace talvern::shell;
+using namespace talvern::setup;
 using talvern::link::Answer;
 using talvern::testing::ScriptedAnswers;
 

@@ -1,12 +1,10 @@
 #pragma once
 // The file-open and file-save dialogs, behind an interface so that the file commands run in
-// tests with scripted choices.
+// tests with scripted choices and in the command line without windows.
 
 #include <QString>
 
-class QWidget;
-
-namespace talvern::shell {
+namespace talvern::setup {
 
 class FileDialogs {
 public:
@@ -17,16 +15,4 @@ public:
     virtual QString saveFile(const QString& initialName, const QString& filter) = 0;
 };
 
-// The program's dialogs.
-class QtFileDialogs final : public FileDialogs {
-public:
-    explicit QtFileDialogs(QWidget* parent = nullptr) : parent_(parent) {}
-    void setParent(QWidget* parent) { parent_ = parent; }
-    QString openFile(const QString& initialName, const QString& filter) override;
-    QString saveFile(const QString& initialName, const QString& filter) override;
-
-private:
-    QWidget* parent_;
-};
-
-} // namespace talvern::shell
+} // namespace talvern::setup

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 namespace {
 
@@ -197,4 +197,4 @@ bool SaveSdtFile(const QString& path, const SetupData& data, QString* message) {
     return SaveTextFile(path, WriteSdt(data), message);
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

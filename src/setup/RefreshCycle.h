@@ -1,18 +1,16 @@
 #pragma once
-// A screen's refresh cycle as a step machine driven by the event loop: each step does at most
-// one link transaction; the cycle pauses while a modal window is open above the screen or the
-// link is busy, is never re-entered, and ends at once when the screen stops it.
+// A screen's refresh cycle, or a modal operation, as a step machine driven by the event loop:
+// each step does at most one link transaction; the cycle pauses while its hold says so (a modal
+// window above the screen, a question open, the link busy), is never re-entered, and ends at
+// once when its owner stops it. Passes follow one another without pause: the wire is the pace.
 
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 #include <deque>
 #include <functional>
 #include <vector>
 
-class QWidget;
-
-namespace talvern::shell {
+namespace talvern::setup {
 
 class RefreshCycle : public QObject {
     Q_OBJECT
@@ -25,13 +23,14 @@ public:
     };
     using PassBuilder = std::function<Pass()>;
 
-    RefreshCycle(QWidget* screen, PassBuilder builder, std::function<bool()> linkBusy,
-                 QObject* parent = nullptr);
+    // held: true while something above the cycle (a modal window, a question, a busy link)
+    // must keep it from running a step.
+    RefreshCycle(PassBuilder builder, std::function<bool()> held, QObject* parent = nullptr);
 
     void start();
     void stop();
     bool isActive() const { return active_; }
-    // Milliseconds between the end of one pass and the start of the next.
+    // Milliseconds between the end of one pass and the start of the next (0: none).
     void setPassInterval(int ms) { passInterval_ = ms; }
 
     // Runs the next step if nothing holds the cycle; true when a step ran. The timer calls it;
@@ -48,17 +47,16 @@ private:
     void endPass();
     void schedule(int ms);
 
-    QPointer<QWidget> screen_;
     PassBuilder builder_;
-    std::function<bool()> linkBusy_;
+    std::function<bool()> held_;
     QTimer timer_;
     std::deque<Step> pending_;
     std::function<void()> atEnd_;
     bool inPass_ = false;
     bool active_ = false;
     bool running_ = false;
-    int passInterval_ = 20;
+    int passInterval_ = 0;
     int passes_ = 0;
 };
 
-} // namespace talvern::shell
+} // namespace talvern::setup

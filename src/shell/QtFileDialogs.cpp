@@ -1,4 +1,4 @@
-#include "FileDialogs.h"
+#include "QtFileDialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "BackgroundUpdate.h"
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 QStringList AlarmAddresses() {
     return {QStringLiteral("B101"), QStringLiteral("B100.4"), QStringLiteral("F4"),
@@ -81,4 +81,4 @@ std::optional<SystemMessageTexts> BackgroundUpdate::tick(link::RSComm& link) {
     return OnlineTexts(states_, texts_);
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

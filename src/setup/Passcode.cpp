@@ -1,6 +1,6 @@
 #include "Passcode.h"
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 void ChangeSetupPasscode(link::RSComm& link, TextInput& input) {
     const QString address = QString::fromLatin1(kPasscodeAddress);
@@ -11,4 +11,4 @@ void ChangeSetupPasscode(link::RSComm& link, TextInput& input) {
     if (!answer.isEmpty() && !link.CommError) link.RSWrite(address, answer);
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

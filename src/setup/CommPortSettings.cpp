@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 CommSettings ReadCommSettings(const QString& settingsFile) {
     CommSettings settings;
@@ -65,4 +65,4 @@ bool SaveCommSettings(const QString& settingsFile, const QString& programFolder,
     return true;
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

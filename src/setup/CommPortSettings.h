@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 inline constexpr int kCommPortMin = 1;
 inline constexpr int kCommPortMax = 99;
@@ -34,4 +34,4 @@ int ClampedPort(const QString& text);
 bool SaveCommSettings(const QString& settingsFile, const QString& programFolder,
                       const CommSettings& settings, QString* error);
 
-} // namespace talvern::shell
+} // namespace talvern::setup

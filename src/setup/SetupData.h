@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 constexpr int gSetupMax = 30; // upper index of ParamAdd and ParamValue
 
@@ -54,4 +54,4 @@ inline int BoardNumber(Board board) {
     return board == Board::K2510 ? kBoardK2510 : kBoardR7520;
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

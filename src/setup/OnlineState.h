@@ -7,7 +7,7 @@
 
 #include <functional>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 // What the main window shows of the link state (panel 2, the View items, the passcode item).
 class OnlineStateView {
@@ -26,4 +26,4 @@ void UpdateOnlineState(link::RSComm& link, link::SerialLine& port, OnlineStateVi
 bool CheckTargetBoard(link::RSComm& link, link::UserAnswers& answers, link::EventPump& events,
                       int boardType, const std::function<void()>& goOffline);
 
-} // namespace talvern::shell
+} // namespace talvern::setup

@@ -10,7 +10,7 @@
 #include <array>
 #include <optional>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 constexpr int kAlarmCount = 12; // alarms 0..11, alarm 0 is never set
 
@@ -57,4 +57,4 @@ private:
     AlarmStates states_{};
 };
 
-} // namespace talvern::shell
+} // namespace talvern::setup

@@ -13,7 +13,7 @@
 #include <QString>
 #include <optional>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 // Element counts above this are taken as a foreign file, whatever the file's size.
 constexpr std::uint32_t kSdtMaxEntries = 4096;
@@ -35,4 +35,4 @@ bool SaveSdtFile(const QString& path, const SetupData& data, QString* message);
 // Writes text to a file atomically; same failure rules as SaveSdtFile.
 bool SaveTextFile(const QString& path, const QByteArray& contents, QString* message);
 
-} // namespace talvern::shell
+} // namespace talvern::setup

@@ -1,6 +1,6 @@
 #include "OnlineState.h"
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 void UpdateOnlineState(link::RSComm& link, link::SerialLine& port, OnlineStateView* view) {
     if (link.OnlineMode)
@@ -41,4 +41,4 @@ bool CheckTargetBoard(link::RSComm& link, link::UserAnswers& answers, link::Even
     }
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

@@ -15,7 +15,7 @@
 #include <QString>
 #include <functional>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 inline const QString kSetupFilter = QStringLiteral("Setup Files(*.sdt)");
 inline const QString kTextFilter = QStringLiteral("Text Files(*.txt)");
@@ -93,4 +93,4 @@ private:
     QString programFolder_;
 };
 
-} // namespace talvern::shell
+} // namespace talvern::setup

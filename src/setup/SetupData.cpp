@@ -1,6 +1,6 @@
 #include "SetupData.h"
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 const std::array<ParameterInfo, gSetupMax + 1>& ParameterTable() {
     using B = Board;
@@ -75,4 +75,4 @@ SetupData FactoryDefaults(const QString& version) {
     return d;
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

@@ -12,7 +12,7 @@
 #include <array>
 #include <functional>
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 // Transfer modes (gProcessMode).
 constexpr int kUploadK2510 = 0;
@@ -106,4 +106,4 @@ private:
     bool plsDownloaded_ = false;
 };
 
-} // namespace talvern::shell
+} // namespace talvern::setup

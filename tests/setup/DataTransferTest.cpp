@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace talvern;
-using namespace talvern::shell;
+using namespace talvern::setup;
 using boards::BoardId;
 
 namespace {

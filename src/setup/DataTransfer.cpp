@@ -1,6 +1,6 @@
 #include "DataTransfer.h"
 
-namespace talvern::shell {
+namespace talvern::setup {
 
 namespace {
 const std::array<TransferMode, 4>& Modes() {
@@ -230,4 +230,4 @@ bool DataTransfer::step() {
     return false;
 }
 
-} // namespace talvern::shell
+} // namespace talvern::setup

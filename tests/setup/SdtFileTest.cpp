@@ -9,7 +9,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-using namespace talvern::shell;
+using namespace talvern::setup;
 
 namespace {
 
