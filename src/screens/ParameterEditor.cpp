@@ -27,10 +27,7 @@ int ArrowDirection(const QKeyEvent* key) {
 
 ParameterEditor::ParameterEditor(QAbstractButton* defaultButton, link::UserAnswers* answers,
                                  QObject* parent)
-    : QObject(parent), defaultButton_(defaultButton), defaultIdentity_(defaultButton),
-      answers_(answers) {
-    if (defaultButton_) defaultButton_->installEventFilter(this);
-}
+    : QObject(parent), defaultButton_(defaultButton), answers_(answers) {}
 
 int ParameterEditor::addField(QLabel* label, QLineEdit* box, UpDown* spinner) {
     const int i = count();
@@ -79,7 +76,6 @@ void ParameterEditor::enterField(int i) {
     EscapePending = false;
     field.entryValue = WholeNumberOf(field.box->text());
     focused_ = i;
-    stepped_ = -1;
     field.box->selectAll();
 }
 
@@ -145,7 +141,6 @@ void ParameterEditor::spinnerStep(int i) {
     stepping_ = -1;
     field.editing = false;
     field.typed = false;
-    stepped_ = i;
     const QString text = field.box->text();
     if (commit_) commit_(i, text, WholeNumberOf(text), Via::Spinner);
 }
@@ -161,13 +156,6 @@ int ParameterEditor::indexOf(QObject* box) const {
 }
 
 bool ParameterEditor::eventFilter(QObject* watched, QEvent* event) {
-    // After a step the focus rests on cmdDefault; further arrow keys keep stepping that field.
-    if (watched == defaultIdentity_ && event->type() == QEvent::KeyPress && stepped_ >= 0) {
-        if (const int direction = ArrowDirection(static_cast<QKeyEvent*>(event))) {
-            fields_.at(stepped_).spinner->step(direction);
-            return true;
-        }
-    }
     const int i = indexOf(watched);
     if (i < 0) return QObject::eventFilter(watched, event);
     switch (event->type()) {
@@ -203,7 +191,12 @@ bool ParameterEditor::eventFilter(QObject* watched, QEvent* event) {
             }
             if (const int direction = ArrowDirection(key)) {
                 EscapePending = false;
-                fields_.at(i).spinner->step(direction);
+                // The step ends the edit (the focus goes to cmdDefault) and the keyboard comes
+                // back to the field it stepped, so Up and Down only ever step the field that
+                // has the keyboard focus, and pressing them again steps it again.
+                const Field& field = fields_.at(i);
+                if (field.spinner->step(direction) && field.box && field.box->isEnabled())
+                    field.box->setFocus(Qt::OtherFocusReason);
                 return true;
             }
             EscapePending = false;

@@ -4,8 +4,9 @@
 // remembers its number; Enter moves on; one Escape restores the number, a second leaves the
 // field; leaving a field the user typed in checks the text against the spinner's limits and
 // either hands the accepted number to the screen or refuses it with the range message and keeps
-// the focus; a spinner step (an arrow clicked, or Up/Down in the field) ends the edit and hands
-// the stepped number over at once.
+// the focus; a spinner step (an arrow clicked, or Up/Down in the field that has the keyboard
+// focus) ends the edit and hands the stepped number over at once. While a box shows no number
+// its arrows do nothing.
 //
 // What an accepted number means (store it, write it to the board, convert it) is the screen's
 // business: it sets a Commit. The editor touches no link and no shared data.
@@ -95,13 +96,11 @@ private:
 
     std::vector<Field> fields_;
     QPointer<QAbstractButton> defaultButton_;
-    const QObject* defaultIdentity_ = nullptr; // as Field::identity
     link::UserAnswers* answers_;
     Commit commit_;
     std::function<QString(int)> title_;
     int focused_ = -1;  // the field that last got the focus
     int stepping_ = -1; // the field whose spinner is stepping
-    int stepped_ = -1;  // the field whose spinner stepped last, until a field is entered
     bool checking_ = false;
     bool active_ = true;
 };

@@ -39,8 +39,7 @@ void UpDown::setBuddy(QLineEdit* buddy) {
     if (buddy_) disconnect(buddy_, nullptr, this, nullptr);
     buddy_ = buddy;
     if (!buddy_) return;
-    // The value follows every number the buddy shows, so that a step from a text that is not a
-    // number starts at the last number shown.
+    // The value follows every number the buddy shows.
     connect(buddy_, &QLineEdit::textChanged, this, [this](const QString& text) {
         if (const std::optional<double> shown = NumericValue(text))
             value_ = clamp(RoundHalfEven(*shown));
@@ -63,17 +62,18 @@ std::int32_t UpDown::clamp(std::int64_t value) const {
 
 bool UpDown::step(int direction) {
     if (!isEnabled()) return false;
-    // The buddy's number is where the step starts; a placeholder leaves the last value.
+    // A box that shows no number (the "-" of a field not read yet, or typing that is not a
+    // number) gives the step nothing to start from: stepping from an older number would write a
+    // value the user never saw.
     std::int64_t current = value_;
     if (buddy_) {
-        if (const std::optional<double> shown = NumericValue(buddy_->text()))
-            current = RoundHalfEven(*shown);
+        const std::optional<double> shown = NumericValue(buddy_->text());
+        if (!shown) return false;
+        current = RoundHalfEven(*shown);
     }
-    const std::int32_t from = clamp(current);
-    const std::int32_t to =
-        clamp(static_cast<std::int64_t>(from) + (direction >= 0 ? increment_ : -increment_));
-    const bool textDiffers = buddy_ && (current != to || !IsNumericText(buddy_->text()));
-    if (to == current && !textDiffers) return false;
+    const std::int32_t to = clamp(static_cast<std::int64_t>(clamp(current)) +
+                                  (direction >= 0 ? increment_ : -increment_));
+    if (to == current) return false;
     value_ = to;
     if (buddy_) buddy_->setText(QString::number(to));
     emit Change();

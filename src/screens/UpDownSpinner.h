@@ -1,9 +1,8 @@
 #pragma once
 // An up-down spinner bound to a text box (its buddy). It carries the field's limits (Min, Max)
 // and step (Increment); each arrow step that changes the value puts the new value into the
-// buddy and notifies once. A step starts from the buddy's number, or from the last number the
-// buddy showed when it shows none, so a placeholder such as "-" stays until the first step
-// replaces it.
+// buddy and notifies once. A step starts from the buddy's number; while the buddy shows no
+// number (a placeholder such as "-") the arrows do nothing.
 
 #include <QPointer>
 #include <QWidget>

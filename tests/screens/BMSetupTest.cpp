@@ -232,35 +232,53 @@ TEST_F(BMSetup, SpinnerClicksAreWrittenAtOnceAndStopAtTheLimit) {
     EXPECT_EQ(line.writesTo(1020), 3);
 }
 
-TEST_F(BMSetup, ArrowKeysStepLikeTheSpinnerAndKeepSteppingThatField) {
+TEST_F(BMSetup, ArrowKeysStepOnlyTheFieldThatHasTheKeyboardFocus) {
     sim.pokeWord(K, 1020, 357);
     openOnline();
     QTest::mouseClick(box(kLowBdc), Qt::LeftButton);
-    QTest::keyClick(box(kLowBdc), Qt::Key_Up);
-    EXPECT_EQ(box(kLowBdc)->text(), QStringLiteral("358"));
-    EXPECT_EQ(boardWord(K, 1020), 358);
-    EXPECT_EQ(shell::gSetup.ParamValue[0], 358);
-    ASSERT_TRUE(screen->defaultButton()->hasFocus());
-    EXPECT_FALSE(screen->editor().Editing(kLowBdc));
-
-    QTest::keyClick(screen->defaultButton(), Qt::Key_Up);
-    QTest::keyClick(screen->defaultButton(), Qt::Key_Up); // at the limit: no step, no write
+    for (int k = 0; k < 3; ++k) // the third is at the limit: no step, no write
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
     EXPECT_EQ(boardWord(K, 1020), 359);
-    QTest::keyClick(screen->defaultButton(), Qt::Key_Down);
+    EXPECT_EQ(shell::gSetup.ParamValue[0], 359);
+    EXPECT_TRUE(box(kLowBdc)->hasFocus());
+    QTest::keyClick(box(kLowBdc), Qt::Key_Down);
     EXPECT_EQ(box(kLowBdc)->text(), QStringLiteral("358"));
     EXPECT_EQ(line.writesTo(1020), 3);
-    EXPECT_EQ(line.writesTo(1022), 0);
+
+    // An arrow clicked leaves the focus on cmdDefault, where the keys step nothing.
+    QTest::mouseClick(spinner(kMaxStop)->upButton(), Qt::LeftButton);
+    ASSERT_TRUE(screen->defaultButton()->hasFocus());
+    QTest::keyClick(screen->defaultButton(), Qt::Key_Up);
+    QTest::keyClick(screen->defaultButton(), Qt::Key_Down);
+    EXPECT_EQ(line.writesTo(1024), 1);
+    EXPECT_EQ(line.writesTo(1020), 3);
     EXPECT_TRUE(answers.asked.empty());
 }
 
 TEST_F(BMSetup, SpinnerStepEndsAnEditOnceWithoutAnExtraWrite) {
     openOnline();
-    type(kLowSpeed, QStringLiteral("abc"));
+    type(kLowSpeed, QStringLiteral("300"));
     QTest::mouseClick(spinner(kLowSpeed)->upButton(), Qt::LeftButton);
     EXPECT_TRUE(answers.asked.empty());
-    EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("251"));
+    EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("301"));
     EXPECT_EQ(line.writesTo(1026), 1);
+    EXPECT_EQ(boardWord(K, 1026), 301);
     EXPECT_FALSE(screen->editor().Editing(kLowSpeed));
+}
+
+TEST_F(BMSetup, ArrowsDoNothingWhileTheBoxShowsNoNumber) {
+    openOffline(); // the working values are shown, then going online puts "-" back
+    goOnline();
+    screen->cycle().runStep();
+    ASSERT_EQ(box(kLowSpeed)->text(), QStringLiteral("-"));
+    QTest::mouseClick(spinner(kLowSpeed)->upButton(), Qt::LeftButton);
+    QTest::mouseClick(box(kLowSpeed), Qt::LeftButton);
+    QTest::keyClick(box(kLowSpeed), Qt::Key_Down);
+    type(kMaxStop, QStringLiteral("abc"));
+    QTest::mouseClick(spinner(kMaxStop)->upButton(), Qt::LeftButton);
+    EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("-"));
+    EXPECT_TRUE(line.nothingWritten());
+    EXPECT_EQ(shell::gSetup, shell::gSetupDefault);
 }
 
 // --- Brake wear check box ---

@@ -33,31 +33,24 @@ TEST_F(Spinner, EachClickStepsOnceAndUpdatesTheBuddy) {
     EXPECT_EQ(changes.count(), 3);
 }
 
-TEST_F(Spinner, StopsAtItsLimitsWithoutNotifying) {
-    box.setText(QStringLiteral("359"));
-    QSignalSpy changes(&spinner, &UpDown::Change);
-    EXPECT_FALSE(spinner.step(+1));
-    box.setText(QStringLiteral("0"));
-    EXPECT_FALSE(spinner.step(-1));
-    EXPECT_EQ(box.text(), QStringLiteral("0"));
-    EXPECT_EQ(changes.count(), 0);
-}
-
-TEST_F(Spinner, PlaceholderStaysUntilStepped) {
-    box.setText(QStringLiteral("-"));
-    spinner.setRange(0, 999);
-    EXPECT_EQ(box.text(), QStringLiteral("-"));
-    EXPECT_TRUE(spinner.step(+1));
-    EXPECT_EQ(box.text(), QStringLiteral("1"));
-}
-
-TEST_F(Spinner, OutOfRangeTextIsBroughtBackWithinTheLimits) {
-    box.setText(QStringLiteral("500"));
-    EXPECT_TRUE(spinner.step(+1));
-    EXPECT_EQ(box.text(), QStringLiteral("359"));
-}
-
-TEST_F(Spinner, DisabledSpinnerDoesNotStep) {
+TEST_F(Spinner, StepsFromTheNumberShownWithinTheLimitsAndNeverFromNoNumber) {
+    struct Row {
+        const char* shown;
+        int direction;
+        const char* after; // nullptr: no step, no notification
+    };
+    const Row rows[] = {{"359", +1, nullptr}, {"0", -1, nullptr}, {"500", +1, "359"},
+                        {"12.5", +1, "13"},   {"-", +1, nullptr}, {"-", -1, nullptr},
+                        {"abc", +1, nullptr}, {"", +1, nullptr}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.shown);
+        box.setText(QStringLiteral("200")); // an earlier number must not be stepped from
+        box.setText(QString::fromLatin1(row.shown));
+        QSignalSpy changes(&spinner, &UpDown::Change);
+        EXPECT_EQ(spinner.step(row.direction), row.after != nullptr);
+        EXPECT_EQ(box.text(), QString::fromLatin1(row.after ? row.after : row.shown));
+        EXPECT_EQ(changes.count(), row.after ? 1 : 0);
+    }
     box.setText(QStringLiteral("5"));
     spinner.setEnabled(false);
     EXPECT_FALSE(spinner.step(+1));
