@@ -158,6 +158,7 @@ CliCommandTable AllCliCommands() {
     CliCommandTable table;
     AddLinkCommands(table);
     AddSetupFileCommands(table);
+    AddSignatureCommands(table);
     return table;
 }
 

@@ -32,6 +32,8 @@ using CliCommandTable = std::map<QString, CliCommand>;
 void AddLinkCommands(CliCommandTable& table);
 // sdt new|show, upload, download, export-shift.
 void AddSetupFileCommands(CliCommandTable& table);
+// signature acquire, cfd show|export, graph (drawn by talvern-render).
+void AddSignatureCommands(CliCommandTable& table);
 CliCommandTable AllCliCommands();
 
 // Runs one command line's command; a link failure at the end gives kLinkFailure.

@@ -35,6 +35,12 @@ QString CliUsage() {
         "  upload k2510|r7520 FILE.sdt   read that board's parameters (and the K2510's PLS)\n"
         "  download k2510|r7520 FILE.sdt write FILE's writable parameters (and PLS data)\n"
         "  export-shift FILE.sdt OUT.txt the shift data as text\n"
+        "  signature acquire OUT.cfd     a servo signature from the R7520 (Ctrl+C cancels)\n"
+        "  cfd show FILE.cfd             a cupfeed data file as the text export\n"
+        "  cfd export FILE.cfd OUT.txt   the text export of a cupfeed data file\n"
+        "  graph FILE.cfd OUT.png|OUT.pdf [--traces 0123] [--reference REF.cfd] [--tolerance PCT]\n"
+        "                                the signature graph as on screen (PNG) or printed "
+        "(PDF)\n"
         "\n"
         "exit status: 0 done, 1 refused or failed, 2 usage, 3 link failure\n");
 }

@@ -1,0 +1,120 @@
+// talvern-cli's signature commands against the simulated motion board in virtual time, and the
+// graph drawn by talvern-render.
+#include "CliFixture.h"
+#include "CpfdData.h"
+
+#include <QFile>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace talvern;
+using boards::BoardId;
+
+namespace {
+
+// The simulated line, which presses Ctrl+C once the given number of bytes has been sent.
+class InterruptingLine final : public link::SerialLine {
+public:
+    InterruptingLine(link::SerialLine& line, int after) : line_(line), after_(after) {}
+    bool open(const link::PortSettings& s, int* n, QString* t) override {
+        return line_.open(s, n, t);
+    }
+    void close() override { line_.close(); }
+    bool isOpen() const override { return line_.isOpen(); }
+    void sendByte(std::uint8_t byte) override {
+        line_.sendByte(byte);
+        if (--after_ == 0) std::raise(SIGINT);
+    }
+    int bytesWaiting() override { return line_.bytesWaiting(); }
+    int takeByte() override { return line_.takeByte(); }
+    void discardInput() override { line_.discardInput(); }
+    bool waitForInput(double deadline) override { return line_.waitForInput(deadline); }
+
+private:
+    link::SerialLine& line_;
+    int after_;
+};
+
+class SignatureCli : public talvern::testing::CliFixture {
+protected:
+    void SetUp() override {
+        sim.moveCable(BoardId::R7520);
+        sim.setPacing(9600); // the wire's own time lets the board finish its stroke
+    }
+    QByteArray bytes(const QString& name) {
+        QFile f(file(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+} // namespace
+
+TEST_F(SignatureCli, AcquireShowAndExport) {
+    ASSERT_EQ(runCli({"signature", "acquire", file("s.cfd")}, false, false), 0)
+        << errors().toStdString();
+    EXPECT_EQ(output(), "180 samples\n");
+    const QByteArray cfd = bytes("s.cfd");
+    ASSERT_EQ(cfd.size(), 5130);
+    EXPECT_EQ(cfd.left(2), QByteArray("\xB4\x00", 2));
+
+    ASSERT_EQ(runCli({"cfd", "show", file("s.cfd")}, false, false), 0);
+    const QStringList lines = output().split('\n');
+    ASSERT_EQ(lines.size(), 4 + 180 + 1);
+    EXPECT_TRUE(lines[0].startsWith("P\t15")) << lines[0].toStdString();
+    EXPECT_EQ(lines[3], "Pos\tCurr\tErr\tProfile\tDesired");
+    EXPECT_TRUE(lines[5].startsWith("2\t")) << lines[5].toStdString();
+    EXPECT_TRUE(lines[183].startsWith("360\t")) << lines[183].toStdString();
+
+    const QString shown = output();
+    ASSERT_EQ(runCli({"cfd", "export", file("s.cfd"), file("s.txt")}, false, false), 0);
+    EXPECT_EQ(QString::fromLocal8Bit(bytes("s.txt")), QString(shown).replace("\n", "\r\n"));
+}
+
+TEST_F(SignatureCli, CtrlCCancelsAndALinkFailureWritesNothing) {
+    sim.setCaptureStuck(true);
+    InterruptingLine interrupting(line, 400);
+    out = std::tmpfile();
+    err = std::tmpfile();
+    answers = std::make_unique<app::ConsoleAnswers>(err, false, false, false, nullptr);
+    rscomm = std::make_unique<link::RSComm>(clock, *answers, events, folder.path());
+    app::CliContext context{*rscomm, interrupting, *answers, out, err};
+    EXPECT_EQ(app::RunCliCommand(context, {"signature", "acquire", file("c.cfd")}), 1);
+    EXPECT_EQ(sim.peekByte(BoardId::R7520, 2999), 0) << "the board is told to abandon the stroke";
+    EXPECT_FALSE(QFile::exists(file("c.cfd")));
+    EXPECT_TRUE(errors().contains("Cancelled"));
+
+    sim.clearFaults();
+    sim.unplug();
+    EXPECT_EQ(runCli({"signature", "acquire", file("u.cfd")}, false, false), 3);
+    EXPECT_FALSE(QFile::exists(file("u.cfd")));
+}
+
+TEST_F(SignatureCli, DamagedFilesAreRefusedByEveryCommand) {
+    QFile damaged(file("bad.cfd"));
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(5000, '\0'));
+    damaged.close();
+    for (const QStringList& command : {QStringList{"cfd", "show", file("bad.cfd")},
+                                       QStringList{"cfd", "export", file("bad.cfd"), file("x.txt")},
+                                       QStringList{"graph", file("bad.cfd"), file("x.png")}}) {
+        EXPECT_EQ(runCli(command, false, false), 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(errors().contains(file("bad.cfd"))) << errors().toStdString();
+        EXPECT_TRUE(errors().contains("5000 bytes")) << errors().toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(file("x.txt")));
+    EXPECT_FALSE(QFile::exists(file("x.png")));
+}
+
+TEST_F(SignatureCli, GraphIsDrawnByTheRenderProgram) {
+    ASSERT_EQ(runCli({"signature", "acquire", file("s.cfd")}, false, false), 0);
+    ASSERT_EQ(runCli({"graph", file("s.cfd"), file("g.png"), "--traces", "02"}, false, false), 0)
+        << errors().toStdString();
+    EXPECT_TRUE(bytes("g.png").startsWith("\x89PNG"));
+    ASSERT_EQ(
+        runCli({"graph", file("s.cfd"), file("g.pdf"), "--reference", file("s.cfd")}, false, false),
+        0);
+    EXPECT_TRUE(bytes("g.pdf").startsWith("%PDF"));
+    EXPECT_EQ(output(), QString("0 of 180 samples outside ") + QChar(0x00B1) + "10 %\n");
+    EXPECT_EQ(runCli({"graph", file("s.cfd"), file("g.gif")}, false, false), 1);
+    EXPECT_EQ(runCli({"graph", file("s.cfd"), file("g.png"), "--traces", "9"}, false, false), 2);
+}

@@ -1,0 +1,195 @@
+// Acquisition against the simulated motion board in virtual time: a whole stroke, Cancel while
+// the board records and while sampling, a board that never finishes, unreliable and failed
+// reads.
+#include "AcquireSignatures.h"
+#include "FakePlatform.h"
+#include "QtPlatform.h"
+#include "SimulatedRig.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talvern;
+using namespace talvern::signatures;
+using boards::BoardId;
+
+namespace {
+
+constexpr auto R = BoardId::R7520;
+
+// The simulated line, except that the echo of a chosen address high byte arrives spoiled a
+// given number of times.
+class EchoSpoiler final : public link::SerialLine {
+public:
+    explicit EchoSpoiler(link::SerialLine& line) : line_(line) {}
+    int high = -1;
+    int times = 0;
+
+    bool open(const link::PortSettings& s, int* n, QString* t) override {
+        return line_.open(s, n, t);
+    }
+    void close() override { line_.close(); }
+    bool isOpen() const override { return line_.isOpen(); }
+    void sendByte(std::uint8_t byte) override {
+        last_ = byte;
+        line_.sendByte(byte);
+    }
+    int bytesWaiting() override { return line_.bytesWaiting(); }
+    int takeByte() override {
+        const int reply = line_.takeByte();
+        if (reply == high && last_ == high && times > 0) {
+            --times;
+            return reply ^ 0x5A;
+        }
+        return reply;
+    }
+    void discardInput() override { line_.discardInput(); }
+    bool waitForInput(double deadline) override { return line_.waitForInput(deadline); }
+
+private:
+    link::SerialLine& line_;
+    int last_ = -1;
+};
+
+class Acquisition : public ::testing::Test, protected talvern::testing::SimulatedRig {
+protected:
+    void SetUp() override {
+        sim.moveCable(R);
+        rs.OnlineMode = true;
+        rs.OpenRSComm(spoiler);
+        ASSERT_TRUE(rs.OnlineMode);
+        // A signature from before, which Cancel and failures must give back.
+        CpfdData& d = record.CpfdData;
+        d.Samples = 50;
+        for (int i = 0; i < kMaxSamples; ++i)
+            d.Pos[i] = d.Curr[i] = d.Err[i] = d.Profile[i] = d.Desired[i] = 0.5f * i;
+        d.PGainInt = 7;
+        d.IGain = 3;
+        record.CpfdFileTitle = QStringLiteral("before.cfd");
+        before = d;
+    }
+    // Steps until the acquisition ends or `until` holds after a step; the machine turns a
+    // millisecond between steps.
+    bool run(SignatureAcquisition& a, const std::function<bool()>& until = {}) {
+        for (int steps = 0; steps < 100000; ++steps) {
+            const bool more = a.step();
+            clock.advance(0.001);
+            if (!more) return false;
+            if (until && until()) return true;
+        }
+        ADD_FAILURE() << "no end";
+        return false;
+    }
+    int capture() { return sim.peekByte(R, 2999); }
+
+    EchoSpoiler spoiler{line};
+    QTemporaryDir folder;
+    talvern::testing::ScriptedAnswers answers;
+    link::NoEventPump events;
+    link::RSComm rs{clock, answers, events, folder.path()};
+    SignatureRecord record;
+    CpfdData before;
+};
+
+} // namespace
+
+TEST_F(Acquisition, ReadsTheStrokeTheBoardRecorded) {
+    SignatureAcquisition a(rs, record, answers);
+    run(a);
+    ASSERT_EQ(a.outcome(), SignatureAcquisition::Outcome::Acquired);
+    const CpfdData& d = record.CpfdData;
+    ASSERT_EQ(d.Samples, 180);
+    EXPECT_EQ(a.progress(), 180);
+    EXPECT_EQ(a.maximum(), 180);
+    EXPECT_TRUE(record.CpfdDataNew);
+    EXPECT_EQ(record.CpfdFileTitle, "untitled");
+    EXPECT_TRUE(SameBits(record.CpfdDataSaved, before));
+    EXPECT_EQ(d.PGainInt, 15);
+    EXPECT_EQ(d.PGainFrac, 0);
+    EXPECT_EQ(d.IGain, 100);
+    EXPECT_EQ(d.DGain, 25);
+    for (int i = 0; i < 180; ++i) {
+        ASSERT_EQ(d.Pos[i], SamplePosition(i, 180)) << i;
+        ASSERT_EQ(d.Curr[i], CurrentFromRaw(sim.peekByte(R, 3000 + i))) << i;
+        ASSERT_EQ(d.Err[i], ErrorFromRaw(sim.peekByte(R, 3500 + i))) << i;
+        ASSERT_EQ(d.Profile[i], ProfileFromRaw(sim.peekByte(R, 4000 + i))) << i;
+        ASSERT_EQ(d.Desired[i], ProfileFromRaw(sim.peekByte(R, 4500 + i))) << i;
+    }
+    EXPECT_EQ(d.Pos[180], before.Pos[180]) << "elements past the count are left alone";
+    EXPECT_TRUE(answers.asked.empty());
+}
+
+TEST_F(Acquisition, CancelWhileTheBoardRecordsOrWhileSampling) {
+    for (bool sampling : {false, true}) {
+        record.CpfdData = before;
+        sim.setCaptureStuck(!sampling);
+        SignatureAcquisition a(rs, record, answers);
+        ASSERT_TRUE(run(a, [&] {
+            return sampling ? a.progress() >= 40
+                            : a.phase() == SignatureAcquisition::Phase::Waiting;
+        }));
+        if (!sampling) {
+            // A board that never finishes keeps the acquisition polling until Cancel.
+            ASSERT_TRUE(run(a, [&] { return clock.now() > 1030; }));
+            EXPECT_EQ(a.phase(), SignatureAcquisition::Phase::Waiting);
+            EXPECT_EQ(a.statusText(), "1");
+        }
+        a.cancel();
+        EXPECT_FALSE(a.step());
+        EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::Cancelled);
+        EXPECT_EQ(capture(), 0) << "the board is told to abandon the recording";
+        EXPECT_FALSE(record.CpfdDataNew);
+        EXPECT_EQ(record.CpfdFileTitle, "before.cfd");
+        CpfdData expected = before;
+        if (!sampling) expected.Samples = 0;
+        EXPECT_TRUE(SameBits(record.CpfdData, expected)) << sampling;
+    }
+}
+
+TEST_F(Acquisition, ALinkFaultLeavesTheRecordAsItWas) {
+    for (bool sampling : {false, true}) {
+        record.CpfdData = before;
+        sim.plug();
+        rs.CommError = false;
+        SignatureAcquisition a(rs, record, answers);
+        ASSERT_TRUE(run(a, [&] {
+            return sampling ? a.progress() >= 40
+                            : a.phase() == SignatureAcquisition::Phase::Waiting;
+        }));
+        sim.unplug(); // the link asks Retry/Cancel; the script cancels
+        run(a);
+        EXPECT_TRUE(rs.CommError);
+        EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::LinkFailed);
+        EXPECT_FALSE(record.CpfdDataNew);
+        CpfdData expected = before;
+        if (!sampling) expected.Samples = 0;
+        EXPECT_TRUE(SameBits(record.CpfdData, expected)) << sampling;
+    }
+}
+
+TEST_F(Acquisition, AFailedReadIsTriedAgainAndNeverStored) {
+    // One wrong echo: the read is repeated with a fresh handshake and the signature is whole.
+    spoiler.high = 3540 >> 8;
+    SignatureAcquisition a(rs, record, answers);
+    ASSERT_TRUE(run(a, [&] { return a.progress() >= 40; })); // B3040 read, B3540 next
+    spoiler.times = 1;
+    run(a);
+    ASSERT_EQ(a.outcome(), SignatureAcquisition::Outcome::Acquired);
+    EXPECT_EQ(spoiler.times, 0);
+    EXPECT_EQ(record.CpfdData.Err[40], ErrorFromRaw(sim.peekByte(R, 3540)));
+
+    // Three wrong echoes in a row: nothing is stored and the address is named.
+    record.CpfdData = before;
+    SignatureAcquisition b(rs, record, answers);
+    ASSERT_TRUE(run(b, [&] { return b.progress() >= 40; }));
+    spoiler.times = 3;
+    for (int tries = 0; tries < 3; ++tries)
+        b.step();
+    EXPECT_TRUE(b.finished());
+    EXPECT_EQ(b.outcome(), SignatureAcquisition::Outcome::ReadFailed);
+    EXPECT_FALSE(rs.CommError);
+    EXPECT_TRUE(SameBits(record.CpfdData, before));
+    EXPECT_FALSE(record.CpfdDataNew);
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_TRUE(answers.asked[0].text.contains("B3540")) << answers.asked[0].text.toStdString();
+}
