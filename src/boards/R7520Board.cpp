@@ -1,6 +1,7 @@
 #include "R7520Board.h"
 
 #include "K2510Board.h"
+#include "R7520Servo.h"
 
 #include <algorithm>
 #include <cmath>
@@ -93,15 +94,7 @@ R7520Board::R7520Board(const Clock& clock, K2510Board& bodymaker)
 }
 
 double R7520Board::peakError(double speedSpm) const {
-    const double p = memory_.word(kProportionalGain) + memory_.byte(kProportionalFine) / 100.0;
-    const double i = memory_.word(kIntegralGain);
-    const double d = memory_.word(kDerivativeGain);
-    // The factory gains are the best; every step away from them costs accuracy.
-    const double quality = 1 + 4 * std::abs(std::log(std::max(p, 0.05) / 15.0)) +
-                           0.8 * std::abs(std::log((i + 10) / 110.0)) +
-                           1.5 * std::abs(std::log((d + 5) / 30.0));
-    const double load = (speedSpm / kNominalSpeed) * (speedSpm / kNominalSpeed);
-    return std::min(3000.0, 6.0 * quality * load);
+    return SteadyPeakError(ServoGains::from(memory_), speedSpm);
 }
 
 void R7520Board::advance(double from, double to) {
@@ -125,8 +118,8 @@ void R7520Board::publish(double now) {
 
     double accel = 0;
     const double desired = camTurn(crank, &accel) * kCountsPerTurn + m.word(kCamOffset);
-    const double peak = peakError(speed);
-    const double error = speed > 0 ? peak * accel + ripple(now) : 0.0;
+    const FollowingError following = FollowingErrorAt(ServoGains::from(m), speed, accel, now);
+    const double error = following.error;
     if (memory_.bit(kTestMode, 7)) {
         m.setWord(kCamPosition, static_cast<std::uint16_t>(testCam_));
         const int apart = std::abs(wrapCounts(testCam_ - desired));
@@ -136,8 +129,8 @@ void R7520Board::publish(double now) {
         m.setWord(kAbsoluteError, static_cast<std::uint16_t>(std::lround(std::abs(error))));
     }
     if (speed > 0) {
-        m.setWord(kPositivePeak, static_cast<std::uint16_t>(std::lround(peak)));
-        m.setWord(kNegativePeak, static_cast<std::uint16_t>(std::lround(peak * 0.85)));
+        m.setWord(kPositivePeak, static_cast<std::uint16_t>(std::lround(following.positivePeak)));
+        m.setWord(kNegativePeak, static_cast<std::uint16_t>(std::lround(following.negativePeak)));
     }
 
     if (recording_ && !captureStuck_ && now >= captureEnd_) {

@@ -4,7 +4,9 @@
 #include "frmBMIO.h"
 #include "frmBMMain.h"
 #include "frmBMSetup.h"
+#include "frmCpfdDiag.h"
 #include "frmCpfdSetup.h"
+#include "frmCpfdTune.h"
 
 #include <array>
 
@@ -21,8 +23,8 @@ const std::array<Factory, 9>& Factories() {
         []() -> QWidget* { return new frmBMData; },    // 3 "&4 Shift Data"
         []() -> QWidget* { return new frmBMIO; },      // 4 "&5 I/O States"
         []() -> QWidget* { return new frmCpfdSetup; }, // 5 cupfeed "&1 Set-up Parameters"
-        nullptr,                                       // 6 "&2 Tuning"
-        nullptr,                                       // 7 "&3 Diagnostics"
+        []() -> QWidget* { return new frmCpfdTune; },  // 6 "&2 Tuning"
+        []() -> QWidget* { return new frmCpfdDiag; },  // 7 "&3 Diagnostics"
         nullptr,                                       // 8 "&4 Acquire Data Signatures"
     };
     return factories;

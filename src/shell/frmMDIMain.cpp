@@ -2,6 +2,7 @@
 
 #include "HelpWindow.h"
 #include "Passcode.h"
+#include "TestModeNotice.h"
 #include "frmAbout.h"
 #include "frmSetupComm.h"
 #include "modUtility.h"
@@ -174,6 +175,8 @@ void frmMDIMain::buildStatusBar() {
     const char* keys[4] = {"STATUS", "MODE", "DATE", "TIME"};
     const char* tips[4] = {"System Status Display Messages", "Communications Mode", "Current Date",
                            "Current Time"};
+    // Beside the mode panel, so that it is the first thing seen on the right.
+    AddTestModePanel(sbrMain);
     for (int i = 0; i < 4; ++i) {
         auto* panel = new QLabel(QString::fromLatin1(texts[i]), sbrMain);
         panel->setObjectName(QStringLiteral("sbrMain_") + QString::fromLatin1(keys[i]));

@@ -1,0 +1,317 @@
+// "Tune Cupfeed Servo Motor" and "Cupfeed Position Diagnostics" against the simulated R7520:
+// the test-mode question and its writes, the output sent at once on every step, the read-outs
+// kept in the working data and shown offline, the offline layouts, the trace and the notice.
+
+#include "CupfeedTuning.h"
+#include "ErrorTraceView.h"
+#include "ScreenFixture.h"
+#include "TestModeNotice.h"
+#include "UpDownSpinner.h"
+#include "frmCpfdDiag.h"
+#include "frmCpfdTune.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace talvern::testing {
+namespace {
+
+using boards::BoardId;
+using screens::frmCpfdDiag;
+using screens::frmCpfdTune;
+constexpr auto R = BoardId::R7520;
+constexpr int kOutput = frmCpfdTune::kOutputField;
+const std::vector<int> kTestModeWrites = {153, 1140, 1141}; // B153.7, then W1140
+
+class CpfdTune : public ScreenFixture {
+protected:
+    CpfdTune() {
+        shell::ServoTestModeNotice().set(false);
+        sim.moveCable(R);
+    }
+    ~CpfdTune() override { shell::ServoTestModeNotice().set(false); }
+    QLineEdit* box(int i) { return screen->editor().box(i); }
+    QCheckBox* check() { return screen->chkCpfdTune(); }
+    void openScreen() {
+        screen = std::make_unique<frmCpfdTune>();
+        screen->setClock(&clock);
+        open(*screen);
+        runPass(*screen);
+        runPass(*screen);
+    }
+    void openOnline() {
+        goOnline();
+        openScreen();
+        line.sent.clear();
+        answers.asked.clear();
+    }
+    void enterTestMode() {
+        answers.answers = {link::Answer::Yes};
+        QTest::mouseClick(check(), Qt::LeftButton);
+        ASSERT_TRUE(check()->isChecked());
+        line.sent.clear();
+        answers.asked.clear();
+    }
+    void typeOutput(const QString& text) {
+        QTest::mouseClick(box(kOutput), Qt::LeftButton);
+        QTest::keyClicks(box(kOutput), text);
+        QTest::keyClick(box(kOutput), Qt::Key_Tab);
+    }
+    bool rowEnabled() {
+        return box(kOutput)->isEnabled() && screen->editor().spinner(kOutput)->isEnabled() &&
+               screen->lblCpfdTune(7)->isEnabled();
+    }
+    std::unique_ptr<frmCpfdTune> screen;
+};
+
+// --- Test mode ---
+
+TEST_F(CpfdTune, DecliningTestModeLeavesTheBoxTheRowAndTheBoardAsTheyWere) {
+    openOnline();
+    answers.answers = {link::Answer::No};
+    QTest::mouseClick(check(), Qt::LeftButton);
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].text, QStringLiteral("Enable Servo Amplifier Test Mode?"));
+    EXPECT_EQ(answers.asked[0].title, QStringLiteral("TALVERN"));
+    EXPECT_EQ(answers.asked[0].buttons, link::Buttons::YesNo);
+    EXPECT_EQ(answers.asked[0].icon, link::Icon::Question);
+    EXPECT_FALSE(check()->isChecked());
+    EXPECT_FALSE(rowEnabled());
+    EXPECT_EQ(box(kOutput)->text(), QStringLiteral("0"));
+    EXPECT_TRUE(line.nothingWritten());
+    EXPECT_FALSE(sim.peekBit(R, 153, 7));
+    EXPECT_FALSE(shell::ServoTestModeNotice().isOn());
+}
+
+TEST_F(CpfdTune, EnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTheNotice) {
+    openOnline();
+    QStatusBar bar;
+    QLabel* panel = shell::AddTestModePanel(&bar);
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(screen->testModeWarning()->isHidden());
+
+    sim.pokeWord(R, 1140, 3000);
+    answers.answers = {link::Answer::Yes};
+    QTest::mouseClick(check(), Qt::LeftButton);
+    EXPECT_EQ(line.bytesWritten(), kTestModeWrites);
+    EXPECT_TRUE(sim.peekBit(R, 153, 7));
+    EXPECT_EQ(sim.peekWord(R, 1140), 2048);
+    EXPECT_TRUE(rowEnabled());
+    EXPECT_EQ(box(kOutput)->text(), QStringLiteral("0"));
+    EXPECT_FALSE(panel->isHidden());
+    EXPECT_EQ(panel->text(), QStringLiteral("Servo amplifier test mode is ON"));
+    EXPECT_FALSE(screen->testModeWarning()->isHidden());
+
+    // The notice outlives the screen: the board stays in test mode.
+    runPass(*screen);
+    screen.reset();
+    EXPECT_FALSE(panel->isHidden());
+    answers.answers = {link::Answer::Yes};
+    openScreen();
+    EXPECT_TRUE(check()->isChecked()) << "a board already in test mode";
+    ASSERT_EQ(answers.asked.size(), 2u) << "asked again when the screen opens";
+    line.sent.clear();
+
+    sim.pokeWord(R, 1140, 3000);
+    QTest::mouseClick(check(), Qt::LeftButton);
+    EXPECT_EQ(line.bytesWritten(), kTestModeWrites);
+    EXPECT_FALSE(sim.peekBit(R, 153, 7));
+    EXPECT_EQ(sim.peekWord(R, 1140), 2048);
+    EXPECT_FALSE(rowEnabled());
+    EXPECT_TRUE(panel->isHidden());
+}
+
+TEST_F(CpfdTune, ABoardInTestModeAsksWhenTheScreenOpens) {
+    for (const link::Answer answer : {link::Answer::Yes, link::Answer::No}) {
+        sim.pokeBit(R, 153, 7, true);
+        sim.pokeWord(R, 1140, 2500);
+        shell::ServoTestModeNotice().set(false);
+        answers.asked.clear();
+        answers.answers = {answer};
+        goOnline();
+        openScreen();
+        ASSERT_EQ(answers.asked.size(), 1u);
+        EXPECT_EQ(answers.asked[0].text, setup::kTestModeQuestion);
+        EXPECT_EQ(line.bytesWritten(), kTestModeWrites) << "Yes resends, No leaves test mode";
+        EXPECT_EQ(sim.peekWord(R, 1140), 2048);
+        const bool yes = answer == link::Answer::Yes;
+        EXPECT_EQ(sim.peekBit(R, 153, 7), yes);
+        EXPECT_EQ(check()->isChecked(), yes);
+        EXPECT_EQ(shell::ServoTestModeNotice().isOn(), yes);
+        screen.reset();
+    }
+}
+
+// --- The output ---
+
+TEST_F(CpfdTune, EveryOutputStepIsSentAtOnceAndNeverStored) {
+    openOnline();
+    enterTestMode();
+    const auto before = shell::gSetup.ParamValue;
+    QTest::mouseClick(screen->editor().spinner(kOutput)->upButton(), Qt::LeftButton);
+    EXPECT_EQ(box(kOutput)->text(), QStringLiteral("1"));
+    EXPECT_EQ(sim.peekWord(R, 1140), 2068);
+    QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
+    QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
+    EXPECT_EQ(sim.peekWord(R, 1140), 2028);
+    for (const auto& [typed, counts] :
+         std::vector<std::pair<QString, int>>{{"50", 3072}, {"-100", 0}, {"100", 4096}}) {
+        typeOutput(typed);
+        EXPECT_EQ(sim.peekWord(R, 1140), counts) << typed.toStdString();
+    }
+    typeOutput(QStringLiteral("101"));
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].text,
+              QStringLiteral("Only a Number Between -100 and 100 can be Entered"));
+    EXPECT_EQ(sim.peekWord(R, 1140), 4096);
+    EXPECT_EQ(shell::gSetup.ParamValue, before);
+
+    // The board's value comes back as a percent.
+    QTest::keyClick(box(kOutput), Qt::Key_Escape);
+    QTest::keyClick(box(kOutput), Qt::Key_Escape);
+    for (const auto& [counts, shown] :
+         std::vector<std::pair<int, QString>>{{4095, "100"}, {2048, "0"}, {0, "-100"}}) {
+        sim.pokeWord(R, 1140, counts);
+        runPass(*screen);
+        EXPECT_EQ(box(kOutput)->text(), shown) << counts;
+    }
+}
+
+// --- Gains, read-outs and the offline layouts ---
+
+TEST_F(CpfdTune, GainsEditTheBoardAndReadoutsAreKeptForOffline) {
+    sim.startMachine();
+    clock.advance(3);
+    openOnline();
+    EXPECT_EQ(box(0)->text(), QStringLiteral("15"));
+    EXPECT_EQ(box(2)->text(), QStringLiteral("100"));
+    EXPECT_EQ(screen->editor().spinner(2)->Max(), 9999);
+    EXPECT_EQ(screen->editor().spinner(1)->Max(), 99);
+    QTest::mouseClick(box(1), Qt::LeftButton);
+    QTest::keyClicks(box(1), QStringLiteral("40"));
+    QTest::keyClick(box(1), Qt::Key_Tab);
+    EXPECT_EQ(sim.peekByte(R, 1128), 40);
+    EXPECT_EQ(shell::gSetup.ParamValue[19], 40);
+
+    runPass(*screen);
+    std::array<QString, 3> seen;
+    for (int i = 4; i <= 6; ++i) {
+        seen[i - 4] = screen->lblCpfdTuneData(i)->text();
+        EXPECT_EQ(QString::number(shell::gSetup.ParamValue[18 + i]), seen[i - 4]) << i;
+    }
+    EXPECT_NE(seen[1], QStringLiteral("0")) << "the running machine has a peak error";
+
+    goOffline();
+    runPass(*screen);
+    runPass(*screen);
+    for (int i = 4; i <= 6; ++i) {
+        EXPECT_EQ(screen->lblCpfdTuneData(i)->text(), seen[i - 4]) << i;
+        EXPECT_FALSE(screen->lblCpfdTuneData(i)->isEnabled());
+    }
+    EXPECT_EQ(box(1)->text(), QStringLiteral("40"));
+}
+
+TEST_F(CpfdTune, OfflineEverythingIsDisabledAndOfflineEditingOpensOnlyTheGains) {
+    openOnline();
+    enterTestMode();
+    goOffline();
+    runPass(*screen);
+    for (int i = 0; i <= 4; ++i) {
+        EXPECT_FALSE(box(i)->isEnabled()) << i;
+        EXPECT_FALSE(screen->editor().spinner(i)->isEnabled()) << i;
+    }
+    for (int i = 0; i <= 7; ++i)
+        EXPECT_FALSE(screen->lblCpfdTune(i)->isEnabled()) << i;
+    EXPECT_FALSE(check()->isEnabled());
+    EXPECT_TRUE(check()->isChecked()) << "the screen only mirrors the board";
+
+    shell::gOfflineEditing = true;
+    runPass(*screen);
+    runPass(*screen);
+    for (int i = 0; i <= 3; ++i)
+        EXPECT_TRUE(box(i)->isEnabled()) << i;
+    EXPECT_FALSE(check()->isEnabled());
+    EXPECT_FALSE(screen->lblCpfdTuneData(4)->isEnabled());
+    EXPECT_FALSE(screen->lblCpfdTune(4)->isEnabled());
+    auto* testGroup = screen->findChild<QGroupBox*>(QStringLiteral("fraCpfdTune_2"));
+    EXPECT_TRUE(box(kOutput)->isEnabledTo(testGroup)) << "the row follows the check box";
+    EXPECT_FALSE(testGroup->isEnabled()) << "but nothing offline reaches the amplifier";
+
+    line.sent.clear();
+    QTest::mouseClick(screen->editor().spinner(3)->upButton(), Qt::LeftButton);
+    EXPECT_EQ(shell::gSetup.ParamValue[21], 26);
+    EXPECT_TRUE(line.sent.empty());
+}
+
+// --- The trace ---
+
+TEST_F(CpfdTune, TraceFollowsThePassesMarksTheWritesAndIsEmptyOffline) {
+    sim.startMachine();
+    clock.advance(3);
+    openOnline();
+    const std::size_t samples = screen->trace().samples().size();
+    EXPECT_GE(samples, 1u);
+    runPass(*screen);
+    EXPECT_EQ(screen->trace().samples().size(), samples + 1) << "one sample a pass";
+    EXPECT_EQ(QString::number(screen->trace().samples().back().positivePeak),
+              screen->lblCpfdTuneData(5)->text());
+
+    QTest::mouseClick(screen->editor().spinner(0)->upButton(), Qt::LeftButton);
+    ASSERT_EQ(screen->trace().markers().size(), 1u);
+    EXPECT_EQ(screen->trace().markers()[0].label, QStringLiteral("P 16"));
+    enterTestMode();
+    EXPECT_EQ(screen->trace().markers().back().label, QStringLiteral("Test on"));
+    QTest::mouseClick(screen->editor().spinner(kOutput)->upButton(), Qt::LeftButton);
+    EXPECT_EQ(screen->trace().markers().back().label, QStringLiteral("Out 1%"));
+
+    goOffline();
+    runPass(*screen);
+    EXPECT_TRUE(screen->trace().empty());
+    EXPECT_TRUE(screen->trace().markers().empty());
+    runPass(*screen);
+    EXPECT_TRUE(screen->trace().empty());
+}
+
+// --- Diagnostics ---
+
+class CpfdDiag : public ScreenFixture {
+protected:
+    std::unique_ptr<frmCpfdDiag> screen;
+};
+
+TEST_F(CpfdDiag, ReadsAreKeptAtTwentyFiveToThirtyAndShownDisabledOffline) {
+    sim.moveCable(R);
+    const std::array<int, 6> addresses = {82, 1104, 80, 1102, 1108, 614};
+    sim.pokeWord(R, 1104, 400);
+    sim.pokeWord(R, 1102, 1700);
+    goOnline();
+    screen = std::make_unique<frmCpfdDiag>();
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Cupfeed Position Diagnostics"));
+    EXPECT_EQ(screen->lblCpfdDiagData(0)->text(), QStringLiteral("-"));
+    open(*screen);
+    runPass(*screen);
+    runPass(*screen);
+    std::array<QString, 6> seen;
+    for (int i = 0; i < 6; ++i) {
+        seen[i] = screen->lblCpfdDiagData(i)->text();
+        EXPECT_EQ(seen[i], QString::number(sim.peekWord(R, addresses[i]))) << i;
+        EXPECT_EQ(shell::gSetup.ParamValue[25 + i], seen[i].toInt()) << i;
+    }
+    EXPECT_EQ(seen[1], QStringLiteral("400"));
+
+    goOffline();
+    runPass(*screen);
+    runPass(*screen);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(screen->lblCpfdDiagData(i)->text(), seen[i]) << i;
+        EXPECT_FALSE(screen->lblCpfdDiagData(i)->isEnabled()) << i;
+        EXPECT_FALSE(screen->lblCpfdDiag(i)->isEnabled()) << i;
+    }
+}
+
+} // namespace
+} // namespace talvern::testing
