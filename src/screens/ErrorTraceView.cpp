@@ -65,12 +65,21 @@ void DrawErrorTrace(QPainter& painter, const QRectF& area, const ErrorTrace& tra
     }
 
     painter.setClipRect(plot);
+    // Labels of markers close together go on the next row down; when three rows are taken the
+    // line is drawn without its label.
+    double rowEnd[3] = {-1e9, -1e9, -1e9};
     for (const TraceMarker& marker : trace.markers()) {
         const double mx = geometry.x(marker.time);
         painter.setPen(QPen(kMarkerColour, 1, Qt::DashLine));
         painter.drawLine(QPointF(mx, plot.top()), QPointF(mx, plot.bottom()));
-        painter.setPen(kMarkerColour);
-        painter.drawText(QPointF(mx + 3, plot.top() + metrics.ascent() + 1), marker.label);
+        for (int row = 0; row < 3; ++row) {
+            if (mx < rowEnd[row]) continue;
+            painter.setPen(kMarkerColour);
+            painter.drawText(QPointF(mx + 3, plot.top() + metrics.ascent() + 1 + row * lineHeight),
+                             marker.label);
+            rowEnd[row] = mx + 6 + metrics.horizontalAdvance(marker.label);
+            break;
+        }
     }
     DrawLine(painter, geometry.positivePeakLine(trace), QPen(kPositiveColour, 1.5));
     DrawLine(painter, geometry.negativePeakLine(trace), QPen(kNegativeColour, 1.5));

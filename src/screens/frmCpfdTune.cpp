@@ -77,7 +77,8 @@ frmCpfdTune::frmCpfdTune(QWidget* parent) : ParameterScreen(setup::kBoardR7520, 
     chkCpfdTune_ = new QCheckBox(QStringLiteral("Enable Servo &Amplifier Test :"), testMode);
     chkCpfdTune_->setObjectName(QStringLiteral("chkCpfdTune"));
     chkCpfdTune_->setLayoutDirection(Qt::RightToLeft);
-    testGrid->addWidget(chkCpfdTune_, 0, 0, 1, 2, Qt::AlignLeft);
+    // The box stands after its caption; the alignment must not mirror with it.
+    testGrid->addWidget(chkCpfdTune_, 0, 0, 1, 2, Qt::AlignAbsolute | Qt::AlignLeft);
     addFieldRow(testMode, kOutputField);
     lblTestMode_ = new QLabel(setup::kTestModeNotice, testMode);
     lblTestMode_->setObjectName(QStringLiteral("lblCpfdTuneTestMode"));
@@ -85,7 +86,7 @@ frmCpfdTune::frmCpfdTune(QWidget* parent) : ParameterScreen(setup::kBoardR7520, 
     lblTestMode_->setContentsMargins(8, 2, 8, 2);
     lblTestMode_->setStyleSheet(
         QStringLiteral("color: white; background: #b00000; font-weight: bold;"));
-    testGrid->addWidget(lblTestMode_, 0, 3, 2, 1, Qt::AlignCenter);
+    testGrid->addWidget(lblTestMode_, 2, 0, 1, 4);
 
     alignColumns();
     int widest = editor().label(0)->minimumWidth();
