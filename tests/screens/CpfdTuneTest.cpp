@@ -5,6 +5,7 @@
 #include "CupfeedTuning.h"
 #include "ErrorTraceView.h"
 #include "ScreenFixture.h"
+#include "ScreenRegistry.h"
 #include "TestModeNotice.h"
 #include "UpDownSpinner.h"
 #include "frmCpfdDiag.h"
@@ -284,6 +285,8 @@ protected:
 };
 
 TEST_F(CpfdDiag, ReadsAreKeptAtTwentyFiveToThirtyAndShownDisabledOffline) {
+    EXPECT_TRUE(screens::HasChildScreen(6)) << "Tuning";
+    EXPECT_TRUE(screens::HasChildScreen(7)) << "Diagnostics";
     sim.moveCable(R);
     const std::array<int, 6> addresses = {82, 1104, 80, 1102, 1108, 614};
     sim.pokeWord(R, 1104, 400);
