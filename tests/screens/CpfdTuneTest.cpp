@@ -147,6 +147,24 @@ TEST_F(CpfdTune, ABoardInTestModeAsksWhenTheScreenOpens) {
     }
 }
 
+TEST_F(CpfdTune, AccessKeysAndTabReachTheGainsTheCheckBoxAndTheOutput) {
+    openOnline();
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Tune Cupfeed Servo Motor"));
+    const char keys[] = {'P', 'N', 'I', 'D'};
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(screen.get(), keys[i], Qt::AltModifier);
+        EXPECT_TRUE(box(i)->hasFocus()) << keys[i];
+    }
+    QTest::keyClick(box(3), Qt::Key_Tab);
+    EXPECT_TRUE(check()->hasFocus());
+    enterTestMode();
+    check()->setFocus();
+    QTest::keyClick(check(), Qt::Key_Tab);
+    EXPECT_TRUE(box(kOutput)->hasFocus());
+    QTest::keyClick(box(kOutput), Qt::Key_Up);
+    EXPECT_EQ(sim.peekWord(R, 1140), 2068);
+}
+
 // --- The output ---
 
 TEST_F(CpfdTune, EveryOutputStepIsSentAtOnceAndNeverStored) {

@@ -43,13 +43,6 @@ INSTANTIATE_TEST_SUITE_P(Output, CountsToPercentTest,
                                            Conversion{"6400", "212"}, Conversion{"6656", "225"},
                                            Conversion{"x", "-100"}));
 
-TEST(TestModeFieldsTest, CheckedEnablesTheRowUncheckedDisablesItAtZero) {
-    EXPECT_TRUE(TestModeFields(true).enabled);
-    EXPECT_FALSE(TestModeFields(true).showZero);
-    EXPECT_FALSE(TestModeFields(false).enabled);
-    EXPECT_TRUE(TestModeFields(false).showZero);
-}
-
 TEST(PercentRoundTrip, EveryWholePercentComesBack) {
     for (int p = -100; p <= 100; ++p)
         EXPECT_EQ(CountsToPercent(PercentToCounts(QString::number(p))), QString::number(p)) << p;
