@@ -1,0 +1,270 @@
+// The two printouts on a recording surface: what is printed, where, and on which page.
+#include "RecordingReportSurface.h"
+#include "modReport.h"
+
+#include <QLocale>
+#include <gtest/gtest.h>
+
+using namespace talvern;
+using talvern::testing::DrawnText;
+using talvern::testing::RecordingReportSurface;
+
+namespace {
+
+const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
+const signatures::ReportContext kContext{QStringLiteral("12/7/26 3:04:05 AM"), kEnglish};
+
+setup::SetupData SetupWithValues() {
+    setup::SetupData d = setup::FactoryDefaults(QStringLiteral("TALVERN_R1.0.0"));
+    for (auto& v : d.ParamValue)
+        v = 12345;
+    d.PLSCfgRest[3] = 12;
+    d.PLSSetpoint[3] = {110, 130};
+    d.PLSSetpoint[7] = {0, 0};
+    return d;
+}
+
+bool Near(double a, double b) {
+    return std::abs(a - b) < 1e-9;
+}
+
+class SetupReportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        signatures::PrintReport(surface, SetupWithValues(), QStringLiteral("[unnamed]"), kContext);
+    }
+    // The texts a reader takes for headings, labels and sub-lines, in order.
+    QStringList captions() const {
+        QStringList out;
+        for (const DrawnText& t : surface.texts)
+            if ((t.font.points == 14 && t.font.bold) || Near(t.x, 0.75) || Near(t.x, 1.0))
+                out << t.text;
+        return out;
+    }
+    RecordingReportSurface surface;
+};
+
+TEST_F(SetupReportTest, PrintsEveryHeadingLabelAndPLSSubLineInOrder) {
+    const QStringList expected{
+        "Bodymaker/Trimmer Set-up Parameters",
+        "1. BDC Stop Position at Low Speed (degrees): ",
+        "2. BDC Stop Position at High Speed (degrees): ",
+        "3. Maximum Allowed Stopping Response (degrees): ",
+        "4. Bodymaker Running Speed-Low (spm): ",
+        "5. Bodymaker Running Speed-High (spm): ",
+        "6. Trimmer Speed Reference, Maximum Speed (spm): ",
+        "7. Trimmer Speed Reference, Idle Speed (spm): ",
+        "8. Brake Wear Compensation Enable (0=No, 1=Yes): ",
+        "PLS Configuration & Channel Setpoints",
+        "1. Number of PLS Channels: ",
+        "2. PLS Scale Factor: ",
+        "3. PLS Program: ",
+        "4. Speed Compensation (advance): ",
+        "CH00 (msec):  0",
+        "CH01 (msec):  0",
+        "CH02 (msec):  0",
+        "CH03 (msec):  12",
+        "CH04 (msec):  0",
+        "CH05 (msec):  0",
+        "CH06 (msec):  0",
+        "CH07 (msec):  0",
+        "5. Channel Setpoints (ON - OFF): ",
+        "CH00:  150  - 170",
+        "CH01:  200  - 220",
+        "CH02:  155  - 175",
+        "CH03:  110  - 130",
+        "CH04:  150  - 350",
+        "CH05:  150  - 200",
+        "CH06:  120  - 190",
+        "CH07:  0  - 0",
+        "Bodymaker/Trimmer Shift Data / Brake Response",
+        "1. Current Shift - Good Can Count: ",
+        "2. Current Shift - Short Can Count: ",
+        "3. Last Shift - Good Can Count: ",
+        "4. Last Shift - Short Can Count: ",
+        "5. Brake Response - Low Speed (degrees): ",
+        "6. Brake Response - High Speed (degrees): ",
+        "Servo Cupfeed Set-up Parameters",
+        "1. Cupfeed Stop Position at Short Can (counts): ",
+        "2. Maximum Error for 'Out of Sync' Disable (counts): ",
+        "3. Maximum Error to enable Cupfeed Sync (counts): ",
+        "4. Maximum Error for 'Following Error' Alarm (counts): ",
+        "Servo Cupfeed Tuning Parameters",
+        "1. Proportional Gain (P) - Integer: ",
+        "2. Proportional Gain (P) - Fractional: ",
+        "3. Integral Gain (I): ",
+        "4. Derivative Gain (D): ",
+        "5. Instantaneous Absolute Error (counts): ",
+        "6. Positive Peak Error (counts): ",
+        "7. Negative Peak Error (counts): ",
+        "Servo Cupfeed Diagnostic Variables",
+        "1. Cupfeed Main Crank Position (counts): ",
+        "2. Cupfeed Main Crank Offset (counts): ",
+        "3. Cupfeed Cam Position (counts): ",
+        "4. Cupfeed Cam Offset (counts): ",
+        "5. Cupfeed Cam Home Position (counts): ",
+        "6. Cupfeed Cam to Main Crank Error (counts): ",
+    };
+    EXPECT_EQ(captions(), expected);
+}
+
+TEST_F(SetupReportTest, ValuesEndAtFiveAndAHalfInchesGroupedOnlyInShiftData) {
+    QStringList values;
+    for (size_t i = 0; i + 1 < surface.texts.size(); ++i) {
+        const DrawnText& label = surface.texts[i];
+        const DrawnText& value = surface.texts[i + 1];
+        if (!Near(label.x, 0.75) || !label.text.endsWith(QLatin1String(": ")) ||
+            !Near(value.y, label.y))
+            continue;
+        EXPECT_TRUE(Near(value.x + surface.widthOf(value), 5.5)) << value.text.toStdString();
+        values << value.text;
+    }
+    // 8 bodymaker, 3 PLS, 6 shift data, 4 + 7 + 6 cupfeed.
+    ASSERT_EQ(values.size(), 34);
+    for (int i = 0; i < values.size(); ++i) {
+        const bool shift = i >= 11 && i < 17;
+        const QString expected = i >= 8 && i < 11 ? values[i] // the PLS words
+                                 : shift          ? QStringLiteral("12,345")
+                                                  : QStringLiteral("12345");
+        EXPECT_EQ(values[i], expected) << i;
+    }
+    EXPECT_EQ(values.mid(8, 3), (QStringList{"8", "360", "0"}));
+}
+
+TEST_F(SetupReportTest, EveryPageHasHeaderRuleAndFooterAndNoBlankSheetFollows) {
+    ASSERT_EQ(surface.pages, 2);
+    for (int p = 1; p <= surface.pages; ++p) {
+        const std::vector<DrawnText> page = surface.page(p);
+        ASSERT_GE(page.size(), 4u);
+        const DrawnText& header = page.front();
+        EXPECT_EQ(header.text, "TALVERN Report: [unnamed]");
+        EXPECT_TRUE(header.font.bold);
+        EXPECT_TRUE(Near(header.x, (8.0 - surface.widthOf(header) - 0.5) / 2));
+        EXPECT_TRUE(Near(header.y, 0.1));
+        const DrawnText& date = page[page.size() - 2];
+        const DrawnText& number = page.back();
+        EXPECT_EQ(date.text, kContext.printedAt);
+        EXPECT_TRUE(Near(date.x, 0.5));
+        EXPECT_EQ(number.text, QStringLiteral("Page %1").arg(p));
+        EXPECT_TRUE(Near(number.x + surface.widthOf(number), 7.5));
+        EXPECT_EQ(number.font.points, 10);
+        // Body text between header and footer.
+        EXPECT_GT(page.size(), 3u);
+    }
+    // Two rules a page: under the header and over the footer, from margin to margin.
+    ASSERT_EQ(surface.lines.size(), 4u);
+    EXPECT_TRUE(Near(surface.lines[0].y1, 0.1 + 0.2 + 0.2));
+    for (const auto& line : surface.lines) {
+        EXPECT_TRUE(Near(line.x1, 0.5));
+        EXPECT_TRUE(Near(line.x2, 7.5));
+    }
+}
+
+// --- The signature printout ---
+
+signatures::CpfdData Signature(int samples) {
+    signatures::CpfdData d{};
+    d.Samples = static_cast<std::int16_t>(samples);
+    for (int i = 0; i < samples; ++i) {
+        d.Pos[i] = static_cast<float>(i) * 1.5f;
+        d.Curr[i] = 12.5f;
+        d.Err[i] = -3.2f;
+        d.Profile[i] = 100.0f;
+        d.Desired[i] = 0.1f;
+    }
+    d.PGainInt = 15;
+    d.PGainFrac = 5;
+    d.IGain = 100;
+    d.DGain = 25;
+    return d;
+}
+
+struct SignaturePages {
+    RecordingReportSurface surface;
+    explicit SignaturePages(int samples) {
+        signatures::PrintSignatureReport(surface, Signature(samples), QStringLiteral("run1.cfd"),
+                                         kContext);
+    }
+    // Rows of sample values on a page (texts in the body font at the first column's centre).
+    int rows(int page) const {
+        int n = 0;
+        for (const DrawnText& t : surface.page(page))
+            if (t.font == signatures::ReportFont{"Times", 12, false, false, false} &&
+                Near(t.x + surface.widthOf(t) / 2, 1.35))
+                ++n;
+        return n;
+    }
+};
+
+TEST(SignatureReportTest, NoSamplesGiveOnePageWithHeaderAndFooterOnly) {
+    SignaturePages p(0);
+    EXPECT_EQ(p.surface.pages, 1);
+    QStringList texts;
+    for (const DrawnText& t : p.surface.texts)
+        texts << t.text;
+    EXPECT_EQ(texts,
+              (QStringList{"Servo Cupfeed (Current / Error / Profile) Signature Data:run1.cfd",
+                           kContext.printedAt, "Page 1"}));
+}
+
+TEST(SignatureReportTest, GainsThenUnderlinedHeadingsCentredThenOneRowPerSample) {
+    SignaturePages p(3);
+    const std::vector<DrawnText> page = p.surface.page(1);
+    ASSERT_EQ(p.surface.pages, 1);
+    QStringList texts;
+    for (size_t i = 1; i < 9; ++i)
+        texts << page[i].text;
+    const QString deg(QChar(0xB0));
+    EXPECT_EQ(texts, (QStringList{"P: 15.05", "I: 100", "D: 25", "Main Crank(" + deg + ")",
+                                  "Current(A)", "Error(" + deg + ")", "Actual Pos.(" + deg + ")",
+                                  "Desired Pos.(" + deg + ")"}));
+    for (int c = 0; c < 5; ++c) {
+        const DrawnText& h = page[4 + c];
+        EXPECT_TRUE(h.font.underline && h.font.bold);
+        EXPECT_TRUE(Near(h.x + p.surface.widthOf(h) / 2, (c + 1) * 1.35));
+        EXPECT_TRUE(Near(h.y, page[4].y));
+    }
+    EXPECT_EQ(page[9 + 5].text, "1.5"); // sample 1's position
+    EXPECT_EQ(page[9 + 1].text, "12.5");
+    EXPECT_EQ(page[9 + 2].text, "-3.2");
+    EXPECT_EQ(page[9 + 3].text, "100");
+    EXPECT_EQ(page[9 + 4].text, "0.1");
+    EXPECT_EQ(p.rows(1), 3);
+}
+
+TEST(SignatureReportTest, LongSignatureContinuesWithHeadingsOnEveryPage) {
+    SignaturePages p(256);
+    ASSERT_GT(p.surface.pages, 1);
+    int total = 0;
+    for (int n = 1; n <= p.surface.pages; ++n) {
+        const std::vector<DrawnText> page = p.surface.page(n);
+        EXPECT_EQ(page.back().text, QStringLiteral("Page %1").arg(n));
+        // After the header (and on page 1 the gains and a blank line) come the headings.
+        const size_t first = n == 1 ? 4 : 1;
+        EXPECT_EQ(page[first].text, QStringLiteral("Main Crank(") + QChar(0xB0) + ")") << n;
+        EXPECT_TRUE(page[first].font.underline);
+        EXPECT_GT(p.rows(n), 0);
+        // Nothing printed within 0.9 inch of the page bottom but the footer.
+        for (size_t i = 0; i + 2 < page.size(); ++i)
+            EXPECT_LE(page[i].y, 10.5 - 0.9) << n;
+        total += p.rows(n);
+    }
+    EXPECT_EQ(total, 256);
+}
+
+TEST(SignatureReportTest, FullLastPageIsNotFollowedByAPageOfHeadingsAlone) {
+    const int firstPageRows = SignaturePages(256).rows(1);
+    EXPECT_EQ(SignaturePages(firstPageRows).surface.pages, 1);
+    EXPECT_EQ(SignaturePages(firstPageRows + 1).surface.pages, 2);
+}
+
+TEST(SignatureReportTest, SampleCountBeyondTheRecordIsHeldToItsSize) {
+    signatures::CpfdData d = Signature(256);
+    d.Samples = 30000;
+    RecordingReportSurface surface;
+    signatures::PrintSignatureReport(surface, d, QString(), kContext);
+    SignaturePages all(256);
+    EXPECT_EQ(surface.pages, all.surface.pages);
+}
+
+} // namespace
