@@ -25,7 +25,7 @@ setup::SetupFileCommands& frmMDIMain::fileCommands() {
     if (!fileCommands_) {
         setup::FileDialogs* dialogs = platform_.fileDialogs;
         if (!dialogs) {
-            qtFileDialogs_ = std::make_unique<QtFileDialogs>(this);
+            if (!qtFileDialogs_) qtFileDialogs_ = std::make_unique<QtFileDialogs>(this);
             dialogs = qtFileDialogs_.get();
         }
         fileCommands_ = std::make_unique<setup::SetupFileCommands>(

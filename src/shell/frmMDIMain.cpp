@@ -2,6 +2,8 @@
 
 #include "HelpWindow.h"
 #include "Passcode.h"
+#include "ReportCommands.h"
+#include "ReportOutput.h"
 #include "TestModeNotice.h"
 #include "frmAbout.h"
 #include "frmSetupComm.h"
@@ -64,6 +66,7 @@ frmMDIMain::frmMDIMain(MainWindowPlatform platform, QWidget* parent)
     tmrBackgroungUpdate.setInterval(kTimerInterval);
     connect(&tmrBackgroungUpdate, &QTimer::timeout, this, &frmMDIMain::tmrBackgroungUpdate_Timer);
     installFileCommands();
+    installPrintCommands();
     resize(900, 640);
 }
 
@@ -78,6 +81,7 @@ frmMDIMain::~frmMDIMain() {
         gEvents = nullptr;
     }
     if (gOnlineView == this) gOnlineView = nullptr;
+    if (gReportOutput == reportOutput_.get()) gReportOutput = nullptr;
 }
 
 void frmMDIMain::buildMenus() {
@@ -105,6 +109,8 @@ void frmMDIMain::buildMenus() {
     mnuFile->addSeparator();
     mnuFilePrint =
         addItem(mnuFile, "mnuFilePrint", "&Print Report...", QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuFilePrintPreview = addItem(mnuFile, "mnuFilePrintPreview", "Print Pre&view...");
+    mnuFileExportPdf = addItem(mnuFile, "mnuFileExportPdf", "Export PD&F...");
     mnuFilePrintSetup = addItem(mnuFile, "mnuFilePrintSetup", "Print Set&up...");
     mnuFile->addSeparator();
     mnuFileExit = addItem(mnuFile, "mnuFileExit", "E&xit");

@@ -36,6 +36,7 @@ namespace talvern::shell {
 
 class frmAbout;
 class frmProcessing;
+class ReportOutput;
 
 // What the main window needs from the platform; all of it outlives the window.
 struct MainWindowPlatform {
@@ -93,6 +94,11 @@ public:
     void RunDataTransfer(int Mode);
     setup::SetupFileCommands& fileCommands();
     frmProcessing* processingWindow() const;
+    // The set-up report on paper, in the preview, as a PDF (PrintCommands.cpp).
+    void mnuFilePrint_Click();
+    void mnuFilePrintPreview_Click();
+    void mnuFileExportPdf_Click();
+    ReportOutput& reportOutput();
     void mnuEditOfflineEditing_Click();
     void mnuEditCommPort_Click();
     void mnuEditPasscode_Click();
@@ -141,6 +147,8 @@ public:
     QAction* mnuFileDownloadK2510;
     QAction* mnuFileDownloadR7520;
     QAction* mnuFilePrint;
+    QAction* mnuFilePrintPreview;
+    QAction* mnuFileExportPdf;
     QAction* mnuFilePrintSetup;
     QAction* mnuFileExit;
     QMenu* mnuEdit;
@@ -171,11 +179,13 @@ private:
     QAction* childMenuItem(int index) const;
     void setCaption();
     void installFileCommands();
+    void installPrintCommands();
     bool askTransfer(const QString& text, const QString& title);
 
     MainWindowPlatform platform_;
     std::unique_ptr<QtFileDialogs> qtFileDialogs_;
     std::unique_ptr<setup::SetupFileCommands> fileCommands_;
+    std::unique_ptr<ReportOutput> reportOutput_;
     QPointer<QDialog> processing_;
     std::unique_ptr<link::RSComm> link_;
     setup::BackgroundUpdate background_;
