@@ -1,5 +1,7 @@
 #include "modReport.h"
 
+#include "CpfdText.h"
+
 #include <algorithm>
 #include <array>
 
@@ -200,12 +202,6 @@ void PrintReport(ReportSurface& surface, const setup::SetupData& data, const QSt
         page.printLine();
     }
     page.EndPage();
-}
-
-QString SampleText(float value, const QLocale& locale) {
-    QLocale plain = locale;
-    plain.setNumberOptions(plain.numberOptions() | QLocale::OmitGroupSeparator);
-    return plain.toString(static_cast<double>(value), 'g', 7);
 }
 
 void PrintSignatureReport(ReportSurface& surface, const CpfdData& data, const QString& fileTitle,

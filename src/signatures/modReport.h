@@ -68,7 +68,4 @@ void PrintReport(ReportSurface& surface, const setup::SetupData& data, const QSt
 void PrintSignatureReport(ReportSurface& surface, const CpfdData& data, const QString& fileTitle,
                           const ReportContext& context);
 
-// The decimal text of a sample value: at most 7 significant digits, no trailing zeros.
-QString SampleText(float value, const QLocale& locale);
-
 } // namespace talvern::signatures

@@ -41,6 +41,9 @@ QString CliUsage() {
         "  graph FILE.cfd OUT.png|OUT.pdf [--traces 0123] [--reference REF.cfd] [--tolerance PCT]\n"
         "                                the signature graph as on screen (PNG) or printed "
         "(PDF)\n"
+        "  report FILE.sdt OUT.pdf       the printed set-up report of a set-up file\n"
+        "  signature-report FILE.cfd OUT.pdf\n"
+        "                                the printed signature data of a cupfeed data file\n"
         "\n"
         "exit status: 0 done, 1 refused or failed, 2 usage, 3 link failure\n");
 }

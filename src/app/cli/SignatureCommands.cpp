@@ -102,14 +102,14 @@ int Cfd(CliContext& c, const QStringList& args) {
     return kDone;
 }
 
-// Pictures are drawn by talvern-render beside this program; its output and exit status are
-// passed on.
-int Graph(CliContext& c, const QStringList& args) {
+// Pictures and pages are drawn by talvern-render beside this program; its output and exit
+// status are passed on.
+int RunInRender(CliContext& c, const QString& command, const QStringList& args) {
     const QString render =
         QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("talvern-render"));
     QProcess process;
     process.setInputChannelMode(QProcess::ForwardedInputChannel);
-    process.start(render, QStringList{QStringLiteral("graph")} + args);
+    process.start(render, QStringList{command} + args);
     if (!process.waitForStarted(-1)) {
         c.complain(QStringLiteral("Cannot start \"%1\": %2").arg(render, process.errorString()));
         return kFailed;
@@ -133,7 +133,12 @@ int Graph(CliContext& c, const QStringList& args) {
 void AddSignatureCommands(CliCommandTable& table) {
     table[QStringLiteral("signature")] = Signature;
     table[QStringLiteral("cfd")] = Cfd;
-    table[QStringLiteral("graph")] = Graph;
+    for (const char* command : {"graph", "report", "signature-report"}) {
+        const QString word = QString::fromLatin1(command);
+        table[word] = [word](CliContext& c, const QStringList& args) {
+            return RunInRender(c, word, args);
+        };
+    }
 }
 
 } // namespace talvern::app

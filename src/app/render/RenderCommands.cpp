@@ -21,6 +21,9 @@ QString RenderUsage() {
         "(PDF);\n"
         "                                traces 0 current, 1 error, 2 actual, 3 reference "
         "profile\n"
+        "  report FILE.sdt OUT.pdf       the printed set-up report of a set-up file\n"
+        "  signature-report FILE.cfd OUT.pdf\n"
+        "                                the printed signature data of a cupfeed data file\n"
         "\n"
         "exit status: 0 done, 1 refused or failed, 2 usage\n");
 }
@@ -28,6 +31,7 @@ QString RenderUsage() {
 RenderCommandTable AllRenderCommands() {
     RenderCommandTable table;
     AddGraphCommands(table);
+    AddReportCommands(table);
     return table;
 }
 

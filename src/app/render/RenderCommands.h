@@ -25,6 +25,8 @@ using RenderCommandTable = std::map<QString, RenderCommand>;
 
 // graph FILE.cfd OUT.png|OUT.pdf [--traces 0123] [--reference REF.cfd] [--tolerance PCT]
 void AddGraphCommands(RenderCommandTable& table);
+// report FILE.sdt OUT.pdf, signature-report FILE.cfd OUT.pdf
+void AddReportCommands(RenderCommandTable& table);
 RenderCommandTable AllRenderCommands();
 QString RenderUsage();
 
