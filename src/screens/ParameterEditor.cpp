@@ -88,8 +88,17 @@ bool ParameterEditor::leaveField(int i) {
         field.editing = false;
         return true;
     }
-    const FieldCheckResult result =
+    if (passing_.contains(field.box->text())) {
+        field.typed = false;
+        field.editing = false;
+        return true;
+    }
+    FieldCheckResult result =
         CheckField(field.box->text(), field.spinner->Min(), field.spinner->Max());
+    if (result.passed && refusal_) {
+        result.message = refusal_(i, result.value);
+        result.passed = result.message.isEmpty();
+    }
     if (result.passed) {
         field.typed = false;
         field.editing = false;

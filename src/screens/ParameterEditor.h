@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -50,6 +51,13 @@ public:
     void setCommit(Commit commit) { commit_ = std::move(commit); }
     // Title of the range message for a field ("Set-up" unless set).
     void setMessageTitle(std::function<QString(int i)> title) { title_ = std::move(title); }
+    // Texts that pass the check as they stand and commit nothing (a marker, not a number).
+    void setPassingTexts(QStringList texts) { passing_ = std::move(texts); }
+    // A screen's own condition on a number within the limits: a message refuses the number as
+    // the range message does (same title, the entry value back, the focus kept).
+    void setRefusal(std::function<QString(int i, std::int32_t value)> refusal) {
+        refusal_ = std::move(refusal);
+    }
 
     // --- Field state ---
     bool Editing(int i) const { return fields_.at(i).editing; }
@@ -99,6 +107,8 @@ private:
     link::UserAnswers* answers_;
     Commit commit_;
     std::function<QString(int)> title_;
+    QStringList passing_;
+    std::function<QString(int, std::int32_t)> refusal_;
     int focused_ = -1;  // the field that last got the focus
     int stepping_ = -1; // the field whose spinner is stepping
     bool checking_ = false;

@@ -4,6 +4,7 @@
 #include "frmBMIO.h"
 #include "frmBMMain.h"
 #include "frmBMSetup.h"
+#include "frmBMTmg.h"
 #include "frmCpfdDiag.h"
 #include "frmCpfdSetup.h"
 #include "frmCpfdTune.h"
@@ -19,7 +20,7 @@ const std::array<Factory, 9>& Factories() {
     static const std::array<Factory, 9> factories = {
         []() -> QWidget* { return new frmBMMain; },    // 0 "&1 Main Display"
         []() -> QWidget* { return new frmBMSetup; },   // 1 "&2 Set-up Parameters"
-        nullptr,                                       // 2 "&3 Machine Timing"
+        []() -> QWidget* { return new frmBMTmg; },     // 2 "&3 Machine Timing"
         []() -> QWidget* { return new frmBMData; },    // 3 "&4 Shift Data"
         []() -> QWidget* { return new frmBMIO; },      // 4 "&5 I/O States"
         []() -> QWidget* { return new frmCpfdSetup; }, // 5 cupfeed "&1 Set-up Parameters"

@@ -1,0 +1,224 @@
+// "Machine Timing" against the simulated K2510: the setpoint boxes through the editor, the
+// offline layouts, and the dial following the boxes.
+
+#include "DialGeometry.h"
+#include "ScreenFixture.h"
+#include "TimingDial.h"
+#include "UpDownSpinner.h"
+#include "frmBMTmg.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+
+namespace talvern::testing {
+namespace {
+
+using screens::frmBMTmg;
+constexpr int kChannelCommand = 0x1B; // SingleSetpoint's clear and set, ClearPLSChan
+
+class BMTmg : public ScreenFixture {
+protected:
+    QLineEdit* on(int c) { return screen->txtChannel[c]; }
+    QLineEdit* off(int c) { return screen->txtChannel[c + 8]; }
+    void openOnline() {
+        goOnline();
+        screen = std::make_unique<frmBMTmg>();
+        open(*screen);
+        for (int k = 0; k < 40 && !screen->timing().OnlineShown; ++k)
+            runPass();
+        ASSERT_TRUE(screen->timing().OnlineShown);
+        runPass();
+        line.sent.clear();
+        answers.asked.clear();
+    }
+    void openOffline() {
+        screen = std::make_unique<frmBMTmg>();
+        open(*screen);
+        runPass();
+    }
+    void runPass() {
+        const int before = screen->cycle().passesCompleted();
+        for (int k = 0; k < 50 && screen->cycle().passesCompleted() == before; ++k)
+            screen->cycle().runStep();
+        ASSERT_GT(screen->cycle().passesCompleted(), before);
+    }
+    void type(QLineEdit* box, const QString& text) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Tab);
+    }
+    // PLS channel commands sent since the last clear (each begins FF, 1B).
+    int channelCommands() const {
+        int n = 0;
+        for (std::size_t i = 1; i < line.sent.size(); ++i)
+            n += line.sent[i - 1] == 0xFF && line.sent[i] == kChannelCommand;
+        return n;
+    }
+    const boards::K2510Board::Window& window(int c) { return sim.k2510().channel(c).at(0); }
+    std::unique_ptr<frmBMTmg> screen;
+};
+
+TEST_F(BMTmg, TypedSetpoints) {
+    goOnline();
+    ASSERT_TRUE(link.ClearPLSChan(3));
+    openOnline();
+    EXPECT_EQ(on(0)->text(), QStringLiteral("150"));
+    EXPECT_EQ(off(0)->text(), QStringLiteral("170"));
+    EXPECT_EQ(on(3)->text(), QStringLiteral("*****"));
+
+    // ON equal to OFF is refused and the box gets its number back.
+    type(on(0), QStringLiteral("170"));
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].text, QStringLiteral("ON Setpoint cannot Equal OFF Setpoint"));
+    EXPECT_EQ(answers.asked[0].title, QStringLiteral("Set-up"));
+    EXPECT_EQ(answers.asked[0].icon, link::Icon::Information);
+    EXPECT_EQ(on(0)->text(), QStringLiteral("150"));
+    EXPECT_TRUE(on(0)->hasFocus());
+    // Out of range: the range message titled "Set-up".
+    type(on(0), QStringLiteral("360"));
+    ASSERT_EQ(answers.asked.size(), 2u);
+    EXPECT_EQ(answers.asked[1].text,
+              QStringLiteral("Only a Number Between 0 and 359 can be Entered"));
+    // "*****" passes without a word; the same number sends nothing.
+    type(on(3), QStringLiteral("*****"));
+    type(on(1), QStringLiteral("200"));
+    EXPECT_EQ(answers.asked.size(), 2u);
+    EXPECT_EQ(channelCommands(), 0);
+
+    // A changed number reprograms the channel: cleared, then set.
+    type(on(1), QStringLiteral("190"));
+    EXPECT_EQ(channelCommands(), 2);
+    ASSERT_EQ(sim.k2510().channel(1).size(), 1u);
+    EXPECT_EQ(window(1).on, 190);
+    EXPECT_EQ(window(1).off, 220);
+    EXPECT_EQ(shell::gSetup.PLSSetpoint[1][0], 190);
+    EXPECT_EQ(answers.asked.size(), 2u);
+}
+
+TEST_F(BMTmg, SpinnerReprogramsWithoutTestingOnAgainstOff) {
+    openOnline();
+    type(on(0), QStringLiteral("169"));
+    line.sent.clear();
+    QTest::mouseClick(screen->updChannel[0]->upButton(), Qt::LeftButton);
+    EXPECT_TRUE(answers.asked.empty());
+    EXPECT_EQ(on(0)->text(), QStringLiteral("170"));
+    EXPECT_EQ(channelCommands(), 2);
+    EXPECT_EQ(window(0).on, 170);
+    EXPECT_EQ(window(0).off, 170);
+    EXPECT_EQ(shell::gSetup.PLSSetpoint[0][0], 170);
+}
+
+TEST_F(BMTmg, OfflineLayoutWithAndWithoutOfflineEditing) {
+    openOffline();
+    EXPECT_EQ(on(4)->text(), QStringLiteral("150"));
+    EXPECT_EQ(off(4)->text(), QStringLiteral("350"));
+    EXPECT_EQ(screen->panels[2]->text(), QStringLiteral("Offset: 0"));
+    EXPECT_EQ(screen->panels[3]->text(), QStringLiteral("Scale: 360"));
+    EXPECT_EQ(screen->lblPLSCfg[0]->text(), QStringLiteral("8"));
+    EXPECT_FALSE(screen->sbrMachineTiming->isEnabled());
+    for (QWidget* w : std::initializer_list<QWidget*>{on(0), screen->txtTmg[1],
+                                                      screen->cmdClearChan, screen->cmdRecallChan})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+
+    shell::gOfflineEditing = true;
+    runPass();
+    runPass();
+    for (QWidget* w : std::initializer_list<QWidget*>{on(0), off(7), screen->updChannel[3],
+                                                      screen->txtTmg[1], screen->cmdClearChan})
+        EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             screen->txtTmg[0], screen->cmdSetOffset, screen->cmdRecallChan,
+             screen->cmdResetPLSConfig, screen->lblPLSCfg[0]})
+        EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+
+    // Edits change only the working data.
+    type(on(4), QStringLiteral("140"));
+    EXPECT_EQ(shell::gSetup.PLSSetpoint[4][0], 140);
+    type(screen->txtTmg[1], QStringLiteral("6"));
+    answers.answers = {link::Answer::Yes};
+    QTest::mouseClick(screen->cmdClearChan, Qt::LeftButton);
+    EXPECT_EQ(on(6)->text(), QStringLiteral("*****"));
+    EXPECT_EQ(off(6)->text(), QStringLiteral("*****"));
+    EXPECT_EQ(shell::gSetup.PLSSetpoint[6], (std::array<std::int16_t, 2>{0, 0}));
+    EXPECT_TRUE(line.sent.empty());
+}
+
+TEST_F(BMTmg, DialFollowsTheBoxesAndTheStandingMachine) {
+    clock.advance(20); // the machine has come to a stand
+    openOnline();
+    const screens::DialPicture& picture = screen->dial()->picture();
+    EXPECT_EQ(picture.channels[4].on, 150);
+    EXPECT_EQ(picture.channels[4].off, 350);
+    ASSERT_TRUE(picture.position.has_value()); // the machine stands: 0 RPM
+    EXPECT_EQ(screen->panels[1]->text(), QStringLiteral("Position: %1").arg(*picture.position));
+    type(off(4), QStringLiteral("20"));
+    EXPECT_EQ(picture.channels[4].off, 20);
+    screen->txtTmg[1]->setText(QStringLiteral("4"));
+    answers.answers = {link::Answer::Yes};
+    QTest::mouseClick(screen->cmdClearChan, Qt::LeftButton);
+    EXPECT_FALSE(picture.channels[4].programmed());
+    EXPECT_TRUE(picture.channels[5].programmed());
+}
+
+TEST_F(BMTmg, NamesCaptionsAndKeys) {
+    openOnline();
+    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Machine Timing"));
+    EXPECT_EQ(screen->fraTmg[3]->title(), QStringLiteral("PLS Channel"));
+    EXPECT_EQ(screen->lblChannel[7]->text(), QStringLiteral("PLC Clock Timing (CH0&7):"));
+    EXPECT_EQ(screen->lblCfgDescription[10]->text(),
+              QStringLiteral("Speed Compensation (advance):"));
+    EXPECT_EQ(screen->panels[0]->toolTip(), QStringLiteral("Resolver RPM:"));
+    EXPECT_EQ(screen->findChild<QLineEdit*>(QStringLiteral("txtChannel_15")), off(7));
+    QTest::keyClick(screen.get(), '5', Qt::AltModifier);
+    EXPECT_TRUE(on(5)->hasFocus());
+    // Enter: to the OFF box, and from the offset box to "Set Offset".
+    QTest::keyClick(on(5), Qt::Key_Return);
+    EXPECT_TRUE(off(5)->hasFocus());
+    QTest::mouseClick(screen->txtTmg[0], Qt::LeftButton);
+    QTest::keyClick(screen->txtTmg[0], Qt::Key_Return);
+    EXPECT_TRUE(screen->cmdSetOffset->hasFocus());
+    EXPECT_TRUE(answers.asked.empty());
+}
+
+// --- The dial's geometry ---
+
+TEST(DialGeometry, AnglesArcsAndRings) {
+    using namespace screens::dial;
+    const QPointF c(100, 100);
+    struct {
+        double degrees;
+        QPointF at;
+    } points[] = {{0, {100, 150}}, {90, {50, 100}}, {180, {100, 50}}, {270, {150, 100}}};
+    for (const auto& p : points) {
+        const QPointF got = PointAt(c, 50, p.degrees);
+        EXPECT_NEAR(got.x(), p.at.x(), 1e-9) << p.degrees;
+        EXPECT_NEAR(got.y(), p.at.y(), 1e-9) << p.degrees;
+    }
+    struct {
+        double on, off, span;
+        int start16, span16;
+    } arcs[] = {
+        {150, 170, 20, 120 * 16, -20 * 16},
+        {350, 10, 20, 280 * 16, -20 * 16}, // wraps through BDC
+        {180, 0, 180, 90 * 16, -180 * 16},
+        {40, 40, 0, 230 * 16, 0},
+    };
+    for (const auto& a : arcs) {
+        EXPECT_DOUBLE_EQ(ArcSpan(a.on, a.off), a.span) << a.on << "-" << a.off;
+        EXPECT_EQ(ArcFor(a.on, a.off).start16, a.start16) << a.on;
+        EXPECT_EQ(ArcFor(a.on, a.off).span16, a.span16) << a.on;
+    }
+    EXPECT_DOUBLE_EQ(DegreesOf(180, 720), 90.0);
+    EXPECT_DOUBLE_EQ(DegreesOf(360, 360), 0.0);
+    for (int ch = 1; ch < kRings; ++ch)
+        EXPECT_LT(RingRadius(ch, 100) + RingWidth(100), RingRadius(ch - 1, 100)) << ch;
+    EXPECT_LT(RingRadius(0, 100), 93); // inside the ticks
+}
+
+} // namespace
+} // namespace talvern::testing

@@ -1,0 +1,324 @@
+// The machine-timing screen's logic against the simulated K2510, with a view that only records.
+#include "MachineTiming.h"
+#include "OnlineState.h"
+#include "QtPlatform.h"
+#include "SimulatedRig.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace talvern;
+using namespace talvern::setup;
+using boards::BoardId;
+using link::Answer;
+
+namespace {
+
+constexpr int kSpeedLow = 1026; // W1026, the machine's running speed
+
+class RecordingView : public TimingView {
+public:
+    std::optional<std::int32_t> setpointNumber(int box) const override {
+        bool ok = false;
+        const int n = boxes[box].toInt(&ok);
+        return ok ? std::optional<std::int32_t>(n) : std::nullopt;
+    }
+    void setSetpointText(int box, const QString& text) override { boxes[box] = text; }
+    void setConfigText(int i, const QString& text) override { config[i] = text; }
+    void setPanelText(int panel, const QString& text) override { panels[panel] = text; }
+    std::int32_t settleWholeNumber(int i) override { return tmg[i].toInt(); }
+    void setTmgText(int i, const QString& text) override { tmg[i] = text; }
+    void setOffsetGroupEnabled(bool enabled) override { offsetEnabled = enabled; }
+    void showOnlineLayout() override {
+        layout = "online";
+        offsetEnabled = true;
+        boxes.fill(QStringLiteral("-"));
+    }
+    void showOfflineLayout(bool editing) override {
+        layout = editing ? "offline editing" : "offline";
+        offsetEnabled = false;
+    }
+    void focusDefault() override {}
+    void showMachinePosition(std::optional<int> p) override { position = p; }
+
+    std::array<QString, 16> boxes;
+    std::array<QString, 10> config;
+    std::array<QString, 5> panels;
+    std::array<QString, 2> tmg{QStringLiteral("0"), QStringLiteral("0")};
+    bool offsetEnabled = false;
+    std::string layout;
+    std::optional<int> position;
+};
+
+class Timing : public ::testing::Test, protected talvern::testing::SimulatedRig {
+protected:
+    Timing() {
+        setup = FactoryDefaults(QStringLiteral("TALVERN_R2.1.4"));
+        TimingShared shared;
+        shared.offlineEditing = &offlineEditing;
+        shared.setupReset = &setupReset;
+        shared.plsDownloaded = &plsDownloaded;
+        shared.checkTargetBoard = [this](int board) {
+            return CheckTargetBoard(rs, answers, events, board, [this] { rs.OnlineMode = false; });
+        };
+        shared.updateOnlineState = [this] { rs.OnlineMode = false; };
+        timing = std::make_unique<MachineTiming>(rs, setup, answers, view, shared);
+    }
+    void openOnline() {
+        rs.OnlineMode = true;
+        rs.OpenRSComm(line);
+        ASSERT_TRUE(rs.OnlineMode);
+        timing->load();
+        timing->ScreenActive = true;
+        for (int k = 0; k < 40 && !timing->OnlineShown; ++k)
+            runPass();
+        ASSERT_TRUE(timing->OnlineShown);
+        answers.asked.clear();
+    }
+    void openOffline() {
+        timing->load();
+        timing->ScreenActive = true;
+        runPass();
+    }
+    void runPass() {
+        RefreshCycle::Pass pass = timing->buildPass();
+        for (auto& step : pass.steps)
+            if (!step()) break;
+        if (pass.atEnd) pass.atEnd();
+    }
+    // Lets the simulated machine reach its speed.
+    void settle() { clock.advance(20); }
+    QString box(int channel, int point) const { return view.boxes[SetpointBox(channel, point)]; }
+    boards::K2510Board& k2510() { return sim.k2510(); }
+
+    QTemporaryDir folder;
+    talvern::testing::ScriptedAnswers answers;
+    link::NoEventPump events;
+    link::RSComm rs{clock, answers, events, folder.path()};
+    SetupData setup;
+    RecordingView view;
+    bool offlineEditing = false;
+    bool setupReset = false;
+    bool plsDownloaded = false;
+    std::unique_ptr<MachineTiming> timing;
+};
+
+// --- Display set-ups and passes ---
+
+TEST_F(Timing, OnlineSetUpShowsTheBoardsSetpointsAndConfiguration) {
+    openOnline();
+    EXPECT_EQ(view.layout, "online");
+    const int on[8] = {150, 200, 155, 110, 150, 150, 120, 180};
+    const int off[8] = {170, 220, 175, 130, 350, 200, 190, 0};
+    for (int c = 0; c < 8; ++c) {
+        EXPECT_EQ(box(c, 0), QString::number(on[c])) << c;
+        EXPECT_EQ(box(c, 1), QString::number(off[c])) << c;
+    }
+    EXPECT_EQ(view.config[0], QStringLiteral("8"));
+    EXPECT_EQ(view.config[9], QStringLiteral("0"));
+    EXPECT_TRUE(answers.asked.empty());
+    // Later passes read the status without recalling again.
+    view.boxes[0] = QStringLiteral("typed");
+    runPass();
+    EXPECT_EQ(view.boxes[0], QStringLiteral("typed"));
+    EXPECT_EQ(view.panels[4], QStringLiteral("Scale: 360"));
+    EXPECT_EQ(view.panels[3], QStringLiteral("Offset: 0"));
+    // After a PLS download elsewhere the setpoints are recalled once more.
+    plsDownloaded = true;
+    for (int k = 0; k < 30 && !timing->pending().empty(); ++k)
+        runPass();
+    runPass();
+    for (int k = 0; k < 30 && !timing->pending().empty(); ++k)
+        runPass();
+    EXPECT_FALSE(plsDownloaded);
+    EXPECT_EQ(view.boxes[0], QStringLiteral("150"));
+}
+
+struct PositionCase {
+    int rpm;
+    bool shown;
+};
+class TimingPosition : public Timing, public ::testing::WithParamInterface<PositionCase> {};
+
+TEST_P(TimingPosition, PositionShownOnlyAtFiftyRpmOrLess) {
+    sim.pokeWord(BoardId::K2510, kSpeedLow, static_cast<std::uint16_t>(GetParam().rpm));
+    settle();
+    openOnline();
+    runPass();
+    EXPECT_EQ(view.panels[1], QStringLiteral("RPM: %1").arg(GetParam().rpm));
+    if (GetParam().shown) {
+        EXPECT_NE(view.panels[2], QStringLiteral("Position: 888"));
+        ASSERT_TRUE(view.position.has_value());
+        EXPECT_EQ(view.panels[2], QStringLiteral("Position: %1").arg(*view.position));
+    } else {
+        EXPECT_EQ(view.panels[2], QStringLiteral("Position: 888"));
+        EXPECT_FALSE(view.position.has_value());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rpm, TimingPosition,
+                         ::testing::Values(PositionCase{50, true}, PositionCase{51, false},
+                                           PositionCase{0, true}));
+
+TEST_F(Timing, OffsetGroupFollowsTheRunStopEdges) {
+    openOnline();
+    runPass(); // running: no edge, the group stays as the set-up left it
+    EXPECT_TRUE(view.offsetEnabled);
+    view.offsetEnabled = false;
+    runPass();
+    EXPECT_FALSE(view.offsetEnabled);
+    sim.stopMachine();
+    settle();
+    runPass();
+    EXPECT_TRUE(timing->runStop.StopEdge);
+    EXPECT_TRUE(view.offsetEnabled);
+    runPass();
+    EXPECT_FALSE(timing->runStop.StopEdge);
+    sim.startMachine();
+    settle();
+    runPass();
+    EXPECT_TRUE(timing->runStop.StartEdge);
+    EXPECT_FALSE(view.offsetEnabled);
+
+    RunStop r; // a failed read counts as running
+    r.observe(0);
+    r.observe(-9999);
+    EXPECT_TRUE(r.StartEdge);
+}
+
+TEST_F(Timing, OfflineDisplayFollowsNewAndOfflineEditing) {
+    setup.PLSSetpoint[2] = {11, 22};
+    setup.PLSOfs = 45;
+    openOffline();
+    EXPECT_EQ(view.layout, "offline");
+    EXPECT_EQ(box(2, 0), QStringLiteral("11"));
+    EXPECT_EQ(view.panels[3], QStringLiteral("Offset: 45"));
+    EXPECT_EQ(view.panels[1], QStringLiteral("RPM: -"));
+    // The boxes are filled once: what the user types stays.
+    view.boxes[2] = QStringLiteral("12");
+    runPass();
+    EXPECT_EQ(box(2, 0), QStringLiteral("12"));
+    offlineEditing = true;
+    runPass();
+    runPass();
+    EXPECT_EQ(view.layout, "offline editing");
+    EXPECT_EQ(box(2, 0), QStringLiteral("11"));
+    setup.PLSSetpoint[2] = {150, 170};
+    setupReset = true;
+    runPass();
+    EXPECT_FALSE(setupReset);
+    EXPECT_EQ(box(2, 0), QStringLiteral("150"));
+}
+
+// --- Setpoints ---
+
+TEST_F(Timing, SetpointRefusalAndCommit) {
+    openOnline();
+    // Channel 0: ON 150, OFF 170.
+    EXPECT_EQ(timing->setpointRefusal(0, 170, 150),
+              QStringLiteral("ON Setpoint cannot Equal OFF Setpoint"));
+    EXPECT_EQ(timing->setpointRefusal(8, 150, 170),
+              QStringLiteral("ON Setpoint cannot Equal OFF Setpoint"));
+    EXPECT_TRUE(timing->setpointRefusal(0, 160, 150).isEmpty());
+    view.boxes[8] = setup::kNoSetpoint;
+    EXPECT_TRUE(timing->setpointRefusal(0, 0, 150).isEmpty());
+    view.boxes[8] = QStringLiteral("170");
+
+    view.boxes[0] = QStringLiteral("150");
+    timing->typedSetpoint(0, 150, 150); // unchanged: nothing sent
+    ASSERT_EQ(k2510().channel(0).size(), 1u);
+    view.boxes[0] = QStringLiteral("100");
+    timing->typedSetpoint(0, 100, 150);
+    ASSERT_EQ(k2510().channel(0).size(), 1u); // cleared first, then set
+    EXPECT_EQ(k2510().channel(0)[0].on, 100);
+    EXPECT_EQ(k2510().channel(0)[0].off, 170);
+    EXPECT_EQ(setup.PLSSetpoint[0][0], 100);
+    EXPECT_TRUE(answers.asked.empty());
+}
+
+// --- Buttons ---
+
+TEST_F(Timing, SetOffsetAsksAndNoSendsNothing) {
+    sim.stopMachine();
+    settle();
+    openOnline();
+    view.tmg[0] = QStringLiteral("90");
+    answers.answers = {Answer::No};
+    timing->setOffset();
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].text, QStringLiteral("You are about to Change the Resolver "
+                                                    "Offset.\r\n\r\nDo you wish to continue?"));
+    EXPECT_EQ(answers.asked[0].title, QStringLiteral("Set Offset"));
+    EXPECT_EQ(answers.asked[0].buttons, link::Buttons::YesNoCancel);
+    EXPECT_EQ(view.tmg[0], QStringLiteral("0"));
+    EXPECT_EQ(k2510().plsOffset(), 0);
+
+    view.tmg[0] = QStringLiteral("90");
+    answers.answers = {Answer::Yes};
+    timing->setOffset();
+    EXPECT_EQ(k2510().plsPosition(), 90);
+    // The working data keeps the PLS's new offset, not the wanted position.
+    EXPECT_EQ(setup.PLSOfs, k2510().plsOffset());
+    runPass();
+    EXPECT_EQ(view.panels[2], QStringLiteral("Position: 90"));
+}
+
+TEST_F(Timing, ClearThenRecallShowsNoSetpointAndStoresZeros) {
+    openOnline();
+    view.tmg[1] = QStringLiteral("4");
+    answers.answers = {Answer::Yes};
+    timing->clearChannel();
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(
+        answers.asked[0].text,
+        QStringLiteral("You are about to Clear Channel CH04.\r\n\r\nDo you wish to continue?"));
+    EXPECT_TRUE(k2510().channel(4).empty());
+    EXPECT_EQ(box(4, 0), kNoSetpoint);
+    EXPECT_EQ(box(4, 1), kNoSetpoint);
+    EXPECT_EQ(setup.PLSSetpoint[4], (std::array<std::int16_t, 2>{0, 0}));
+    timing->recallChannel();
+    EXPECT_EQ(box(4, 0), kNoSetpoint);
+
+    // No leaves the channel alone.
+    view.tmg[1] = QStringLiteral("5");
+    answers.answers = {Answer::No};
+    timing->clearChannel();
+    EXPECT_EQ(k2510().channel(5).size(), 1u);
+}
+
+TEST_F(Timing, RecallFailureOffersRetryAndCancelMarksTheChannel) {
+    openOnline();
+    view.tmg[1] = QStringLiteral("1");
+    // The PLS's answer to the channel byte arrives garbled: the recall fails, the link stays up.
+    sim.corruptReplies(1, 2);
+    answers.answers = {Answer::Retry};
+    timing->recallChannel();
+    ASSERT_EQ(answers.asked.size(), 1u); // the retry worked: nothing more asked
+    EXPECT_EQ(answers.asked[0].text, QStringLiteral("Unable to Recall Channel"));
+    EXPECT_EQ(answers.asked[0].title, QStringLiteral("Channel Recall"));
+    EXPECT_EQ(answers.asked[0].buttons, link::Buttons::RetryCancel);
+    EXPECT_EQ(box(1, 0), QStringLiteral("200"));
+    EXPECT_EQ(box(1, 1), QStringLiteral("220"));
+    EXPECT_FALSE(rs.CommError);
+
+    answers.asked.clear();
+    sim.corruptReplies(1, 2);
+    timing->recallChannel(); // Cancel
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(box(1, 0), kNotObtained);
+    EXPECT_EQ(box(1, 1), kNotObtained);
+}
+
+TEST_F(Timing, ResetPLSConfigSendsTheWorkingConfiguration) {
+    openOnline();
+    setup.PLSCfg0 = 6;
+    setup.PLSCfg1 = 2;
+    setup.PLSCfgRest = {11, 12, 13, 14, 15, 16, 17, 18};
+    timing->resetPLSConfig();
+    const char* expected[10] = {"6", "2", "11", "12", "13", "14", "15", "16", "17", "18"};
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(view.config[i], QString::fromLatin1(expected[i])) << i;
+    EXPECT_TRUE(answers.asked.empty());
+}
+
+} // namespace
