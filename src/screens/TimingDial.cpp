@@ -38,13 +38,12 @@ void DrawTimingDial(QPainter& painter, const QRectF& area, const DialPicture& pi
     for (int d = 0; d < 360; d += 30) {
         painter.drawLine(PointAt(c, r, d), PointAt(c, r * 0.93, d));
         const QPointF at = PointAt(c, r + metrics.height() * 0.8, d);
-        const QString text = QString::number(d);
-        const QRectF box(at.x() - 30, at.y() - metrics.height() / 2, 60, metrics.height());
+        const QString text = d == 0     ? QStringLiteral("0 BDC")
+                             : d == 180 ? QStringLiteral("TDC 180")
+                                        : QString::number(d);
+        const QRectF box(at.x() - 40, at.y() - metrics.height() / 2, 80, metrics.height());
         painter.drawText(box, Qt::AlignCenter, text);
     }
-    painter.setPen(QPen(ink.lighter(170), 1));
-    painter.drawText(QRectF(c.x() - 40, c.y() + r * 0.06, 80, metrics.height()), Qt::AlignCenter,
-                     QStringLiteral("BDC 0°"));
 
     // One ring per channel; a programmed channel's arc in its colour over its ring.
     const double width = RingWidth(r);

@@ -3,6 +3,7 @@
 
 #include "DialGeometry.h"
 #include "ScreenFixture.h"
+#include "ScreenRegistry.h"
 #include "TimingDial.h"
 #include "UpDownSpinner.h"
 #include "frmBMTmg.h"
@@ -166,6 +167,11 @@ TEST_F(BMTmg, DialFollowsTheBoxesAndTheStandingMachine) {
 }
 
 TEST_F(BMTmg, NamesCaptionsAndKeys) {
+    // "&3 Machine Timing" of the Bodymaker menu opens it.
+    std::unique_ptr<QWidget> registered(screens::CreateChildScreen(2));
+    ASSERT_TRUE(registered);
+    EXPECT_EQ(registered->objectName(), QStringLiteral("frmBMTmg"));
+    registered.reset();
     openOnline();
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Machine Timing"));
     EXPECT_EQ(screen->fraTmg[3]->title(), QStringLiteral("PLS Channel"));

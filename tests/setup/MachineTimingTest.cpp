@@ -138,6 +138,9 @@ struct PositionCase {
     int rpm;
     bool shown;
 };
+void PrintTo(const PositionCase& c, std::ostream* out) {
+    *out << c.rpm << " rpm";
+}
 class TimingPosition : public Timing, public ::testing::WithParamInterface<PositionCase> {};
 
 TEST_P(TimingPosition, PositionShownOnlyAtFiftyRpmOrLess) {
@@ -158,7 +161,8 @@ TEST_P(TimingPosition, PositionShownOnlyAtFiftyRpmOrLess) {
 
 INSTANTIATE_TEST_SUITE_P(Rpm, TimingPosition,
                          ::testing::Values(PositionCase{50, true}, PositionCase{51, false},
-                                           PositionCase{0, true}));
+                                           PositionCase{0, true}),
+                         [](const auto& info) { return "rpm" + std::to_string(info.param.rpm); });
 
 TEST_F(Timing, OffsetGroupFollowsTheRunStopEdges) {
     openOnline();
@@ -319,6 +323,21 @@ TEST_F(Timing, ResetPLSConfigSendsTheWorkingConfiguration) {
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(view.config[i], QString::fromLatin1(expected[i])) << i;
     EXPECT_TRUE(answers.asked.empty());
+
+    // The last byte of a block not acknowledged: Retry sends it all again, Cancel marks the
+    // labels.
+    sim.corruptReplies(1, 7);
+    answers.answers = {Answer::Retry};
+    timing->resetPLSConfig();
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].text,
+              QStringLiteral("Unable to Reset PLS Configuration Parameters"));
+    EXPECT_EQ(answers.asked[0].title, QStringLiteral("PLS Config Download"));
+    EXPECT_EQ(view.config[9], QStringLiteral("18"));
+    sim.corruptReplies(1, 7);
+    timing->resetPLSConfig();
+    EXPECT_EQ(view.config[0], kNotObtained);
+    EXPECT_EQ(view.config[9], kNotObtained);
 }
 
 } // namespace
