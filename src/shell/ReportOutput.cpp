@@ -33,6 +33,7 @@ QPrinter& ReportOutput::printer() {
 
 bool ReportOutput::PrintOnPaper(int waitMode, const signatures::ReportDrawing& draw) {
     QPrinter& p = printer();
+    p.setPageOrientation(QPageLayout::Portrait); // the graph's preview may have turned it
     if (!printerDialog(p, parent_)) return false;
     bool painted = false;
     frmWaitDisplay wait(parent_);
@@ -48,13 +49,19 @@ bool ReportOutput::PrintOnPaper(int waitMode, const signatures::ReportDrawing& d
 }
 
 void ReportOutput::Preview(const signatures::ReportDrawing& draw) {
+    PreviewPages([draw](QPrinter& target) { signatures::PaintReport(target, draw); });
+}
+
+void ReportOutput::PreviewPages(const std::function<void(QPrinter&)>& paint,
+                                QPageLayout::Orientation orientation) {
     if (preview_) return;
+    printer().setPageOrientation(orientation);
     auto* dialog = new QPrintPreviewDialog(&printer(), parent_);
     dialog->setObjectName(QStringLiteral("frmPrintPreview"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Print Preview"));
     QObject::connect(dialog, &QPrintPreviewDialog::paintRequested, dialog,
-                     [draw](QPrinter* target) { signatures::PaintReport(*target, draw); });
+                     [paint](QPrinter* target) { paint(*target); });
     preview_ = dialog;
     dialog->setWindowModality(Qt::WindowModal);
     dialog->resize(900, 800);

@@ -32,6 +32,10 @@ public:
     bool PrintOnPaper(int waitMode, const signatures::ReportDrawing& draw);
     // The print preview of the drawing (window-modal; returns at once).
     void Preview(const signatures::ReportDrawing& draw);
+    // The print preview of any pages painted on the printer (the graph's, for one), in the
+    // given orientation; its printer button prints them.
+    void PreviewPages(const std::function<void(QPrinter&)>& paint,
+                      QPageLayout::Orientation orientation = QPageLayout::Portrait);
     // Asks for a file (starting in the folder of the last one) and writes the printout to it.
     // True when written.
     bool ExportPdf(const QString& suggestedName, const QString& documentTitle,
