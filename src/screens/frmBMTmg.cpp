@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -244,7 +245,8 @@ QGroupBox* frmBMTmg::buildOffset() {
     row->addLayout(Pair(txtTmg[0], updTmg[0]));
     row->addWidget(cmdSetOffset);
     editor_->addField(nullptr, txtTmg[0], updTmg[0]);
-    // Enter in the offset box goes to "Set Offset" (the editor would send a Tab).
+    // Enter in the offset box goes to "Set Offset" (the editor would send a Tab); installed after
+    // the editor's, this filter sees the box's events first.
     txtTmg[0]->installEventFilter(this);
     return group;
 }
@@ -266,6 +268,7 @@ QGroupBox* frmBMTmg::buildChannelCommands() {
     row->addWidget(cmdRecallChan);
     row->addWidget(cmdClearChan);
     editor_->addField(nullptr, txtTmg[1], updTmg[1]);
+    txtTmg[1]->installEventFilter(this);
     return group;
 }
 
@@ -316,6 +319,15 @@ void frmBMTmg::closeEvent(QCloseEvent* event) {
 }
 
 bool frmBMTmg::eventFilter(QObject* watched, QEvent* event) {
+    // Entering the offset or the channel box shows its plain whole number before the editor
+    // takes it as the entry value.
+    const bool tmgBox = watched == txtTmg[0] || watched == txtTmg[1];
+    if (tmgBox && (event->type() == QEvent::FocusIn ||
+                   (event->type() == QEvent::MouseButtonRelease &&
+                    static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton))) {
+        auto* box = static_cast<QLineEdit*>(watched);
+        box->setText(QString::number(WholeNumberOf(box->text())));
+    }
     if (watched == txtTmg[0] && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

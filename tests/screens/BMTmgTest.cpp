@@ -185,7 +185,9 @@ TEST_F(BMTmg, NamesCaptionsAndKeys) {
     // Enter: to the OFF box, and from the offset box to "Set Offset".
     QTest::keyClick(on(5), Qt::Key_Return);
     EXPECT_TRUE(off(5)->hasFocus());
+    screen->txtTmg[0]->setText(QStringLiteral("12.5"));
     QTest::mouseClick(screen->txtTmg[0], Qt::LeftButton);
+    EXPECT_EQ(screen->txtTmg[0]->selectedText(), QStringLiteral("12"));
     QTest::keyClick(screen->txtTmg[0], Qt::Key_Return);
     EXPECT_TRUE(screen->cmdSetOffset->hasFocus());
     EXPECT_TRUE(answers.asked.empty());
