@@ -102,7 +102,14 @@ TEST_F(BMTmg, TypedSetpoints) {
 }
 
 TEST_F(BMTmg, SpinnerReprogramsWithoutTestingOnAgainstOff) {
+    goOnline();
+    ASSERT_TRUE(link.ClearPLSChan(2));
     openOnline();
+    // A channel without setpoints shows no number: its arrows do nothing.
+    QTest::mouseClick(screen->updChannel[2]->upButton(), Qt::LeftButton);
+    EXPECT_EQ(on(2)->text(), QStringLiteral("*****"));
+    EXPECT_TRUE(line.sent.empty());
+
     type(on(0), QStringLiteral("169"));
     line.sent.clear();
     QTest::mouseClick(screen->updChannel[0]->upButton(), Qt::LeftButton);
