@@ -1,5 +1,8 @@
 #include "BackgroundUpdate.h"
 
+#include "OnlineState.h"
+#include "SetupData.h"
+
 namespace talvern::setup {
 
 QStringList AlarmAddresses() {
@@ -61,6 +64,14 @@ SystemMessageTexts OnlineTexts(const AlarmStates& states, const QStringList& tex
             QStringLiteral("-- System Normal --\r\nSet-up Program is Currently ONLINE")};
 }
 
+SystemMessageTexts AlarmsNotReadTexts(int board) {
+    if (board == kBoardR7520)
+        return {QStringLiteral("System Message:  PLC Alarms Not Read (R7520 Connected)"),
+                QStringLiteral("-- PLC Alarms Not Read --\r\nMotion Board R7520 is Connected")};
+    return {QStringLiteral("System Message:  PLC Alarms Not Read (K2510 Not Connected)"),
+            QStringLiteral("-- PLC Alarms Not Read --\r\nPLC Board K2510 is Not Connected")};
+}
+
 BackgroundUpdate::BackgroundUpdate(QStringList alarmAddresses, QStringList alarmTexts)
     : addresses_(std::move(alarmAddresses)), texts_(std::move(alarmTexts)) {}
 
@@ -69,14 +80,22 @@ std::optional<SystemMessageTexts> BackgroundUpdate::tick(link::RSComm& link) {
     // A transaction or one of the link's questions is in progress: skip this turn without
     // losing the address due.
     if (link.IsBusy()) return std::nullopt;
-    counter_ = counter_ + 1 > 4 ? 0 : counter_ + 1;
-    std::int32_t value = 0;
     if (!link.CommError) {
+        // The alarms are the K2510's. Another board answers these addresses with its own data
+        // (the R7520's 0 at B101 would raise the two active-low alarms): while it is on the
+        // cable the alarm states stay as they were and the address due stays due.
         bool ok = false;
-        value = link.RSRead(addresses_.value(counter_)).trimmed().toInt(&ok);
-        if (!ok) value = 0;
+        const int board = link.RSRead(QString::fromLatin1(kBoardTypeAddress)).toInt(&ok);
+        if (link.CommError || link.LastTransactionFailed()) return std::nullopt;
+        if (board != kBoardK2510) return AlarmsNotReadTexts(board);
     }
+    counter_ = counter_ + 1 > 4 ? 0 : counter_ + 1;
     if (link.CommError) return std::nullopt;
+    bool ok = false;
+    std::int32_t value = link.RSRead(addresses_.value(counter_)).trimmed().toInt(&ok);
+    // A garbled reply reads as 0, which at B101 would raise two alarms: change nothing.
+    if (link.CommError || link.LastTransactionFailed()) return std::nullopt;
+    if (!ok) value = 0;
     ApplyAlarmValue(counter_, value, states_);
     return OnlineTexts(states_, texts_);
 }

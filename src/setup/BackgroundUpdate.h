@@ -36,6 +36,8 @@ struct SystemMessageTexts {
 
 // What a tick shows offline (commError: the link failed since it was last opened).
 SystemMessageTexts OfflineTexts(bool commError);
+// What a tick shows while a board other than the K2510 (its board number given) is on the cable.
+SystemMessageTexts AlarmsNotReadTexts(int board);
 // What a tick shows online for the given alarm states.
 SystemMessageTexts OnlineTexts(const AlarmStates& states, const QStringList& texts);
 
@@ -43,8 +45,8 @@ class BackgroundUpdate {
 public:
     BackgroundUpdate(QStringList alarmAddresses, QStringList alarmTexts);
 
-    // One tick of the poll; nothing when the tick changes no text (the link is busy, or the read
-    // failed).
+    // One tick of the poll: the board number, then (the K2510 on the cable) one alarm address.
+    // Nothing when the tick changes no text (the link is busy, or a read failed).
     std::optional<SystemMessageTexts> tick(link::RSComm& link);
 
     int pollCounter() const { return counter_; }

@@ -1,5 +1,7 @@
 #include "OnlineState.h"
 
+#include "BusyScope.h"
+
 namespace talvern::setup {
 
 void UpdateOnlineState(link::RSComm& link, link::SerialLine& port, OnlineStateView* view) {
@@ -15,7 +17,7 @@ bool CheckTargetBoard(link::RSComm& link, link::UserAnswers& answers, link::Even
                       int boardType, const std::function<void()>& goOffline) {
     for (;;) {
         bool ok = false;
-        const int board = link.RSRead(QStringLiteral("B698")).toInt(&ok);
+        const int board = link.RSRead(QString::fromLatin1(kBoardTypeAddress)).toInt(&ok);
         if (ok && board == boardType) return true;
         if (link.CommError) {
             // The link has failed and said so; until it is opened again every read gives "0",
@@ -29,15 +31,25 @@ bool CheckTargetBoard(link::RSComm& link, link::UserAnswers& answers, link::Even
             k2510 ? QStringLiteral("Connect to PROG PORT on K2510 and\r\nPress RETRY to Continue")
                   : QStringLiteral("Connect to MOTION PORT on R7520 (slot-01) and\r\n"
                                    "Press RETRY to Continue");
-        events.processPendingEvents();
-        const link::Answer answer =
-            answers.ask(prompt, k2510 ? QStringLiteral("TMGPROG") : QStringLiteral("MOTPROG"),
-                        link::Buttons::RetryCancel, link::Icon::Critical);
+        link::Answer answer;
+        {
+            // While the engineer moves the cable the link is as busy as during its own
+            // questions: the background poll and every refresh cycle hold instead of reading
+            // from a cable that may be out.
+            link::BusyScope asking(link);
+            events.processPendingEvents();
+            answer =
+                answers.ask(prompt, k2510 ? QStringLiteral("TMGPROG") : QStringLiteral("MOTPROG"),
+                            link::Buttons::RetryCancel, link::Icon::Critical);
+        }
         if (answer != link::Answer::Retry) {
             link.OnlineMode = false;
             if (goOffline) goOffline();
             return false;
         }
+        // The board now on the cable has never seen our handshake; what it makes of a bare
+        // address byte is its own business, so the next read hand-shakes afresh.
+        link.ResetHandshake();
     }
 }
 

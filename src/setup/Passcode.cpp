@@ -2,13 +2,18 @@
 
 namespace talvern::setup {
 
-void ChangeSetupPasscode(link::RSComm& link, TextInput& input) {
+void ChangeSetupPasscode(link::RSComm& link, TextInput& input,
+                         const std::function<bool()>& k2510OnCable) {
     const QString address = QString::fromLatin1(kPasscodeAddress);
     QString current;
-    if (!link.CommError) current = link.RSRead(address);
+    if (!link.CommError) {
+        if (!k2510OnCable()) return;
+        current = link.RSRead(address);
+    }
     const QString answer = input.InputBox(QStringLiteral("Please Enter New Passcode (0-65535)"),
                                           QStringLiteral("Keypad Set-up Passcode"), current);
-    if (!answer.isEmpty() && !link.CommError) link.RSWrite(address, answer);
+    if (answer.isEmpty() || link.CommError) return;
+    if (k2510OnCable()) link.RSWrite(address, answer);
 }
 
 } // namespace talvern::setup

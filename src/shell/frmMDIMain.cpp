@@ -395,7 +395,9 @@ void frmMDIMain::mnuEditCommPort_Click() {
 }
 
 void frmMDIMain::mnuEditPasscode_Click() {
-    if (platform_.input) setup::ChangeSetupPasscode(*gLink, *platform_.input);
+    if (platform_.input)
+        setup::ChangeSetupPasscode(*gLink, *platform_.input,
+                                   [] { return CheckTargetBoard(setup::kBoardK2510); });
 }
 
 // --- View ---
