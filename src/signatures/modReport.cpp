@@ -2,7 +2,6 @@
 
 #include "CpfdText.h"
 
-#include <algorithm>
 #include <array>
 
 namespace talvern::signatures {
