@@ -121,8 +121,13 @@ bool frmBMMain::PassStart() {
         OnlineShown = false;
         shell::UpdateOnlineState();
     }
-    if (txtMessageDisplay->toPlainText() != shell::gSystemMessage)
-        txtMessageDisplay->setPlainText(shell::gSystemMessage);
+    // Compared with the text last put in, not with what the box gives back (its lines end in LF
+    // where the message's end in CR LF): rewriting the box would scroll it back to the top
+    // every pass, and a long alarm list could never be read to its end.
+    if (shownMessage_ != shell::gSystemMessage) {
+        shownMessage_ = shell::gSystemMessage;
+        txtMessageDisplay->setPlainText(shownMessage_);
+    }
     if (!gLink->OnlineMode) {
         if (!OfflineShown) SetupOfflineDisplay();
         OnlineShown = false;

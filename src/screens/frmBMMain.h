@@ -48,6 +48,7 @@ private:
     bool OnlineShown = false;
     bool OfflineShown = false;
     QString LastRead;
+    QString shownMessage_; // the system message the box shows
 };
 
 } // namespace talvern::screens

@@ -2,8 +2,12 @@
 
 #include "modUtility.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace talvern::shell {
 
@@ -37,10 +41,31 @@ void frmWaitDisplay::Run(int mode, const std::function<void()>& work) {
     CenterWindow(this);
     show();
     raise();
-    // Drawn at once: the work that follows does not return to the event loop.
-    repaint();
+    waitUntilPainted();
     if (work) work();
     close();
+}
+
+void frmWaitDisplay::waitUntilPainted() {
+    // A window is drawn only once the window system has mapped and exposed it, which takes a
+    // round of events; the work that follows does not return to the event loop, so without
+    // this the window would stay blank all through it. At most a second, should the window
+    // never be exposed.
+    painted_ = false;
+    QElapsedTimer waited;
+    waited.start();
+    while (!painted_ && waited.elapsed() < 1000) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (windowHandle() && windowHandle()->isExposed())
+            repaint();
+        else
+            QThread::msleep(5);
+    }
+}
+
+void frmWaitDisplay::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    painted_ = true;
 }
 
 } // namespace talvern::shell

@@ -19,6 +19,14 @@ public:
 
     // Shows the message of the mode, does the work with the message on screen, then closes.
     void Run(int mode, const std::function<void()>& work);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    // Lets events run until the window system has exposed the window and it is painted.
+    void waitUntilPainted();
+    bool painted_ = false;
 };
 
 } // namespace talvern::shell

@@ -121,12 +121,13 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
     }
     // Runs steps until the current (or next) pass has ended.
-    static void runPass(screens::BoardScreen& screen) {
-        const int before = screen.cycle().passesCompleted();
-        for (int k = 0; k < 200 && screen.cycle().passesCompleted() == before; ++k)
-            screen.cycle().runStep();
-        ASSERT_GT(screen.cycle().passesCompleted(), before);
+    static void runPass(setup::RefreshCycle& cycle) {
+        const int before = cycle.passesCompleted();
+        for (int k = 0; k < 200 && cycle.passesCompleted() == before; ++k)
+            cycle.runStep();
+        ASSERT_GT(cycle.passesCompleted(), before);
     }
+    static void runPass(screens::BoardScreen& screen) { runPass(screen.cycle()); }
     // A bare memory board instead of the simulated machine: values stay as poked.
     void useTinyBoard(int boardType) {
         tiny.memory[698] = static_cast<std::uint8_t>(boardType);

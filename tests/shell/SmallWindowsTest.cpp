@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
+#include <QSet>
 #include <QTest>
 #include <QTextBrowser>
 
@@ -18,9 +20,6 @@ TEST(SmallWindows, AboutShowsTheVersionAndOffersSystemInformation) {
     ScriptedAnswers answers;
     auto* about = new shell::frmAbout(answers, "/tmp/RSPort.cfg");
     EXPECT_EQ(about->windowTitle(), "About TALVERN");
-    EXPECT_EQ(about->lblVersion->text(),
-              shell::VersionLabelText(setup::ProgramMajor(), setup::ProgramMinor(),
-                                      setup::ProgramRevision()));
     EXPECT_EQ(shell::VersionLabelText(2, 1, 4), "Version 2.1.4");
     EXPECT_TRUE(about->lblTechSupport->text().startsWith("Technical Support:"));
 #ifndef Q_OS_WIN
@@ -33,22 +32,28 @@ TEST(SmallWindows, AboutShowsTheVersionAndOffersSystemInformation) {
     delete about;
 }
 
-TEST(SmallWindows, WaitWindowTextsByMode) {
-    EXPECT_EQ(shell::WaitDisplayText(1), "Generating Report, Please Standby ...");
-    EXPECT_EQ(shell::WaitDisplayText(2), "Formatting Data for Output, Please Standby ...");
-    EXPECT_EQ(shell::WaitDisplayText(0), "Please Standby ...");
+// How many colours a picture has: one means nothing is drawn on it.
+int ColourCount(const QImage& image) {
+    QSet<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            colours.insert(image.pixel(x, y));
+    return colours.size();
 }
 
-TEST(SmallWindows, WaitWindowIsOnScreenDuringTheWorkAndClosesAfterwards) {
+TEST(SmallWindows, WaitWindowIsPaintedBeforeTheWorkAndClosesAfterwards) {
     shell::frmWaitDisplay wait;
-    bool shownDuringWork = false;
+    QImage onScreen;
     QString textDuringWork;
     wait.Run(1, [&] {
-        shownDuringWork = wait.isVisible();
+        // What the window system shows, not what the widget would draw if asked.
+        onScreen = wait.screen()->grabWindow(wait.winId()).toImage();
         textDuringWork = wait.lblWaitDisplay->text();
     });
-    EXPECT_TRUE(shownDuringWork);
     EXPECT_EQ(textDuringWork, "Generating Report, Please Standby ...");
+    EXPECT_EQ(shell::WaitDisplayText(2), "Formatting Data for Output, Please Standby ...");
+    EXPECT_EQ(shell::WaitDisplayText(0), "Please Standby ...");
+    EXPECT_GT(ColourCount(onScreen), 1);
     EXPECT_FALSE(wait.isVisible());
 }
 
