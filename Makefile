@@ -22,8 +22,9 @@ run: build
 	@./tools/run-talvern.sh $(BUILD)/bin
 
 bench: deps
-	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALVERN_BUILD_BENCH=ON >/dev/null
+	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALVERN_BUILD_BENCH=ON -DTALVERN_BUILD_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD)-bench -j $(JOBS)
+	@$(BUILD)-bench/bin/talvern_wire_bench
 
 clean:
 	@rm -rf $(BUILD) $(BUILD)-bench

@@ -102,8 +102,13 @@ void SimulatedBoards::clearFaults() {
 }
 
 void SimulatedBoards::hostSend(std::uint8_t byte) {
+    double now = clock_.now();
+    if (baud_ > 0) {
+        // The byte reaches the board once it has crossed the wire behind any byte before it.
+        now = std::max(now, hostLineFreeAt_) + 10.0 / baud_;
+        hostLineFreeAt_ = now;
+    }
     if (!plugged_ || silent_) return;
-    const double now = clock_.now();
     ++delivered_;
     const auto reply = board(cable_).receive(byte);
     if (!reply) return;
@@ -130,6 +135,7 @@ int SimulatedBoards::takeReply() {
     if (!replyAvailable()) return -1;
     const std::uint8_t b = replies_.front().byte;
     replies_.pop_front();
+    ++repliesSent_;
     return b;
 }
 

@@ -87,8 +87,9 @@ public:
     // Back to a healthy cable: no silence, corruption, losses, delay, busy PLS or stuck capture.
     void clearFaults();
 
-    // --- Pacing: each reply becomes available 10 bits / baud after the byte that caused it
-    // (0 = off, replies are there at once). ---
+    // --- Pacing: the wire's own speed, 10 bits a byte each way (0 = off, replies are there at
+    // once). A byte from the host takes 10 bits / baud to reach the board, which starts its reply
+    // at once; the reply takes as long again to come back. ---
     void setPacing(int baud) { baud_ = baud > 0 ? baud : 0; }
     int pacing() const { return baud_; }
 
@@ -106,6 +107,8 @@ public:
 
     // Bytes that reached a board since construction (for tests and the front panel).
     long bytesDelivered() const { return delivered_; }
+    // Replies the host has taken since construction.
+    long repliesSent() const { return repliesSent_; }
 
 private:
     struct Reply {
@@ -129,8 +132,10 @@ private:
     Countdown drop_;
     double replyDelay_ = 0;
     int baud_ = 0;
+    double hostLineFreeAt_ = 0; // when the host's last byte has left the wire
     std::deque<Reply> replies_;
     long delivered_ = 0;
+    long repliesSent_ = 0;
 };
 
 } // namespace talvern::boards

@@ -48,6 +48,7 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
         return kFailed;
     }
     port_->sendByte(static_cast<std::uint8_t>(value & 0xFF));
+    ++bytesSent_;
     CommErrorAlert = false;
     if (noReply) return 0;
 

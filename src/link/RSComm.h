@@ -36,6 +36,8 @@ public:
     // a refused value. RSRead's "0" and RSWrite's silence stay as they are for the screens;
     // callers that store what they read (transfers, acquisition, program upload) ask this.
     bool LastTransactionFailed() const { return lastFailed_; }
+    // Bytes sent on the line since the link was made (a measure of activity, not of success).
+    long BytesSent() const { return bytesSent_; }
     // Forgets the board's mode, so that the next transaction hand-shakes afresh.
     void ResetHandshake() { CurrentMode = 0; }
     QString CommSettingsFile() const;
@@ -129,6 +131,7 @@ private:
     std::array<std::int16_t, 19> plsConfig_{};
 
     int busyDepth_ = 0;
+    long bytesSent_ = 0;
     int resends_ = 0;         // attention resends since the transaction began
     bool lastFailed_ = false; // see LastTransactionFailed
     bool writeDone_ = false;  // the last WriteValue sent every byte with a right echo

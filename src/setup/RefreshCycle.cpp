@@ -1,7 +1,19 @@
 #include "RefreshCycle.h"
 
+#include <algorithm>
 
 namespace talvern::setup {
+
+namespace {
+std::function<long()>& ActivityCounter() {
+    static std::function<long()> counter;
+    return counter;
+}
+} // namespace
+
+void RefreshCycle::SetActivityCounter(std::function<long()> counter) {
+    ActivityCounter() = std::move(counter);
+}
 
 RefreshCycle::RefreshCycle(PassBuilder builder, std::function<bool()> held, QObject* parent)
     : QObject(parent), builder_(std::move(builder)), held_(std::move(held)) {
@@ -38,6 +50,7 @@ bool RefreshCycle::runStep() {
         pending_.assign(pass.steps.begin(), pass.steps.end());
         atEnd_ = std::move(pass.atEnd);
         inPass_ = true;
+        activityAtPassStart_ = ActivityCounter() ? ActivityCounter()() : 0;
     }
     bool ranStep = false;
     if (!pending_.empty()) {
@@ -48,8 +61,9 @@ bool RefreshCycle::runStep() {
     }
     running_ = false;
     if (pending_.empty()) {
+        const bool idle = ActivityCounter() && ActivityCounter()() == activityAtPassStart_;
         endPass();
-        if (active_) schedule(passInterval_);
+        if (active_) schedule(idle ? std::max(passInterval_, kIdlePassInterval) : passInterval_);
     } else if (active_) {
         schedule(0);
     }

@@ -33,6 +33,13 @@ public:
     // Milliseconds between the end of one pass and the start of the next (0: none).
     void setPassInterval(int ms) { passInterval_ = ms; }
 
+    // What tells a pass that used the wire from one that did not (offline, a screen without
+    // reads): a count that grows with every byte on the line. A pass that left it unchanged is
+    // followed by the next only after kIdlePassInterval, so that an idle screen costs no CPU.
+    // Set once by whoever owns the link; without it passes always follow without pause.
+    static void SetActivityCounter(std::function<long()> counter);
+    static constexpr int kIdlePassInterval = 50;
+
     // Runs the next step if nothing holds the cycle; true when a step ran. The timer calls it;
     // tests call it directly.
     bool runStep();
@@ -56,6 +63,7 @@ private:
     bool active_ = false;
     bool running_ = false;
     int passInterval_ = 0;
+    long activityAtPassStart_ = 0;
     int passes_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include "HelpWindow.h"
 #include "Passcode.h"
+#include "RefreshCycle.h"
 #include "ReportCommands.h"
 #include "ReportOutput.h"
 #include "TestModeNotice.h"
@@ -75,6 +76,7 @@ frmMDIMain::~frmMDIMain() {
     for (int i = 0; i < kChildCount; ++i)
         delete children_[i].data();
     if (gLink == link_.get()) {
+        setup::RefreshCycle::SetActivityCounter(nullptr);
         gLink = nullptr;
         gCommPort = nullptr;
         gAnswers = nullptr;
@@ -267,6 +269,8 @@ void frmMDIMain::Form_Load() {
     gAnswers = platform_.answers;
     gEvents = platform_.events;
     gOnlineView = this;
+    // Screens' passes that send nothing (offline) wait a little instead of spinning a core.
+    setup::RefreshCycle::SetActivityCounter([] { return gLink ? gLink->BytesSent() : 0L; });
     // 3. The child table was filled by registerChild.
     // 4. The alarm table and the poll that uses it.
     BuildAlarmTable();

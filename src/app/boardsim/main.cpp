@@ -113,6 +113,9 @@ bool command(SimulatedBoards& boards, const std::string& line) {
         boards.setReplyDelay(std::atof(arg.c_str()));
     else if (word == "clear")
         boards.clearFaults();
+    else if (word == "stats")
+        std::cout << "received " << boards.bytesDelivered() << " replied " << boards.repliesSent()
+                  << std::endl;
     else
         std::cerr << "talvern-boardsim: unknown command: " << line << "\n";
     return true;
@@ -199,13 +202,17 @@ int main(int argc, char** argv) {
     std::string pending;
     bool running = true;
     while (running && !gStop) {
-        int timeout = -1;
+        // Paced replies are due within a millisecond or two: wait to the microsecond.
+        timespec timeout{};
+        timespec* until = nullptr;
         if (const auto next = boards.nextReplyTime()) {
-            const double wait = *next - clock.now();
-            timeout = wait <= 0 ? 0 : static_cast<int>(std::ceil(wait * 1000.0));
+            const double wait = std::max(0.0, *next - clock.now());
+            timeout.tv_sec = static_cast<time_t>(wait);
+            timeout.tv_nsec = static_cast<long>((wait - static_cast<double>(timeout.tv_sec)) * 1e9);
+            until = &timeout;
         }
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {master, POLLIN, 0}};
-        const int ready = ::poll(fds, 2, timeout);
+        const int ready = ::ppoll(fds, 2, until, nullptr);
         if (ready < 0) {
             if (errno == EINTR) continue;
             std::perror("talvern-boardsim: poll");

@@ -52,11 +52,11 @@ int main(int argc, char** argv) {
     if (options->simulate) {
         boardsClock = std::make_unique<app::BoardsClockFromLinkClock>(clock);
         simulated = std::make_unique<boards::SimulatedBoards>(*boardsClock);
-        simulated->setPacing(9600);
         if (options->boardR7520) simulated->moveCable(boards::BoardId::R7520);
         for (int alarm : options->alarms)
             simulated->setAlarm(alarm, true);
         simulatedPort = std::make_unique<app::SimulatedSerialLine>(*simulated, clock);
+        simulatedPort->setPaced(true);
         port = simulatedPort.get();
     }
 

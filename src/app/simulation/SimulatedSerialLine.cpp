@@ -6,6 +6,7 @@ bool SimulatedSerialLine::open(const link::PortSettings& settings, int* errorNum
                                QString* errorText) {
     settings_ = settings;
     open_ = true;
+    if (paced_) boards_.setPacing(settings.baud);
     if (errorNumber) *errorNumber = 0;
     if (errorText) errorText->clear();
     return true;

@@ -35,12 +35,16 @@ public:
     bool waitForInput(double deadline) override;
 
     const link::PortSettings& settings() const { return settings_; }
+    // Paced, the boards answer at the wire's pace of the speed the port is opened with, as a
+    // real board does; unpaced (tests), at once.
+    void setPaced(bool paced) { paced_ = paced; }
 
 private:
     boards::SimulatedBoards& boards_;
     link::Clock& clock_;
     link::PortSettings settings_;
     bool open_ = false;
+    bool paced_ = false;
 };
 
 } // namespace talvern::app
