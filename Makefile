@@ -24,7 +24,8 @@ run: build
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALVERN_BUILD_BENCH=ON -DTALVERN_BUILD_TESTS=OFF >/dev/null
 	@cmake --build $(BUILD)-bench -j $(JOBS)
-	@$(BUILD)-bench/bin/talvern_wire_bench
+	-@$(BUILD)-bench/bin/talvern_wire_bench
+	@$(BUILD)-bench/bin/talvern_report_bench
 
 clean:
 	@rm -rf $(BUILD) $(BUILD)-bench
