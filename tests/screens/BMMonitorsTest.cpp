@@ -1,4 +1,5 @@
-// "BM I/O Status" and "BM Shift Data": what they show online and offline, and End of Shift.
+// "BM I/O Status" and "BM Shift Data": every value in its own label online, what they show
+// offline, and End of Shift.
 
 #include "ScreenFixture.h"
 #include "frmBMData.h"
@@ -15,59 +16,45 @@ using screens::frmBMData;
 using screens::frmBMIO;
 constexpr auto K = BoardId::K2510;
 
-QColor TextColour(const QLabel* label) {
-    return label->palette().color(QPalette::WindowText);
+QString TextOf(const QWidget& screen, const char* name) {
+    const auto* label = screen.findChild<QLabel*>(QLatin1String(name));
+    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
 }
 
 class BMIO : public ScreenFixture {
 protected:
-    void openOnTinyBoard() {
-        useTinyBoard(1);
-        goOnline();
-        screen = std::make_unique<frmBMIO>();
-        open(*screen);
-    }
     std::unique_ptr<frmBMIO> screen;
 };
 
-TEST_F(BMIO, TimingChannelsShowTheBitsOfTheWord) {
-    openOnTinyBoard();
+TEST_F(BMIO, EveryValueAndBitIsShownInItsOwnLabel) {
+    useTinyBoard(1);
+    tiny.memory[32 + 10] = 0x02; // F81 on, F80 off
+    const int words[] = {162, 164, 0, 0, 180, 182, 184, 186, 188};
+    for (int i = 0; i < 9; ++i)
+        if (words[i]) pokeTinyWord(words[i], 1000 + i);
+    tiny.memory[166] = 13;
+    tiny.memory[167] = 14;
     pokeTinyWord(170, 5);
+    pokeTinyWord(100, 0x0102); // B100.1 and B101.0
+    pokeTinyWord(110, 0x8000); // B111.7
+    goOnline();
+    screen = std::make_unique<frmBMIO>();
+    open(*screen);
     runPass(*screen);
     runPass(*screen);
+    EXPECT_EQ(screen->lblk2510State(0)->text(), QStringLiteral("off"));
+    EXPECT_EQ(screen->lblk2510State(1)->text(), QStringLiteral("ON"));
+    EXPECT_EQ(screen->lblk2510State(1)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_EQ(screen->lblk2510State(0)->palette().color(QPalette::WindowText), QColor(192, 0, 0));
+    const char* values[] = {"1000", "1001", "13", "14", "1004", "1005", "1006", "1007", "1008"};
+    for (int i = 2; i <= 10; ++i)
+        EXPECT_EQ(screen->lblk2510State(i)->text(), QString::fromLatin1(values[i - 2])) << i;
     for (int bit = 0; bit < 16; ++bit) {
-        const bool on = bit == 0 || bit == 2;
-        EXPECT_EQ(screen->lblTmgChannelState(bit)->text(), on ? "ON" : "off") << bit;
-        EXPECT_EQ(TextColour(screen->lblTmgChannelState(bit)),
-                  on ? QColor(0, 0, 255) : QColor(192, 0, 0));
+        SCOPED_TRACE(bit);
+        EXPECT_EQ(screen->lblTmgChannelState(bit)->text(), bit == 0 || bit == 2 ? "ON" : "off");
+        EXPECT_EQ(screen->lblSlot10State(bit)->text(), bit == 1 || bit == 8 ? "ON" : "off");
+        EXPECT_EQ(screen->lblSlot11State(bit)->text(), bit == 15 ? "ON" : "off");
     }
-    pokeTinyWord(170, 0x8000);
-    runPass(*screen);
-    EXPECT_EQ(screen->lblTmgChannelState(15)->text(), QStringLiteral("ON"));
-    EXPECT_EQ(screen->lblTmgChannelState(0)->text(), QStringLiteral("off"));
-}
-
-TEST_F(BMIO, SlotsInputsAndValues) {
-    openOnTinyBoard();
-    pokeTinyWord(100, 0x0101);   // B100.0 and B101.0
-    tiny.memory[32 + 10] = 0x01; // F80 on, F81 off
-    pokeTinyWord(162, 2047);
-    tiny.memory[166] = 200;
-    runPass(*screen);
-    runPass(*screen);
-    EXPECT_EQ(screen->lblSlot10State(0)->text(), QStringLiteral("ON"));
-    EXPECT_EQ(screen->lblSlot10State(8)->text(), QStringLiteral("ON"));
-    EXPECT_EQ(screen->lblSlot10State(1)->text(), QStringLiteral("off"));
-    EXPECT_EQ(screen->lblSlot11State(0)->text(), QStringLiteral("off"));
-    EXPECT_EQ(screen->lblk2510State(0)->text(), QStringLiteral("ON"));
-    EXPECT_EQ(screen->lblk2510State(1)->text(), QStringLiteral("off"));
-    EXPECT_EQ(screen->lblk2510State(2)->text(), QStringLiteral("2047"));
-    EXPECT_EQ(screen->lblk2510State(4)->text(), QStringLiteral("200"));
-}
-
-QString TextOf(const QWidget& screen, const char* name) {
-    const auto* label = screen.findChild<QLabel*>(QLatin1String(name));
-    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
 }
 
 TEST_F(BMIO, OfflineShowsPlaceholdersDisabled) {
@@ -85,22 +72,6 @@ TEST_F(BMIO, OfflineShowsPlaceholdersDisabled) {
     EXPECT_TRUE(line.sent.empty());
 }
 
-TEST_F(BMIO, FollowsTheRunningMachine) {
-    clock.advance(30.0); // the machine has come to a stand
-    goOnline();
-    screen = std::make_unique<frmBMIO>();
-    open(*screen);
-    runPass(*screen);
-    runPass(*screen);
-    EXPECT_EQ(screen->lblk2510State(7)->text(), QStringLiteral("0"));
-    EXPECT_EQ(screen->lblk2510State(0)->text(), QStringLiteral("off"));
-    sim.startMachine();
-    clock.advance(5.0);
-    runPass(*screen);
-    EXPECT_EQ(screen->lblk2510State(0)->text(), QStringLiteral("ON")); // IN0: running
-    EXPECT_GT(screen->lblk2510State(7)->text().toInt(), 0);
-}
-
 class BMData : public ScreenFixture {
 protected:
     BMData() { QLocale::setDefault(QLocale(QLocale::English)); }
@@ -108,29 +79,37 @@ protected:
     std::unique_ptr<frmBMData> screen;
 };
 
-TEST_F(BMData, CountsAreGroupedAndResponsesCarryTheDegreeSign) {
+TEST_F(BMData, CountsAreGroupedAndResponsesCarryTheDegreeSignEachInItsOwnLabel) {
     sim.pokeDouble(K, 1100, 1234 * 10000 + 5678);
+    sim.pokeWord(K, 1104, 37);
+    sim.pokeDouble(K, 1200, 123 * 10000 + 4567);
+    sim.pokeWord(K, 1204, 54321);
     sim.pokeWord(K, 1040, 12);
+    sim.pokeWord(K, 1042, 34);
     goOnline();
     screen = std::make_unique<frmBMData>();
     open(*screen);
     runPass(*screen);
     runPass(*screen);
-    EXPECT_EQ(screen->lblBMData(0)->text(), QStringLiteral("12,345,678"));
-    EXPECT_EQ(screen->lblBMData(1)->text(), QStringLiteral("37"));
-    EXPECT_EQ(screen->lblBMData(4)->text(), QStringLiteral("12") + QChar(176));
+    const QString degree(QChar(176));
+    const QString shown[] = {"12,345,678", "37",          "1,234,567",
+                             "54,321",     "12" + degree, "34" + degree};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(screen->lblBMData(i)->text(), shown[i]) << i;
     EXPECT_TRUE(screen->cmdEndofShift()->isEnabled());
 }
 
-TEST_F(BMData, EndOfShiftWritesOncePerClick) {
+TEST_F(BMData, EndOfShiftSetsFlagF34OncePerClick) {
+    useTinyBoard(1);
+    tiny.memory[36] = 0xA1; // F34 is bit 2 of byte 36; the other bits stay as they are
     goOnline();
     screen = std::make_unique<frmBMData>();
     open(*screen);
     runPass(*screen);
     line.sent.clear();
     QTest::mouseClick(screen->cmdEndofShift(), Qt::LeftButton);
-    EXPECT_EQ(line.bytesWritten().size(), 1u);
-    EXPECT_EQ(line.writesTo(32 + 4), 1); // F34: bit 2 of byte 36
+    EXPECT_EQ(tiny.memory[36], 0xA5);
+    EXPECT_EQ(line.bytesWritten(), std::vector<int>{36});
     QTest::mouseClick(screen->cmdEndofShift(), Qt::LeftButton);
     EXPECT_EQ(line.writesTo(36), 2);
     EXPECT_TRUE(answers.asked.empty());
@@ -144,7 +123,6 @@ TEST_F(BMData, OfflineShowsTheWorkingValuesDisabled) {
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("BM Shift Data"));
     EXPECT_EQ(TextOf(*screen, "lblBMDataDes_3"), QStringLiteral("Total Short Cans:"));
     EXPECT_EQ(TextOf(*screen, "lblBMDataDes_4"), QStringLiteral("Low Speed:"));
-    EXPECT_EQ(screen->cmdEndofShift()->objectName(), QStringLiteral("cmdEndofShift"));
     EXPECT_EQ(screen->cmdEndofShift()->text(), QStringLiteral("&Transfer Data"));
     EXPECT_EQ(screen->lblBMData(0)->text(), QStringLiteral("-"));
     runPass(*screen);

@@ -1,9 +1,11 @@
-// The parameter editor on "BM Set-Up Parameters", online against the simulated K2510 and
-// offline on the working values, driven by keys and mouse clicks.
+// The parameter editor on "BM Set-Up Parameters" and "Cupfeed Set-Up Parameters": every row of
+// their tables pinned against the simulated boards, then the editor's keys, spinner, check box
+// and modes driven by keys and mouse clicks.
 
 #include "ScreenFixture.h"
 #include "UpDownSpinner.h"
 #include "frmBMSetup.h"
+#include "frmCpfdSetup.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -16,10 +18,132 @@ namespace {
 
 using boards::BoardId;
 using screens::frmBMSetup;
+using screens::ParameterScreen;
 constexpr auto K = BoardId::K2510;
 constexpr int kLowBdc = 0;   // W1020, 0..359
 constexpr int kMaxStop = 2;  // W1024, 0..999
 constexpr int kLowSpeed = 3; // W1026, 0..899
+
+struct Row {
+    int field;
+    int address;
+    int max; // every limit starts at 0
+    int position;
+};
+
+struct ScreenTable {
+    const char* title;
+    BoardId board;
+    const char* prompt; // the title of its question when the other board is on the cable
+    std::function<ParameterScreen*()> make;
+    std::vector<Row> rows;
+    const char* accessKeys;
+};
+
+const ScreenTable kScreens[] = {
+    {"BM Set-Up Parameters",
+     BoardId::K2510,
+     "TMGPROG",
+     [] { return new frmBMSetup; },
+     {{0, 1020, 359, 0},
+      {1, 1022, 359, 1},
+      {2, 1024, 999, 2},
+      {3, 1026, 899, 3},
+      {4, 1028, 999, 4},
+      {5, 1032, 999, 5},
+      {6, 1034, 999, 6}},
+     "LGMOIXD"},
+    {"Cupfeed Set-Up Parameters",
+     BoardId::R7520,
+     "MOTPROG",
+     [] { return new screens::frmCpfdSetup; },
+     {{0, 1110, 4095, 14}, {1, 1130, 999, 15}, {2, 1132, 999, 16}, {3, 1134, 999, 17}},
+     "TDCA"},
+};
+
+class SetupTables : public ScreenFixture {};
+
+TEST_F(SetupTables, EveryFieldReadsAndWritesItsOwnAddressWithinItsLimitsOnItsBoard) {
+    for (const ScreenTable& table : kScreens) {
+        SCOPED_TRACE(table.title);
+        // With the other board on the cable the screen asks for its own.
+        sim.moveCable(table.board == K ? BoardId::R7520 : K);
+        goOnline();
+        std::unique_ptr<ParameterScreen> screen(table.make());
+        open(*screen);
+        runPass(*screen);
+        ASSERT_EQ(answers.asked.size(), 1u);
+        EXPECT_EQ(answers.asked[0].title, QString::fromLatin1(table.prompt));
+
+        answers.asked.clear();
+        sim.moveCable(table.board);
+        goOnline();
+        for (const Row& row : table.rows)
+            sim.pokeWord(table.board, row.address, 100 + 11 * row.field);
+        runPass(*screen);
+        runPass(*screen);
+        EXPECT_TRUE(answers.asked.empty());
+        EXPECT_EQ(screen->windowTitle(), table.title);
+        auto& editor = screen->editor();
+        ASSERT_EQ(editor.count(), static_cast<int>(table.rows.size()));
+        for (const Row& row : table.rows) {
+            SCOPED_TRACE(row.address);
+            EXPECT_EQ(editor.box(row.field)->text(), QString::number(100 + 11 * row.field));
+            EXPECT_EQ(editor.spinner(row.field)->Min(), 0);
+            EXPECT_EQ(editor.spinner(row.field)->Max(), row.max);
+            QTest::mouseClick(editor.box(row.field), Qt::LeftButton);
+            QTest::keyClicks(editor.box(row.field), QString::number(row.max));
+            QTest::keyClick(editor.box(row.field), Qt::Key_Tab);
+            EXPECT_EQ(sim.peekWord(table.board, row.address), row.max);
+            EXPECT_EQ(shell::gSetup.ParamValue[row.position], row.max);
+        }
+        EXPECT_TRUE(answers.asked.empty());
+        // Nothing outside the table (but the brake-wear bit the first pass sets).
+        for (int written : line.bytesWritten()) {
+            bool inTable = written == 1018 && table.board == K;
+            for (const Row& row : table.rows)
+                inTable = inTable || written == row.address || written == row.address + 1;
+            EXPECT_TRUE(inTable) << written;
+        }
+        goOffline();
+    }
+}
+
+TEST_F(SetupTables, AccessKeysAndTabReachEveryField) {
+    for (const ScreenTable& table : kScreens) {
+        SCOPED_TRACE(table.title);
+        sim.moveCable(table.board);
+        goOnline();
+        std::unique_ptr<ParameterScreen> screen(table.make());
+        open(*screen);
+        runPass(*screen);
+        auto& editor = screen->editor();
+        const int n = editor.count();
+        for (int i = 0; i < n; ++i) {
+            QTest::keyClick(screen.get(), table.accessKeys[i], Qt::AltModifier);
+            EXPECT_TRUE(editor.box(i)->hasFocus()) << table.accessKeys[i];
+            if (i > 0) EXPECT_EQ(editor.box(i)->selectedText(), editor.box(i)->text());
+        }
+        // Tab walks top to bottom and round again, also after an edit ended on cmdDefault.
+        QTest::keyClick(editor.box(n - 1), Qt::Key_Escape);
+        QTest::keyClick(editor.box(n - 1), Qt::Key_Escape);
+        ASSERT_TRUE(screen->defaultButton()->hasFocus());
+        QWidget* check = screen->findChild<QCheckBox*>("chkBMSetup");
+        QTest::keyClick(screen->defaultButton(), Qt::Key_Tab);
+        if (check) {
+            EXPECT_TRUE(check->hasFocus());
+            QTest::keyClick(check, Qt::Key_Tab);
+        }
+        for (int i = 0; i < n; ++i) {
+            EXPECT_EQ(QApplication::focusWidget(), editor.box(i)) << i;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        EXPECT_EQ(QApplication::focusWidget(), check ? check : editor.box(0));
+        EXPECT_TRUE(line.nothingWritten());
+        EXPECT_TRUE(answers.asked.empty());
+        goOffline();
+    }
+}
 
 class BMSetup : public ScreenFixture {
 protected:
@@ -48,105 +172,87 @@ protected:
 
 // --- Typing and leaving a field ---
 
-TEST_F(BMSetup, OutOfRangeIsRefusedWithTheRangeMessageAndKeepsTheFocus) {
+TEST_F(BMSetup, RefusedTextGivesTheRangeMessageRestoresTheValueAndKeepsTheFocus) {
+    const std::pair<int, const char*> rows[] = {{kLowBdc, "360"}, {kMaxStop, "abc"},
+                                                {kMaxStop, " "},  {kMaxStop, "12abc"},
+                                                {kMaxStop, "-5"}, {kMaxStop, ""}};
     sim.pokeWord(K, 1020, 45);
     openOnline();
-    ASSERT_EQ(box(kLowBdc)->text(), QStringLiteral("45"));
-    type(kLowBdc, QStringLiteral("360"));
-    QTest::keyClick(box(kLowBdc), Qt::Key_Tab);
-
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text,
-              QStringLiteral("Only a Number Between 0 and 359 can be Entered"));
-    EXPECT_EQ(answers.asked[0].title, QStringLiteral("Set-up"));
-    EXPECT_EQ(answers.asked[0].icon, link::Icon::Information);
-    EXPECT_EQ(answers.asked[0].buttons, link::Buttons::Ok);
-    EXPECT_EQ(box(kLowBdc)->text(), QStringLiteral("45"));
-    EXPECT_TRUE(box(kLowBdc)->hasFocus());
-    EXPECT_EQ(box(kLowBdc)->selectedText(), QStringLiteral("45"));
-    EXPECT_TRUE(screen->editor().Editing(kLowBdc));
+    for (const auto& [field, text] : rows) {
+        SCOPED_TRACE(text);
+        answers.asked.clear();
+        const QString before = box(field)->text();
+        QTest::mouseClick(box(field), Qt::LeftButton);
+        QTest::keyClick(box(field), Qt::Key_Backspace);
+        QTest::keyClicks(box(field), QString::fromLatin1(text));
+        QTest::keyClick(box(field), Qt::Key_Tab);
+        ASSERT_EQ(answers.asked.size(), 1u);
+        EXPECT_EQ(answers.asked[0].text, field == kLowBdc
+                                             ? "Only a Number Between 0 and 359 can be Entered"
+                                             : "Only a Number Between 0 and 999 can be Entered");
+        EXPECT_EQ(answers.asked[0].title, QStringLiteral("Set-up"));
+        EXPECT_EQ(answers.asked[0].icon, link::Icon::Information);
+        EXPECT_EQ(answers.asked[0].buttons, link::Buttons::Ok);
+        EXPECT_EQ(box(field)->text(), before);
+        EXPECT_TRUE(box(field)->hasFocus());
+        EXPECT_EQ(box(field)->selectedText(), before);
+        EXPECT_TRUE(screen->editor().Editing(field));
+    }
     EXPECT_TRUE(line.nothingWritten());
-    EXPECT_EQ(boardWord(K, 1020), 45);
-    EXPECT_EQ(shell::gSetup.ParamValue[0], 0);
-}
-
-class BMSetupRefused : public BMSetup, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(BMSetupRefused, NonNumericTextIsRefused) {
-    sim.pokeWord(K, 1024, 300);
-    openOnline();
-    QTest::mouseClick(box(kMaxStop), Qt::LeftButton);
-    box(kMaxStop)->clear();
-    QTest::keyClicks(box(kMaxStop), QString::fromLatin1(GetParam()));
-    QTest::keyClick(box(kMaxStop), Qt::Key_Tab);
-    ASSERT_EQ(answers.asked.size(), 1u) << GetParam();
-    EXPECT_EQ(answers.asked[0].text,
-              QStringLiteral("Only a Number Between 0 and 999 can be Entered"));
-    EXPECT_EQ(box(kMaxStop)->text(), QStringLiteral("300"));
-    EXPECT_TRUE(line.nothingWritten());
-}
-
-INSTANTIATE_TEST_SUITE_P(Texts, BMSetupRefused, ::testing::Values("abc", " ", "12abc", "-5"));
-
-TEST_F(BMSetup, EmptyTextIsRefused) {
-    openOnline();
-    QTest::mouseClick(box(kMaxStop), Qt::LeftButton);
-    QTest::keyClick(box(kMaxStop), Qt::Key_Backspace);
-    ASSERT_TRUE(box(kMaxStop)->text().isEmpty());
-    QTest::keyClick(box(kMaxStop), Qt::Key_Tab);
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(box(kMaxStop)->text(), QStringLiteral("300"));
+    EXPECT_EQ(shell::gSetup, shell::gSetupDefault);
 }
 
 TEST_F(BMSetup, FractionsAreStoredAndWrittenRoundedTiesToEven) {
     openOnline();
-    type(kMaxStop, QStringLiteral("12.5"));
-    QTest::keyClick(box(kMaxStop), Qt::Key_Tab);
+    for (const auto& [typed, stored] : {std::pair{"12.5", 12}, std::pair{"13.5", 14}}) {
+        type(kMaxStop, QString::fromLatin1(typed));
+        QTest::keyClick(box(kMaxStop), Qt::Key_Tab);
+        EXPECT_EQ(shell::gSetup.ParamValue[2], stored);
+        EXPECT_EQ(boardWord(K, 1024), stored);
+        EXPECT_EQ(box(kMaxStop)->text(), QString::number(stored));
+    }
     EXPECT_TRUE(answers.asked.empty());
-    EXPECT_EQ(shell::gSetup.ParamValue[2], 12);
-    EXPECT_EQ(boardWord(K, 1024), 12);
-    EXPECT_EQ(box(kMaxStop)->text(), QStringLiteral("12"));
-
-    type(kMaxStop, QStringLiteral("13.5"));
-    QTest::keyClick(box(kMaxStop), Qt::Key_Tab);
-    EXPECT_EQ(shell::gSetup.ParamValue[2], 14);
-    EXPECT_EQ(boardWord(K, 1024), 14);
     EXPECT_EQ(line.writesTo(1024), 2);
 }
 
-TEST_F(BMSetup, EnterMovesToTheNextFieldAndChecksTheOneLeft) {
+TEST_F(BMSetup, EnterMovesToTheNextFieldAndChecksOnlyAFieldTypedIn) {
     openOnline();
-    type(kLowSpeed, QStringLiteral("200"));
+    QTest::mouseClick(box(kMaxStop), Qt::LeftButton);
+    QTest::keyClick(box(kMaxStop), Qt::Key_Return); // untouched: nothing written
+    EXPECT_TRUE(line.nothingWritten());
+    EXPECT_FALSE(screen->editor().Editing(kMaxStop));
+    QTest::keyClicks(box(kLowSpeed), QStringLiteral("200"));
     QTest::keyClick(box(kLowSpeed), Qt::Key_Return);
     EXPECT_TRUE(box(kLowSpeed + 1)->hasFocus());
     EXPECT_EQ(boardWord(K, 1026), 200);
-    EXPECT_FALSE(screen->editor().Editing(kLowSpeed));
     EXPECT_TRUE(screen->editor().Editing(kLowSpeed + 1));
 
-    type(kLowSpeed + 1, QStringLiteral("1000"));
+    QTest::keyClicks(box(kLowSpeed + 1), QStringLiteral("1000"));
     QTest::keyClick(box(kLowSpeed + 1), Qt::Key_Enter);
     EXPECT_TRUE(box(kLowSpeed + 1)->hasFocus());
     EXPECT_EQ(answers.asked.size(), 1u);
     EXPECT_EQ(boardWord(K, 1028), 350);
 }
 
-TEST_F(BMSetup, LeavingAnUntouchedFieldWritesNothing) {
-    openOnline();
-    QTest::mouseClick(box(kLowSpeed), Qt::LeftButton);
-    QTest::keyClick(box(kLowSpeed), Qt::Key_Tab);
-    EXPECT_TRUE(line.nothingWritten());
-    EXPECT_FALSE(screen->editor().Editing(kLowSpeed));
-}
-
-// --- Escape ---
-
 TEST_F(BMSetup, OneEscapeRestoresTheEntryValueAndASecondLeavesTheField) {
-    openOnline();
+    goOnline();
+    screen = std::make_unique<frmBMSetup>();
+    open(*screen); // no pass yet: "-" everywhere, which Escape turns into "0"
+    QTest::mouseClick(box(kMaxStop), Qt::LeftButton);
+    QTest::keyClick(box(kMaxStop), Qt::Key_Escape);
+    EXPECT_EQ(box(kMaxStop)->text(), QStringLiteral("0"));
+    runPass(*screen);
+    runPass(*screen);
+    line.sent.clear();
+
     type(kLowSpeed, QStringLiteral("123"));
     QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("250"));
     EXPECT_EQ(box(kLowSpeed)->selectedText(), QStringLiteral("250"));
     EXPECT_TRUE(screen->editor().EscapePending);
+    QTest::keyClick(box(kLowSpeed), Qt::Key_7); // any other key cancels the pending Escape
+    EXPECT_FALSE(screen->editor().EscapePending);
+    QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
     EXPECT_TRUE(box(kLowSpeed)->hasFocus());
 
     QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
@@ -157,58 +263,27 @@ TEST_F(BMSetup, OneEscapeRestoresTheEntryValueAndASecondLeavesTheField) {
     EXPECT_TRUE(line.nothingWritten());
 }
 
-TEST_F(BMSetup, TabWalksTheScreenTopToBottomAlsoAfterAnEditEnded) {
+TEST_F(BMSetup, ARefreshPassLeavesAFieldBeingTypedInAlone) {
     openOnline();
-    type(kLowSpeed, QStringLiteral("1"));
-    QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
-    QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
-    ASSERT_TRUE(screen->defaultButton()->hasFocus());
-    QTest::keyClick(screen->defaultButton(), Qt::Key_Tab);
-    EXPECT_TRUE(screen->chkBMSetup()->hasFocus());
-    for (int i = 0; i < 7; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        EXPECT_EQ(QApplication::focusWidget(), box(i)) << i;
-    }
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_TRUE(screen->chkBMSetup()->hasFocus());
-    EXPECT_TRUE(line.nothingWritten());
+    type(kLowSpeed, QStringLiteral("12"));
+    sim.pokeWord(K, 1026, 222);
+    sim.pokeWord(K, 1028, 333);
+    runPass(*screen);
+    EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("12"));
+    EXPECT_EQ(box(kLowSpeed + 1)->text(), QStringLiteral("333"));
 }
 
-TEST_F(BMSetup, AccessKeysMoveTheFocusToTheirFields) {
+TEST_F(BMSetup, NothingIsWrittenWhileALinkFailureIsFlagged) {
     openOnline();
-    EXPECT_EQ(screen->windowTitle(), QStringLiteral("BM Set-Up Parameters"));
-    EXPECT_EQ(box(6)->objectName(), QStringLiteral("txtBMSetup_6"));
-    EXPECT_EQ(screen->editor().label(1)->text(),
-              QStringLiteral("Desired BDC Stop Position (hi&gh speed):"));
-    EXPECT_EQ(screen->chkBMSetup()->text(), QStringLiteral("E&nable Brake Wear Compensation:"));
-    const char keys[] = {'L', 'G', 'M', 'O', 'I', 'X', 'D'};
-    for (int i = 0; i < 7; ++i) {
-        QTest::keyClick(screen.get(), keys[i], Qt::AltModifier);
-        EXPECT_TRUE(box(i)->hasFocus()) << keys[i];
-        EXPECT_EQ(box(i)->selectedText(), box(i)->text()) << keys[i];
-    }
-    QTest::keyClick(screen.get(), 'N', Qt::AltModifier);
-    EXPECT_TRUE(screen->chkBMSetup()->hasFocus());
-}
-
-TEST_F(BMSetup, AnyOtherKeyCancelsAPendingEscape) {
-    openOnline();
-    type(kLowSpeed, QStringLiteral("1"));
-    QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
-    QTest::keyClick(box(kLowSpeed), Qt::Key_7);
-    EXPECT_FALSE(screen->editor().EscapePending);
-    QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
-    EXPECT_TRUE(box(kLowSpeed)->hasFocus());
-}
-
-TEST_F(BMSetup, EscapeOnThePlaceholderGivesZero) {
-    goOnline();
-    screen = std::make_unique<frmBMSetup>();
-    open(*screen); // no pass yet: every field shows "-"
-    ASSERT_EQ(box(kLowSpeed)->text(), QStringLiteral("-"));
-    QTest::mouseClick(box(kLowSpeed), Qt::LeftButton);
-    QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
-    EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("0"));
+    link.CommError = true;
+    type(kLowSpeed, QStringLiteral("200"));
+    QTest::keyClick(box(kLowSpeed), Qt::Key_Tab);
+    QTest::mouseClick(spinner(kMaxStop)->upButton(), Qt::LeftButton);
+    QTest::mouseClick(screen->chkBMSetup(), Qt::LeftButton);
+    EXPECT_EQ(shell::gSetup.ParamValue[3], 200);
+    EXPECT_EQ(shell::gSetup.ParamValue[2], 301);
+    EXPECT_EQ(shell::gSetup.ParamValue[7], 0);
+    EXPECT_TRUE(line.sent.empty());
 }
 
 // --- Spinner ---
@@ -340,8 +415,9 @@ TEST_F(BMSetup, GoingOnlineShowsPlaceholdersUntilTheFirstPass) {
     EXPECT_TRUE(screen->PassComplete);
 }
 
-TEST_F(BMSetup, OfflineWithoutEditingShowsWorkingValuesDisabled) {
+TEST_F(BMSetup, OfflineEditingSwitchedOnEnablesTheFieldsAtTheNextPassAndEditsOnlyStore) {
     shell::gSetup.ParamValue[3] = 111;
+    shell::gSetup.ParamValue[7] = 0;
     openOffline();
     runPass(*screen);
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("111"));
@@ -349,11 +425,11 @@ TEST_F(BMSetup, OfflineWithoutEditingShowsWorkingValuesDisabled) {
         EXPECT_FALSE(box(i)->isEnabled()) << i;
     EXPECT_FALSE(screen->chkBMSetup()->isEnabled());
     EXPECT_FALSE(spinner(kLowSpeed)->isEnabled());
-}
-
-TEST_F(BMSetup, SwitchingOfflineEditingOnEnablesTheFieldsAtTheNextPass) {
-    openOffline();
+    shell::gSetup.ParamValue[7] = 1; // checked without offline editing: the stop positions stay off
     runPass(*screen);
+    EXPECT_TRUE(screen->chkBMSetup()->isChecked());
+    EXPECT_FALSE(box(0)->isEnabled());
+
     shell::gOfflineEditing = true;
     runPass(*screen); // notices the switch
     EXPECT_FALSE(box(kLowSpeed)->isEnabled());
@@ -361,11 +437,13 @@ TEST_F(BMSetup, SwitchingOfflineEditingOnEnablesTheFieldsAtTheNextPass) {
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("-"));
     EXPECT_TRUE(box(kLowSpeed)->isEnabled());
     runPass(*screen);
-    EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("250"));
+    EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("111"));
 
     type(kLowSpeed, QStringLiteral("275"));
     QTest::keyClick(box(kLowSpeed), Qt::Key_Tab);
+    QTest::mouseClick(screen->chkBMSetup(), Qt::LeftButton);
     EXPECT_EQ(shell::gSetup.ParamValue[3], 275);
+    EXPECT_EQ(shell::gSetup.ParamValue[7], 0);
     EXPECT_TRUE(line.sent.empty());
     EXPECT_EQ(boardWord(K, 1026), 250);
 
@@ -374,17 +452,6 @@ TEST_F(BMSetup, SwitchingOfflineEditingOnEnablesTheFieldsAtTheNextPass) {
     runPass(*screen);
     EXPECT_FALSE(box(kLowSpeed)->isEnabled());
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("275"));
-}
-
-TEST_F(BMSetup, CheckingOfflineWithoutEditingDoesNotEnableTheStopPositions) {
-    shell::gSetup.ParamValue[7] = 0;
-    openOffline();
-    runPass(*screen);
-    ASSERT_FALSE(screen->chkBMSetup()->isChecked());
-    shell::gSetup.ParamValue[7] = 1;
-    runPass(*screen);
-    EXPECT_TRUE(screen->chkBMSetup()->isChecked());
-    EXPECT_FALSE(box(0)->isEnabled());
 }
 
 TEST_F(BMSetup, LinkFailureDuringAPassTurnsTheProgramOffline) {
@@ -402,14 +469,9 @@ TEST_F(BMSetup, LinkFailureDuringAPassTurnsTheProgramOffline) {
     runPass(*screen);
     EXPECT_FALSE(box(kLowSpeed)->isEnabled());
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("250"));
-}
-
-TEST_F(BMSetup, ClosingTheScreenEndsTheCycle) {
-    openOnline();
     screen->close();
     EXPECT_FALSE(screen->ScreenActive);
     EXPECT_FALSE(screen->cycle().runStep());
-    EXPECT_FALSE(screen->editor().Editing(kLowSpeed));
 }
 
 } // namespace
