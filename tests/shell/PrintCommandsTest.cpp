@@ -52,13 +52,15 @@ protected:
     int dialogs = 0;
 };
 
-TEST_F(PrintWindow, CtrlPPrintsTheReportThroughThePrinterDialog) {
+TEST_F(PrintWindow, CtrlPPrintsTheReportWhileTheWaitWindowStandsOnScreen) {
     const QString pdf = folder.filePath("paper.pdf");
     choosePrinterFile(pdf);
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    PaintedLabels painted;
     QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_TRUE(painted.texts.contains("Generating Report, Please Standby ..."));
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(shell::gWaitDisplayMode, 1);
     const QString text = PdfText(pdf);
