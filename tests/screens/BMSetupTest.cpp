@@ -122,7 +122,9 @@ TEST_F(SetupTables, AccessKeysAndTabReachEveryField) {
         for (int i = 0; i < n; ++i) {
             QTest::keyClick(screen.get(), table.accessKeys[i], Qt::AltModifier);
             EXPECT_TRUE(editor.box(i)->hasFocus()) << table.accessKeys[i];
-            if (i > 0) EXPECT_EQ(editor.box(i)->selectedText(), editor.box(i)->text());
+            if (i > 0) {
+                EXPECT_EQ(editor.box(i)->selectedText(), editor.box(i)->text());
+            }
         }
         // Tab walks top to bottom and round again, also after an edit ended on cmdDefault.
         QTest::keyClick(editor.box(n - 1), Qt::Key_Escape);
@@ -358,45 +360,33 @@ TEST_F(BMSetup, ArrowsDoNothingWhileTheBoxShowsNoNumber) {
 
 // --- Brake wear check box ---
 
-TEST_F(BMSetup, UncheckingDisablesTheStopPositionsAndWritesTheBit) {
-    openOnline();
-    ASSERT_TRUE(screen->chkBMSetup()->isChecked());
-    QTest::mouseClick(screen->chkBMSetup(), Qt::LeftButton);
-    EXPECT_FALSE(box(0)->isEnabled());
-    EXPECT_FALSE(box(1)->isEnabled());
-    EXPECT_FALSE(spinner(1)->isEnabled());
-    EXPECT_TRUE(box(2)->isEnabled());
-    EXPECT_FALSE(sim.peekBit(K, 1018, 0));
-    EXPECT_EQ(shell::gSetup.ParamValue[7], 0);
-
-    QTest::mouseClick(screen->chkBMSetup(), Qt::LeftButton);
-    EXPECT_TRUE(box(0)->isEnabled());
-    EXPECT_TRUE(sim.peekBit(K, 1018, 0));
-}
-
-TEST_F(BMSetup, BoardSideChangeIsFollowedWrittenBackAndStoredOnce) {
-    openOnline();
-    shell::gSetup.ParamValue[7] = 1;
+TEST_F(BMSetup, TheCheckBoxGovernsTheStopPositionsAndIsWrittenOnlyAfterTheFirstPass) {
+    // The first pass sets the box from the board without writing or storing it.
     sim.pokeBit(K, 1018, 0, false);
-    runPass(*screen);
-    EXPECT_FALSE(screen->chkBMSetup()->isChecked());
-    EXPECT_FALSE(box(0)->isEnabled());
-    EXPECT_EQ(shell::gSetup.ParamValue[7], 0);
-    EXPECT_EQ(line.writesTo(1018), 1);
-    runPass(*screen);
-    EXPECT_EQ(line.writesTo(1018), 1);
-}
-
-TEST_F(BMSetup, FirstPassSetsTheBoxWithoutWritingOrStoring) {
-    sim.pokeBit(K, 1018, 0, false);
-    shell::gSetup.ParamValue[7] = 1;
     goOnline();
     screen = std::make_unique<frmBMSetup>();
     open(*screen);
     runPass(*screen);
     EXPECT_FALSE(screen->chkBMSetup()->isChecked());
+    EXPECT_FALSE(box(1)->isEnabled());
+    EXPECT_FALSE(spinner(1)->isEnabled());
+    EXPECT_TRUE(box(2)->isEnabled());
     EXPECT_EQ(shell::gSetup.ParamValue[7], 1);
     EXPECT_EQ(line.writesTo(1018), 0);
+
+    QTest::mouseClick(screen->chkBMSetup(), Qt::LeftButton);
+    EXPECT_TRUE(box(0)->isEnabled());
+    EXPECT_TRUE(sim.peekBit(K, 1018, 0));
+    EXPECT_EQ(line.writesTo(1018), 1);
+
+    // A change on the board is followed, written back and stored, once.
+    sim.pokeBit(K, 1018, 0, false);
+    runPass(*screen);
+    runPass(*screen);
+    EXPECT_FALSE(screen->chkBMSetup()->isChecked());
+    EXPECT_FALSE(box(0)->isEnabled());
+    EXPECT_EQ(shell::gSetup.ParamValue[7], 0);
+    EXPECT_EQ(line.writesTo(1018), 2);
 }
 
 // --- Modes ---

@@ -41,13 +41,10 @@ TEST_F(MainWindowTest, StartsOfflineWithDefaultsAndTheMainDisplay) {
     EXPECT_EQ(shell::gAlarmText.size(), 12);
     EXPECT_EQ(window->gFileNamePath, QDir(folder.path()).filePath("*.sdt"));
     EXPECT_EQ(shell::gLink, &rs());
-}
-
-TEST_F(MainWindowTest, StatusPanelsCarryTheirToolTips) {
-    EXPECT_EQ(window->statusPanel(1)->toolTip(), "System Status Display Messages");
-    EXPECT_EQ(window->statusPanel(2)->toolTip(), "Communications Mode");
-    EXPECT_EQ(window->statusPanel(3)->toolTip(), "Current Date");
-    EXPECT_EQ(window->statusPanel(4)->toolTip(), "Current Time");
+    const char* tips[] = {"System Status Display Messages", "Communications Mode", "Current Date",
+                          "Current Time"};
+    for (int p = 1; p <= 4; ++p)
+        EXPECT_EQ(window->statusPanel(p)->toolTip(), tips[p - 1]);
     EXPECT_EQ(panel(3), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
 }
 
@@ -107,60 +104,33 @@ TEST_F(MainWindowTest, MenuTreeHasItsCaptionsShortcutsAndStates) {
     EXPECT_EQ(window->mnuFileDownload->title(), "&Download Data");
 }
 
-TEST_F(MainWindowTest, SetCommandEnablesAnItemAndRunsItsHandler) {
-    int opened = 0;
-    window->setCommand(window->mnuFileOpen, [&] { ++opened; });
-    EXPECT_TRUE(window->mnuFileOpen->isEnabled());
-    window->mnuFileOpen->trigger();
-    EXPECT_EQ(opened, 1);
-}
-
 // --- Online and offline ---
 
-TEST_F(MainWindowTest, ViewMenuSwitchesOnlineAndOffline) {
-    goOnline();
-    EXPECT_EQ(panel(2), "ONLINE");
-    EXPECT_TRUE(window->mnuViewOnline->isChecked());
-    EXPECT_FALSE(window->mnuViewOffline->isChecked());
-    EXPECT_TRUE(window->mnuEditPasscode->isEnabled());
-    EXPECT_TRUE(line.isOpen());
-
-    window->mnuViewOffline->trigger();
-    EXPECT_FALSE(rs().OnlineMode);
-    EXPECT_FALSE(line.isOpen());
-    EXPECT_EQ(panel(2), "OFFLINE");
-    EXPECT_TRUE(window->mnuViewOffline->isChecked());
-    EXPECT_FALSE(window->mnuEditPasscode->isEnabled());
-    EXPECT_TRUE(answers.asked.empty());
-}
-
-TEST_F(MainWindowTest, DoubleClickOnModePanelTogglesAndOtherPanelsDoNothing) {
-    for (int p : {1, 3, 4}) {
-        QTest::mouseDClick(window->statusPanel(p), Qt::LeftButton);
-        EXPECT_EQ(panel(2), "OFFLINE") << "panel " << p;
-        EXPECT_FALSE(rs().OnlineMode);
-    }
-    QTest::mouseDClick(window->statusPanel(2), Qt::LeftButton);
-    EXPECT_TRUE(rs().OnlineMode);
-    EXPECT_EQ(panel(2), "ONLINE");
-    EXPECT_TRUE(window->mnuViewOnline->isChecked());
-    EXPECT_TRUE(window->mnuEditPasscode->isEnabled());
-    for (int p : {1, 3, 4})
-        QTest::mouseDClick(window->statusPanel(p), Qt::LeftButton);
-    EXPECT_EQ(panel(2), "ONLINE");
-    QTest::mouseDClick(window->statusPanel(2), Qt::LeftButton);
-    EXPECT_FALSE(rs().OnlineMode);
-    EXPECT_EQ(panel(2), "OFFLINE");
-    EXPECT_TRUE(window->mnuViewOffline->isChecked());
-}
-
-TEST_F(MainWindowTest, FunctionKeysSwitchOnlineAndOffline) {
+TEST_F(MainWindowTest, EveryWayOfSwitchingShowsTheOutcomeInThePanelMenusAndPasscode) {
     window->show();
     QApplication::setActiveWindow(window.get());
-    QTest::keyClick(window.get(), Qt::Key_F3);
-    EXPECT_EQ(panel(2), "ONLINE");
-    QTest::keyClick(window.get(), Qt::Key_F4);
-    EXPECT_EQ(panel(2), "OFFLINE");
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"View menu",
+         [&] { (rs().OnlineMode ? window->mnuViewOffline : window->mnuViewOnline)->trigger(); }},
+        {"F3/F4",
+         [&] { QTest::keyClick(window.get(), rs().OnlineMode ? Qt::Key_F4 : Qt::Key_F3); }},
+        {"panel 2", [&] { QTest::mouseDClick(window->statusPanel(2), Qt::LeftButton); }},
+    };
+    for (const auto& [way, toggle] : ways) {
+        SCOPED_TRACE(way);
+        for (bool online : {true, false}) {
+            toggle();
+            for (int p : {1, 3, 4}) // the other panels do nothing
+                QTest::mouseDClick(window->statusPanel(p), Qt::LeftButton);
+            EXPECT_EQ(rs().OnlineMode, online);
+            EXPECT_EQ(line.isOpen(), online);
+            EXPECT_EQ(panel(2), online ? "ONLINE" : "OFFLINE");
+            EXPECT_EQ(window->mnuViewOnline->isChecked(), online);
+            EXPECT_EQ(window->mnuViewOffline->isChecked(), !online);
+            EXPECT_EQ(window->mnuEditPasscode->isEnabled(), online);
+        }
+    }
+    EXPECT_TRUE(answers.asked.empty());
 }
 
 TEST_F(MainWindowTest, GoingOnlineWithTheCableUnpluggedEndsOfflineWithACommFault) {
@@ -219,31 +189,29 @@ TEST_F(MainWindowTest, BoardCheckOnAFailedLinkGoesOfflineWithoutTheCableQuestion
 
 // --- Passcode ---
 
-TEST_F(MainWindowTest, PasscodeIsReadOfferedAndWritten) {
+TEST_F(MainWindowTest, PasscodeIsReadOfferedAndWrittenAndAnEmptyAnswerWritesNothing) {
     sim.pokeWord(BoardId::K2510, 1036, 1234);
     goOnline();
-    input.answers = {"4321"};
+    input.answers = {"", "4321"};
     window->mnuEditPasscode->trigger();
-    ASSERT_EQ(input.asked.size(), 1u);
+    EXPECT_EQ(sim.peekWord(BoardId::K2510, 1036), 1234);
+    window->mnuEditPasscode->trigger();
+    ASSERT_EQ(input.asked.size(), 2u);
     EXPECT_EQ(input.asked[0].prompt, "Please Enter New Passcode (0-65535)");
     EXPECT_EQ(input.asked[0].title, "Keypad Set-up Passcode");
     EXPECT_EQ(input.asked[0].defaultText, "1234");
     EXPECT_EQ(sim.peekWord(BoardId::K2510, 1036), 4321);
 }
 
-TEST_F(MainWindowTest, AnEmptyPasscodeAnswerWritesNothing) {
-    sim.pokeWord(BoardId::K2510, 1036, 1234);
-    goOnline();
-    input.answers = {""};
-    window->mnuEditPasscode->trigger();
-    ASSERT_EQ(input.asked.size(), 1u);
-    EXPECT_EQ(sim.peekWord(BoardId::K2510, 1036), 1234);
-}
-
 // --- Child screens ---
 
 TEST_F(MainWindowTest, ShowChildWindowKeepsExactlyOneChildLoaded) {
     QPointer<QWidget> first = window->childWindow(0);
+    window->mnuBMForm[0]->trigger(); // the visible screen again: nothing happens
+    flushDeletes();
+    EXPECT_EQ(window->childWindow(0), first.data());
+    EXPECT_TRUE(window->mnuBMForm[0]->isChecked());
+    EXPECT_FALSE(window->mnuBMForm[4]->isEnabled()); // no factory: the item stays disabled
     window->mnuBMForm[1]->trigger();
     flushDeletes();
     EXPECT_TRUE(first.isNull());
@@ -260,22 +228,6 @@ TEST_F(MainWindowTest, ShowChildWindowKeepsExactlyOneChildLoaded) {
     EXPECT_EQ(window->visibleChild(), 5);
     EXPECT_TRUE(window->mnuServoForm[0]->isChecked());
     EXPECT_FALSE(window->mnuBMForm[1]->isChecked());
-}
-
-TEST_F(MainWindowTest, ChoosingTheVisibleScreenAgainDoesNothing) {
-    QPointer<QWidget> first = window->childWindow(0);
-    window->mnuBMForm[0]->trigger();
-    flushDeletes();
-    EXPECT_EQ(window->childWindow(0), first.data());
-    EXPECT_TRUE(window->mnuBMForm[0]->isChecked());
-    EXPECT_EQ(alive, 1);
-}
-
-TEST_F(MainWindowTest, ScreensWithoutAFactoryKeepTheirItemsDisabled) {
-    EXPECT_FALSE(window->mnuBMForm[4]->isEnabled());
-    EXPECT_FALSE(window->mnuServoForm[2]->isEnabled());
-    EXPECT_FALSE(window->hasChild(4));
-    EXPECT_TRUE(window->hasChild(5));
 }
 
 // --- Edit, New, Exit ---
