@@ -46,6 +46,8 @@ public:
     // Why the cycle would not run a step now.
     bool isHeld() const;
     int passesCompleted() const { return passes_; }
+    // Milliseconds until the next step, -1 when none is due.
+    int nextStepDelay() const { return timer_.isActive() ? timer_.interval() : -1; }
 
 signals:
     void passFinished();
