@@ -61,6 +61,8 @@ frmBMData::frmBMData(QWidget* parent) : BoardScreen(setup::kBoardK2510, parent) 
     auto* row = new QHBoxLayout(endOfShift);
     cmdEndofShift_ = new QPushButton(QStringLiteral("&Transfer Data"), endOfShift);
     cmdEndofShift_->setObjectName(QStringLiteral("cmdEndofShift"));
+    // Enter presses the button when it has the focus, as Space does.
+    cmdEndofShift_->setAutoDefault(true);
     row->addWidget(cmdEndofShift_);
     row->addStretch(1);
     groups_.push_back(endOfShift);

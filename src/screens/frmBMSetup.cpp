@@ -41,7 +41,9 @@ frmBMSetup::frmBMSetup(QWidget* parent) : ParameterScreen(setup::kBoardK2510, pa
     chkBMSetup_ = new QCheckBox(QStringLiteral("E&nable Brake Wear Compensation:"), brake);
     chkBMSetup_->setObjectName(QStringLiteral("chkBMSetup"));
     chkBMSetup_->setLayoutDirection(Qt::RightToLeft);
-    static_cast<QGridLayout*>(brake->layout())->addWidget(chkBMSetup_, 0, 0, 1, 2, Qt::AlignLeft);
+    // The box stands after its caption; the alignment must not mirror with it.
+    static_cast<QGridLayout*>(brake->layout())
+        ->addWidget(chkBMSetup_, 0, 0, 1, 2, Qt::AlignAbsolute | Qt::AlignLeft);
     extraControls.push_back(chkBMSetup_);
     for (int field = 0; field <= 2; ++field)
         addFieldRow(brake, field);

@@ -55,6 +55,9 @@ QHBoxLayout* Pair(QLineEdit* box, UpDown* spinner) {
 QPushButton* MakeButton(QWidget* parent, const QString& name, const QString& caption) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
+    // Enter on a button that has the focus presses it (Enter in the offset box leads to "Set
+    // Offset" for that), as Space does.
+    button->setAutoDefault(true);
     return button;
 }
 

@@ -153,8 +153,8 @@ void frmCpfdTune::chkCpfdTune_Click() {
     SetTestModeFields();
     editor().box(kOutputField)->setText(QStringLiteral("0"));
     if (!gLink->OnlineMode || !OnlineShown) return;
-    // Leaving a test mode the board is not in would be traffic for nothing (a declined check).
-    if (!checked && !ServoTestModeNotice().isOn()) return;
+    // Every change of the box, also a declined check, tells the board its test mode and puts
+    // the output back to 0 %.
     if (checked) ServoTestModeNotice().set(true);
     const bool took = setup::WriteTestMode(*gLink, checked);
     if (!checked && took) ServoTestModeNotice().set(false);

@@ -112,6 +112,9 @@ TEST_F(BMData, EndOfShiftSetsFlagF34OncePerClick) {
     EXPECT_EQ(line.bytesWritten(), std::vector<int>{36});
     QTest::mouseClick(screen->cmdEndofShift(), Qt::LeftButton);
     EXPECT_EQ(line.writesTo(36), 2);
+    screen->cmdEndofShift()->setFocus();
+    QTest::keyClick(screen->cmdEndofShift(), Qt::Key_Return);
+    EXPECT_EQ(line.writesTo(36), 3) << "Enter presses the focused button";
     EXPECT_TRUE(answers.asked.empty());
 }
 

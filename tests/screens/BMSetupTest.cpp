@@ -134,6 +134,8 @@ TEST_F(SetupTables, AccessKeysAndTabReachEveryField) {
         QTest::keyClick(screen->defaultButton(), Qt::Key_Tab);
         if (check) {
             EXPECT_TRUE(check->hasFocus());
+            // Its caption starts where the field captions start.
+            EXPECT_EQ(check->x(), editor.label(0)->x());
             QTest::keyClick(check, Qt::Key_Tab);
         }
         for (int i = 0; i < n; ++i) {

@@ -198,6 +198,18 @@ TEST_F(BMTmg, NamesCaptionsAndKeys) {
     QTest::keyClick(screen->txtTmg[0], Qt::Key_Return);
     EXPECT_TRUE(screen->cmdSetOffset->hasFocus());
     EXPECT_TRUE(answers.asked.empty());
+    // Enter again presses it; so it does each button of the screen.
+    answers.answers = {link::Answer::No, link::Answer::No};
+    QTest::keyClick(screen->cmdSetOffset, Qt::Key_Return);
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].title, QStringLiteral("Set Offset"));
+    EXPECT_EQ(screen->txtTmg[0]->text(), QStringLiteral("0"));
+    screen->cmdClearChan->setFocus();
+    QTest::keyClick(screen->cmdClearChan, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(answers.asked.size(), 2u);
+    EXPECT_EQ(answers.asked[1].title, QStringLiteral("Clear Channel"));
+    for (QPushButton* button : {screen->cmdResetPLSConfig, screen->cmdRecallChan})
+        EXPECT_TRUE(button->autoDefault()) << button->objectName().toStdString();
 }
 
 // --- The dial's geometry ---

@@ -71,8 +71,9 @@ protected:
 
 // --- Test mode ---
 
-TEST_F(CpfdTune, DecliningTestModeLeavesTheBoxTheRowAndTheBoardAsTheyWere) {
+TEST_F(CpfdTune, DecliningTestModeLeavesTheBoxTheRowAndTheBoardWithTestModeOff) {
     openOnline();
+    sim.pokeWord(R, 1140, 3000);
     answers.answers = {link::Answer::No};
     QTest::mouseClick(check(), Qt::LeftButton);
     ASSERT_EQ(answers.asked.size(), 1u);
@@ -83,7 +84,9 @@ TEST_F(CpfdTune, DecliningTestModeLeavesTheBoxTheRowAndTheBoardAsTheyWere) {
     EXPECT_FALSE(check()->isChecked());
     EXPECT_FALSE(rowEnabled());
     EXPECT_EQ(box(kOutput)->text(), QStringLiteral("0"));
-    EXPECT_TRUE(line.nothingWritten());
+    // The box going back runs the unchecked handling once: test mode off, output at 0 %.
+    EXPECT_EQ(line.bytesWritten(), kTestModeWrites);
+    EXPECT_EQ(sim.peekWord(R, 1140), 2048);
     EXPECT_FALSE(sim.peekBit(R, 153, 7));
     EXPECT_FALSE(shell::ServoTestModeNotice().isOn());
 }
