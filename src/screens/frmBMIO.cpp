@@ -24,6 +24,8 @@ QLabel* ValueLabel(QWidget* parent, const QString& name) {
 }
 
 void SetColour(QLabel* label, const QColor& colour) {
+    // A state that stays as it was costs no repaint.
+    if (label->palette().color(QPalette::WindowText) == colour) return;
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, colour);
     label->setPalette(palette);
