@@ -6,6 +6,7 @@
 #include "UpDownSpinner.h"
 #include "modUtility.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace talvern::screens {
 
@@ -153,6 +155,8 @@ frmBMTmg::frmBMTmg(QWidget* parent) : QWidget(parent) {
     connect(cmdRecallChan, &QPushButton::clicked, this, [this] { cmdRecallChan_Click(); });
     connect(cmdClearChan, &QPushButton::clicked, this, [this] { cmdClearChan_Click(); });
     connect(cmdResetPLSConfig, &QPushButton::clicked, this, [this] { cmdResetPLSConfig_Click(); });
+    for (QPushButton* button : {cmdSetOffset, cmdRecallChan, cmdClearChan, cmdResetPLSConfig})
+        button->installEventFilter(this);
     timing_->load();
 }
 
@@ -331,6 +335,12 @@ bool frmBMTmg::eventFilter(QObject* watched, QEvent* event) {
         auto* box = static_cast<QLineEdit*>(watched);
         box->setText(QString::number(WholeNumberOf(box->text())));
     }
+    // A button pressed by its access key leaves the box being typed in first, as a click does:
+    // the box's check runs, and a refused value keeps the focus and presses nothing.
+    if (event->type() == QEvent::Shortcut) {
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button && !leaveFieldFor(button)) return true;
+    }
     if (watched == txtTmg[0] && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -343,6 +353,17 @@ bool frmBMTmg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 // --- Buttons -------------------------------------------------------------------------------
+
+bool frmBMTmg::leaveFieldFor(QPushButton* button) {
+    QWidget* typing = QApplication::focusWidget();
+    auto* box = qobject_cast<QLineEdit*>(typing);
+    const bool isField =
+        box && (std::find(txtChannel.begin(), txtChannel.end(), box) != txtChannel.end() ||
+                box == txtTmg[0] || box == txtTmg[1]);
+    if (!isField) return true;
+    button->setFocus(Qt::ShortcutFocusReason);
+    return QApplication::focusWidget() != typing;
+}
 
 void frmBMTmg::cmdSetOffset_Click() {
     timing_->setOffset();

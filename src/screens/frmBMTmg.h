@@ -82,6 +82,7 @@ private:
     void buildStatusBar();
     void followChannel(int channel);
 
+    bool leaveFieldFor(QPushButton* button);
     void cmdSetOffset_Click();
     void cmdRecallChan_Click();
     void cmdClearChan_Click();

@@ -212,6 +212,26 @@ TEST_F(BMTmg, NamesCaptionsAndKeys) {
         EXPECT_TRUE(button->autoDefault()) << button->objectName().toStdString();
 }
 
+TEST_F(BMTmg, AButtonsAccessKeyChecksTheBoxBeingTypedInFirst) {
+    openOnline();
+    QTest::mouseClick(screen->txtTmg[1], Qt::LeftButton);
+    screen->txtTmg[1]->selectAll();
+    QTest::keyClicks(screen->txtTmg[1], QStringLiteral("9"));
+    QTest::keyClick(screen.get(), 'C', Qt::AltModifier);
+    ASSERT_EQ(answers.asked.size(), 1u) << "refused: the button is not pressed";
+    EXPECT_EQ(answers.asked[0].text,
+              QStringLiteral("Only a Number Between 0 and 7 can be Entered"));
+    EXPECT_EQ(answers.asked[0].title, QStringLiteral("Resolver Offset"));
+    EXPECT_TRUE(screen->txtTmg[1]->hasFocus());
+
+    screen->txtTmg[1]->selectAll();
+    QTest::keyClicks(screen->txtTmg[1], QStringLiteral("3"));
+    QTest::keyClick(screen.get(), 'C', Qt::AltModifier);
+    EXPECT_EQ(answers.asked.size(), 1u);
+    EXPECT_TRUE(screen->cmdClearChan->hasFocus()) << "accepted: the focus is on the button";
+    EXPECT_TRUE(line.nothingWritten());
+}
+
 // --- The dial's geometry ---
 
 TEST(DialGeometry, AnglesArcsAndRings) {
