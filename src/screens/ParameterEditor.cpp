@@ -116,6 +116,10 @@ bool ParameterEditor::leaveField(int i) {
     field.box->setText(QString::number(field.entryValue));
     if (field.box->isEnabled()) field.box->setFocus(Qt::OtherFocusReason);
     field.box->selectAll();
+    // The field is still the one being edited, also when the focus only comes back to it with
+    // the screen's activation after the message window closed (a focus gain this filter lets
+    // pass without entering the field again): leaving it must run the check once more.
+    focused_ = i;
     return false;
 }
 

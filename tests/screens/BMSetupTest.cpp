@@ -7,6 +7,7 @@
 #include "frmBMSetup.h"
 #include "frmCpfdSetup.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -204,6 +205,28 @@ TEST_F(BMSetup, RefusedTextGivesTheRangeMessageRestoresTheValueAndKeepsTheFocus)
     }
     EXPECT_TRUE(line.nothingWritten());
     EXPECT_EQ(shell::gSetup, shell::gSetupDefault);
+}
+
+TEST_F(BMSetup, AfterARefusalInAMessageWindowTheNextLeaveIsCheckedToo) {
+    openOnline();
+    // The message box is a window of its own: while it is open the screen is not active, and
+    // the focus comes back to the field when the screen is activated again.
+    QWidget messageWindow;
+    messageWindow.show();
+    answers.onAsk = [&](const AskedQuestion&) { QApplication::setActiveWindow(&messageWindow); };
+    for (const char* text : {"900", "901"}) {
+        SCOPED_TRACE(text);
+        if (!box(kLowSpeed)->hasFocus()) QTest::mouseClick(box(kLowSpeed), Qt::LeftButton);
+        box(kLowSpeed)->selectAll();
+        QTest::keyClicks(box(kLowSpeed), QString::fromLatin1(text));
+        QTest::keyClick(box(kLowSpeed), Qt::Key_Tab);
+        QApplication::setActiveWindow(screen.get());
+        EXPECT_EQ(answers.asked.size(), text[2] == '0' ? 1u : 2u);
+        EXPECT_TRUE(box(kLowSpeed)->hasFocus());
+        EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("250"));
+    }
+    answers.onAsk = nullptr;
+    EXPECT_TRUE(line.nothingWritten());
 }
 
 TEST_F(BMSetup, FractionsAreStoredAndWrittenRoundedTiesToEven) {
