@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
-#include <algorithm>
 
 namespace talvern::screens {
 
@@ -355,14 +354,17 @@ bool frmBMTmg::eventFilter(QObject* watched, QEvent* event) {
 // --- Buttons -------------------------------------------------------------------------------
 
 bool frmBMTmg::leaveFieldFor(QPushButton* button) {
-    QWidget* typing = QApplication::focusWidget();
-    auto* box = qobject_cast<QLineEdit*>(typing);
-    const bool isField =
-        box && (std::find(txtChannel.begin(), txtChannel.end(), box) != txtChannel.end() ||
-                box == txtTmg[0] || box == txtTmg[1]);
-    if (!isField) return true;
+    auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    int field = -1;
+    for (int i = 0; i < 16; ++i)
+        if (box == txtChannel[i]) field = i;
+    for (int i = 0; i < 2; ++i)
+        if (box == txtTmg[i]) field = kTmgField + i;
+    if (!box || field < 0) return true;
     button->setFocus(Qt::ShortcutFocusReason);
-    return QApplication::focusWidget() != typing;
+    // A refused value leaves the field in editing (the focus may come back to it only when the
+    // message window has gone).
+    return !editor_->Editing(field);
 }
 
 void frmBMTmg::cmdSetOffset_Click() {

@@ -8,6 +8,7 @@
 #include "UpDownSpinner.h"
 #include "frmBMTmg.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -214,11 +215,17 @@ TEST_F(BMTmg, NamesCaptionsAndKeys) {
 
 TEST_F(BMTmg, AButtonsAccessKeyChecksTheBoxBeingTypedInFirst) {
     openOnline();
+    // The message box is a window of its own: the screen is active again only after it.
+    QWidget messageWindow;
+    messageWindow.show();
+    answers.onAsk = [&](const AskedQuestion&) { QApplication::setActiveWindow(&messageWindow); };
     QTest::mouseClick(screen->txtTmg[1], Qt::LeftButton);
     screen->txtTmg[1]->selectAll();
     QTest::keyClicks(screen->txtTmg[1], QStringLiteral("9"));
     QTest::keyClick(screen.get(), 'C', Qt::AltModifier);
-    ASSERT_EQ(answers.asked.size(), 1u) << "refused: the button is not pressed";
+    QApplication::setActiveWindow(screen.get());
+    EXPECT_FALSE(screen->cmdClearChan->isDown()) << "refused: the button is not pressed";
+    ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_EQ(answers.asked[0].text,
               QStringLiteral("Only a Number Between 0 and 7 can be Entered"));
     EXPECT_EQ(answers.asked[0].title, QStringLiteral("Resolver Offset"));
@@ -229,6 +236,8 @@ TEST_F(BMTmg, AButtonsAccessKeyChecksTheBoxBeingTypedInFirst) {
     QTest::keyClick(screen.get(), 'C', Qt::AltModifier);
     EXPECT_EQ(answers.asked.size(), 1u);
     EXPECT_TRUE(screen->cmdClearChan->hasFocus()) << "accepted: the focus is on the button";
+    EXPECT_TRUE(screen->cmdClearChan->isDown()) << "and the button is being pressed";
+    answers.onAsk = nullptr;
     EXPECT_TRUE(line.nothingWritten());
 }
 
