@@ -5,6 +5,7 @@
 #include "frmBMMain.h"
 #include "frmBMSetup.h"
 #include "frmBMTmg.h"
+#include "frmCpfdData.h"
 #include "frmCpfdDiag.h"
 #include "frmCpfdSetup.h"
 #include "frmCpfdTune.h"
@@ -26,7 +27,7 @@ const std::array<Factory, 9>& Factories() {
         []() -> QWidget* { return new frmCpfdSetup; }, // 5 cupfeed "&1 Set-up Parameters"
         []() -> QWidget* { return new frmCpfdTune; },  // 6 "&2 Tuning"
         []() -> QWidget* { return new frmCpfdDiag; },  // 7 "&3 Diagnostics"
-        nullptr,                                       // 8 "&4 Acquire Data Signatures"
+        []() -> QWidget* { return new frmCpfdData; },  // 8 "&4 Acquire Data Signatures"
     };
     return factories;
 }

@@ -29,6 +29,7 @@ int gWaitDisplayMode = 0;
 QString gSystemMessage;
 QStringList gAlarmAdd;
 QStringList gAlarmText;
+signatures::SignatureRecord gSignature;
 
 void InitSetupTables() {
     gProgramVersion = setup::ProgramVersionTag(setup::ProgramMajor(), setup::ProgramMinor(),

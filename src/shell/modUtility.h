@@ -2,6 +2,7 @@
 // The program-wide state and the shared routines. Only windows reach these globals; logic
 // takes what it needs as parameters.
 
+#include "CpfdData.h"
 #include "OnlineState.h"
 #include "Platform.h"
 #include "ProgramVersion.h"
@@ -36,6 +37,8 @@ extern int gWaitDisplayMode;
 extern QString gSystemMessage;
 extern QStringList gAlarmAdd;  // 0..4
 extern QStringList gAlarmText; // 0..11
+// The servo signature: CpfdData, CpfdDataSaved, CpfdDataNew and CpfdFileTitle.
+extern signatures::SignatureRecord gSignature;
 
 // Builds gProgramVersion and the defaults, copies them to gSetup and gSetupSaved, sets gNewFile.
 void InitSetupTables();

@@ -8,7 +8,7 @@ namespace talvern::signatures {
 
 SignatureFileCommands::SignatureFileCommands(SignatureRecord& record, link::UserAnswers& answers,
                                              setup::FileDialogs& dialogs)
-    : record_(record), answers_(answers), dialogs_(dialogs) {}
+    : record_(record), answers_(answers), dialogs_(&dialogs) {}
 
 void SignatureFileCommands::tell(const QString& message) {
     answers_.ask(message, QStringLiteral("Servo Cupfeed Data"), link::Buttons::Ok,
@@ -16,7 +16,7 @@ void SignatureFileCommands::tell(const QString& message) {
 }
 
 bool SignatureFileCommands::SaveData() {
-    const QString path = dialogs_.saveFile(dataFilePath, kCfdFilter);
+    const QString path = dialogs_->saveFile(dataFilePath, kCfdFilter);
     if (path.isEmpty()) return false;
     QString message;
     if (!SaveCfdFile(path, record_.CpfdData, &message)) {
@@ -34,7 +34,7 @@ bool SignatureFileCommands::OpenData() {
         AskSaveChanges(record_.CpfdData, record_.CpfdDataSaved, answers_);
     if (answer == link::Answer::Cancel) return false;
     if (answer == link::Answer::Yes && !SaveData()) return false;
-    const QString path = dialogs_.openFile(dataFilePath, kCfdFilter);
+    const QString path = dialogs_->openFile(dataFilePath, kCfdFilter);
     if (path.isEmpty()) return false;
     QString message;
     const std::optional<CpfdData> loaded = LoadCfdFile(path, &message);
@@ -50,7 +50,7 @@ bool SignatureFileCommands::OpenData() {
 }
 
 bool SignatureFileCommands::ExportData() {
-    const QString path = dialogs_.saveFile(exportFilePath, kTextFilter);
+    const QString path = dialogs_->saveFile(exportFilePath, kTextFilter);
     if (path.isEmpty()) return false;
     QString message;
     if (!setup::SaveTextFile(path, ExportText(record_.CpfdData), &message)) {

@@ -29,12 +29,14 @@ public:
     bool OpenData();
     bool ExportData();
 
+    void setDialogs(setup::FileDialogs& dialogs) { dialogs_ = &dialogs; }
+
 private:
     void tell(const QString& message);
 
     SignatureRecord& record_;
     link::UserAnswers& answers_;
-    setup::FileDialogs& dialogs_;
+    setup::FileDialogs* dialogs_;
 };
 
 } // namespace talvern::signatures

@@ -1,0 +1,241 @@
+// "Acquire Data Signatures: " with its acquisition and graph windows, online against the
+// simulated motion board and offline.
+
+#include "CpfdText.h"
+#include "GraphPicture.h"
+#include "ScreenFixture.h"
+#include "frmAcquireSignatures.h"
+#include "frmCpfdData.h"
+#include "frmGraph.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <deque>
+
+namespace talvern::testing {
+namespace {
+
+using boards::BoardId;
+using screens::frmCpfdData;
+using screens::frmGraph;
+using signatures::CpfdData;
+constexpr auto R = BoardId::R7520;
+
+class ScriptedDialogs final : public setup::FileDialogs {
+public:
+    std::deque<QString> choices;
+    QString openFile(const QString&, const QString&) override { return next(); }
+    QString saveFile(const QString&, const QString&) override { return next(); }
+
+private:
+    QString next() {
+        if (choices.empty()) return QString();
+        QString c = choices.front();
+        choices.pop_front();
+        return c;
+    }
+};
+
+class CpfdDataScreen : public ScreenFixture {
+protected:
+    void SetUp() override {
+        shell::gSignature = {};
+        sim.startMachine();
+    }
+    void TearDown() override { shell::gSignature = {}; }
+    void openScreen() {
+        screen = std::make_unique<frmCpfdData>();
+        screen->setFileDialogs(&dialogs);
+        open(*screen);
+    }
+    void runPass() {
+        const int before = screen->cycle().passesCompleted();
+        for (int k = 0; k < 50 && screen->cycle().passesCompleted() == before; ++k)
+            screen->cycle().runStep();
+        ASSERT_GT(screen->cycle().passesCompleted(), before);
+    }
+    // Presses "A&cquire Data" and runs the acquisition window's steps, the machine turning a
+    // millisecond between them; Cancel is pressed after `cancelAfter` steps.
+    void acquire(int cancelAfter = -1) {
+        screen->cmdOptions[0]->click();
+        QPointer<screens::frmAcquireSignatures> window = screen->acquisitionWindow();
+        ASSERT_TRUE(window);
+        EXPECT_EQ(window->fraAcquire->title(), "Aquisition of Data:");
+        EXPECT_TRUE(window->isModal());
+        EXPECT_TRUE(screen->cycle().isHeld()) << "the data window waits for the acquisition";
+        for (int steps = 0; window && steps < 20000; ++steps) {
+            if (steps == cancelAfter) QTest::mouseClick(window->cmdCancel, Qt::LeftButton);
+            window->cycle().runStep();
+            clock.advance(0.001);
+            if (window && window->isHidden()) break;
+        }
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_FALSE(screen->acquisitionWindow());
+    }
+    std::unique_ptr<frmCpfdData> screen;
+    ScriptedDialogs dialogs;
+};
+
+TEST_F(CpfdDataScreen, OnlineAcquisitionFillsTheTableAndCopiesCells) {
+    sim.moveCable(R);
+    goOnline();
+    openScreen();
+    runPass();
+    EXPECT_EQ(screen->windowTitle(), "Acquire Data Signatures: untitled");
+    EXPECT_EQ(sim.peekByte(R, 2999), 0) << "a capture left running is abandoned";
+    for (QPushButton* b : {screen->cmdOptions[0], screen->cmdOptions[1], screen->cmdOptions[3]})
+        EXPECT_TRUE(b->isEnabled());
+    EXPECT_EQ(screen->fgCpfdData->rowCount(), 0);
+
+    acquire();
+    const CpfdData& d = shell::gSignature.CpfdData;
+    ASSERT_EQ(d.Samples, 180);
+    EXPECT_FALSE(shell::gSignature.CpfdDataNew) << "the table has taken the new samples";
+    ASSERT_EQ(screen->fgCpfdData->rowCount(), 180);
+    EXPECT_EQ(screen->fgCpfdData->item(1, 0)->text(), "2");
+    EXPECT_EQ(screen->fgCpfdData->item(179, 0)->text(), "360");
+    EXPECT_EQ(screen->fgCpfdData->item(90, 1)->text(), signatures::SampleText(d.Curr[90]));
+    runPass();
+    EXPECT_EQ(screen->lblCpfdDataSamples->text(), "180");
+
+    screen->fgCpfdData->setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 1), true);
+    screen->fgCpfdData->setFocus();
+    QTest::keyClick(screen->fgCpfdData, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "2\t" + signatures::SampleText(d.Curr[1]) + "\n" +
+                                                     screen->fgCpfdData->item(2, 0)->text() + "\t" +
+                                                     signatures::SampleText(d.Curr[2]));
+}
+
+TEST_F(CpfdDataScreen, CancelGivesTheRecordBackAndTellsTheBoard) {
+    sim.moveCable(R);
+    sim.setCaptureStuck(true);
+    shell::gSignature.CpfdData.Samples = 3;
+    shell::gSignature.CpfdData.Curr[1] = 4.5f;
+    goOnline();
+    openScreen();
+    runPass();
+    acquire(/*cancelAfter=*/500); // the stuck board is still recording
+    EXPECT_EQ(shell::gSignature.CpfdData.Samples, 0);
+    EXPECT_EQ(shell::gSignature.CpfdData.Curr[1], 4.5f);
+    EXPECT_FALSE(shell::gSignature.CpfdDataNew);
+    EXPECT_EQ(sim.peekByte(R, 2999), 0);
+}
+
+TEST_F(CpfdDataScreen, OfflineStatesAndFilesAndTheCountWrittenOnline) {
+    openScreen();
+    runPass();
+    for (QPushButton* b : screen->cmdOptions)
+        EXPECT_FALSE(b->isEnabled());
+    shell::gOfflineEditing = true;
+    runPass();
+    EXPECT_FALSE(screen->cmdOptions[0]->isEnabled()) << "no acquisition offline";
+    for (int i : {1, 3, 4, 5})
+        EXPECT_TRUE(screen->cmdOptions[i]->isEnabled()) << i;
+    EXPECT_EQ(screen->lblCpfdDataSamples->text(), "0");
+
+    CpfdData file;
+    file.Samples = 200;
+    file.Pos[199] = 360;
+    const QString path = folder.filePath("two hundred.cfd");
+    ASSERT_TRUE(signatures::SaveCfdFile(path, file, nullptr));
+    dialogs.choices = {path};
+    screen->cmdOptions[4]->click();
+    EXPECT_EQ(screen->windowTitle(), "Acquire Data Signatures: two hundred.cfd");
+    EXPECT_EQ(screen->fgCpfdData->rowCount(), 200);
+    runPass();
+    EXPECT_EQ(screen->lblCpfdDataSamples->text(), "200");
+
+    // Online, an opened file's count goes to the motion board; the K2510 is never written.
+    sim.moveCable(R);
+    goOnline();
+    runPass();
+    dialogs.choices = {path};
+    screen->cmdOptions[4]->click();
+    EXPECT_EQ(sim.peekByte(R, 2999), 200);
+    EXPECT_TRUE(answers.asked.empty());
+}
+
+TEST_F(CpfdDataScreen, GraphWindowDrawsZoomsComparesAndSaves) {
+    CpfdData& d = shell::gSignature.CpfdData;
+    d.Samples = 181;
+    for (int i = 0; i < 181; ++i) {
+        d.Pos[i] = 2.0f * i;
+        d.Curr[i] = 2 + (i % 40) / 10.0f;
+        d.Profile[i] = i / 5.0f;
+    }
+    shell::gOfflineEditing = true;
+    openScreen();
+    runPass();
+    screen->cmdOptions[1]->click();
+    QPointer<frmGraph> graph = screen->graphWindow();
+    ASSERT_TRUE(graph);
+    EXPECT_EQ(graph->windowTitle(), "Graph Data Signatures");
+    EXPECT_TRUE(graph->isModal());
+    graph->resize(1000, 620);
+    QTest::qWaitForWindowExposed(graph);
+
+    QTest::mouseClick(graph->chkOptions[0], Qt::LeftButton);
+    EXPECT_TRUE(graph->chkOptions[0]->styleSheet().contains("#000080"));
+    screens::GraphPicture* pic = graph->picGraph;
+    const signatures::GraphMapping m = pic->mapping();
+    const QImage shown = pic->grab().toImage();
+    const QPoint at(qRound(m.x(d.Pos[50])), qRound(m.y(d.Curr[50], true)));
+    int hits = 0;
+    for (int dy = -1; dy <= 1; ++dy)
+        for (int dx = -1; dx <= 1; ++dx)
+            hits += shown.pixelColor(at + QPoint(dx, dy)) == QColor(0, 0, 128);
+    EXPECT_GT(hits, 0);
+
+    // The cursor follows the mouse; a drag zooms; Escape returns to the whole stroke.
+    QTest::mouseMove(pic, QPoint(qRound(m.x(100)), pic->height() / 2));
+    EXPECT_TRUE(graph->lblGraphCursor->text().startsWith("100.0"))
+        << graph->lblGraphCursor->text().toStdString();
+    QTest::mousePress(pic, Qt::LeftButton, {}, QPoint(qRound(m.x(90)), pic->height() / 2));
+    QTest::mouseMove(pic, QPoint(qRound(m.x(180)), pic->height() / 2));
+    QTest::mouseRelease(pic, Qt::LeftButton, {}, QPoint(qRound(m.x(180)), pic->height() / 2));
+    EXPECT_NEAR(pic->options().view.angleFrom, 90, 1);
+    EXPECT_NEAR(pic->options().view.angleTo, 180, 1);
+    QTest::keyClick(graph, Qt::Key_Escape);
+    EXPECT_TRUE(pic->options().view.whole());
+    EXPECT_TRUE(graph->isVisible()) << "the first Escape only leaves the zoom";
+
+    // A reference with twelve samples lifted beyond the band.
+    CpfdData reference = d;
+    for (int i = 20; i < 32; ++i)
+        reference.Curr[i] += 2.0f;
+    const QString refPath = folder.filePath("good.cfd");
+    ASSERT_TRUE(signatures::SaveCfdFile(refPath, reference, nullptr));
+    dialogs.choices = {refPath};
+    graph->setFileDialogs(&dialogs);
+    graph->cmdReference->click();
+    EXPECT_EQ(graph->lblGraphBand->text(),
+              QString("12 of 181 samples outside ") + QChar(0x00B1) + "10 %");
+    graph->updTolerance->setValue(50);
+    EXPECT_TRUE(graph->lblGraphBand->text().startsWith("0 of 181"));
+
+    dialogs.choices = {folder.filePath("shown")};
+    graph->cmdSaveImage->click();
+    QImage saved(folder.filePath("shown.png"));
+    EXPECT_EQ(saved.size(), pic->size());
+
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath("printed.pdf"));
+    EXPECT_TRUE(graph->printOn(printer));
+    EXPECT_GT(QFileInfo(folder.filePath("printed.pdf")).size(), 1000);
+    EXPECT_TRUE(answers.asked.empty());
+
+    graph->cmdOk->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(graph);
+}
+
+} // namespace
+} // namespace talvern::testing
