@@ -1,6 +1,7 @@
 #include "frmCpfdData.h"
 
 #include "CpfdText.h"
+#include "ReportCommands.h"
 #include "ScreenHold.h"
 #include "SetupData.h"
 #include "frmAcquireSignatures.h"
@@ -31,11 +32,6 @@ const char* const kButtonCaptions[6] = {"A&cquire Data", "&Graph Data", "&Print 
 const QString kCapture = QStringLiteral("B2999");
 constexpr int kOfflinePassInterval = 100; // ms: offline there is no wire to set the pace
 } // namespace
-
-std::function<void(QWidget*)>& frmCpfdData::PrintDataCommand() {
-    static std::function<void(QWidget*)> command;
-    return command;
-}
 
 frmCpfdData::frmCpfdData(QWidget* parent)
     : QWidget(parent), qtDialogs_(this), files_(gSignature, *gAnswers, qtDialogs_) {
@@ -213,7 +209,6 @@ void frmCpfdData::SetOnlineMode() {
     lblCpfdDataSamples->setEnabled(true);
     for (QPushButton* button : cmdOptions)
         button->setEnabled(true);
-    cmdOptions[2]->setEnabled(static_cast<bool>(PrintDataCommand()));
     lblCpfdDataSamples->setText(QStringLiteral("-"));
     abandonPending_ = true;
     OnlineApplied = true;
@@ -231,7 +226,6 @@ void frmCpfdData::SetOfflineMode() {
         fraCpfdData[1]->setEnabled(true);
         for (int i = 1; i < 6; ++i)
             cmdOptions[i]->setEnabled(true);
-        cmdOptions[2]->setEnabled(static_cast<bool>(PrintDataCommand()));
     }
     OfflineApplied = true;
 }
@@ -366,7 +360,7 @@ void frmCpfdData::GraphData() {
 }
 
 void frmCpfdData::PrintData() {
-    if (PrintDataCommand()) PrintDataCommand()(this);
+    PrintSignatureData(gSignature.CpfdData, gSignature.CpfdFileTitle);
 }
 
 void frmCpfdData::SaveData() {

@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QWidget>
 #include <array>
-#include <functional>
 #include <memory>
 
 class QGroupBox;
@@ -45,10 +44,6 @@ public:
     void ShowFileSamples();
     void ShowBoardSamples();
     void FillGrid();
-
-    // "&Print Data" prints the signature table through this command (the printed report's);
-    // the button stays disabled while there is none.
-    static std::function<void(QWidget* owner)>& PrintDataCommand();
 
     frmAcquireSignatures* acquisitionWindow() const;
     frmGraph* graphWindow() const;

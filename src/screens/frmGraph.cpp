@@ -4,6 +4,7 @@
 #include "GraphFile.h"
 #include "GraphPicture.h"
 #include "QtFileDialogs.h"
+#include "ReportCommands.h"
 #include "modUtility.h"
 
 #include <QCheckBox>
@@ -83,6 +84,9 @@ frmGraph::frmGraph(const CpfdData& data, const QString& fileTitle, QWidget* pare
 
     cmdSaveImage = new QPushButton(QStringLiteral("&Save Image..."), this);
     cmdSaveImage->setObjectName(QStringLiteral("cmdSaveImage"));
+    cmdPreview = new QPushButton(QStringLiteral("Pre&view..."), this);
+    cmdPreview->setObjectName(QStringLiteral("cmdPreview"));
+    cmdPreview->setEnabled(gReportOutput != nullptr);
     cmdPrint = new QPushButton(QStringLiteral("&Print"), this);
     cmdPrint->setObjectName(QStringLiteral("cmdPrint"));
     cmdOk = new QPushButton(QStringLiteral("&Ok"), this);
@@ -94,6 +98,7 @@ frmGraph::frmGraph(const CpfdData& data, const QString& fileTitle, QWidget* pare
     side->addWidget(fraReference);
     side->addStretch(1);
     side->addWidget(cmdSaveImage);
+    side->addWidget(cmdPreview);
     side->addWidget(cmdPrint);
     side->addWidget(cmdOk);
     auto* left = new QVBoxLayout;
@@ -104,6 +109,7 @@ frmGraph::frmGraph(const CpfdData& data, const QString& fileTitle, QWidget* pare
     outer->addLayout(side);
 
     connect(cmdPrint, &QPushButton::clicked, this, &frmGraph::cmdPrint_Click);
+    connect(cmdPreview, &QPushButton::clicked, this, &frmGraph::cmdPreview_Click);
     connect(cmdOk, &QPushButton::clicked, this, &frmGraph::cmdOk_Click);
     connect(cmdReference, &QPushButton::clicked, this, &frmGraph::cmdReference_Click);
     connect(cmdClearReference, &QPushButton::clicked, this, &frmGraph::cmdClearReference_Click);
@@ -138,6 +144,13 @@ void frmGraph::cmdPrint_Click() {
     // Cancel ends the command quietly.
     connect(dialog, &QDialog::accepted, this, [this] { printOn(printer_); });
     dialog->open();
+}
+
+// The page as it would be printed, with the graph as it is now.
+void frmGraph::cmdPreview_Click() {
+    if (gReportOutput)
+        gReportOutput->PreviewPages([this](QPrinter& printer) { printOn(printer); },
+                                    QPageLayout::Landscape);
 }
 
 bool frmGraph::printOn(QPrinter& printer) {

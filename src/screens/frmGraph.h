@@ -35,6 +35,7 @@ public:
 
     void chkOptions_Click(int index);
     void cmdPrint_Click();
+    void cmdPreview_Click();
     void cmdOk_Click();
     void cmdReference_Click();
     void cmdClearReference_Click();
@@ -54,6 +55,7 @@ public:
     QGroupBox* fraGraph;
     std::array<QCheckBox*, 4> chkOptions{};
     QPushButton* cmdPrint;
+    QPushButton* cmdPreview;
     QPushButton* cmdOk;
     QPushButton* cmdReference;
     QPushButton* cmdClearReference;
