@@ -30,7 +30,6 @@ namespace {
 const char* const kButtonCaptions[6] = {"A&cquire Data", "&Graph Data", "&Print Data",
                                         "S&ave Data",    "&Open Data",  "E&xport Data"};
 const QString kCapture = QStringLiteral("B2999");
-constexpr int kOfflinePassInterval = 100; // ms: offline there is no wire to set the pace
 } // namespace
 
 frmCpfdData::frmCpfdData(QWidget* parent)
@@ -163,13 +162,11 @@ bool frmCpfdData::head() {
     }
     passOnline_ = gLink->OnlineMode;
     if (!passOnline_) {
-        cycle_->setPassInterval(kOfflinePassInterval);
         if (!OfflineApplied) SetOfflineMode();
         OnlineApplied = false;
         ShowFileSamples();
         return false;
     }
-    cycle_->setPassInterval(0);
     if (!OnlineApplied) SetOnlineMode();
     OfflineApplied = false;
     if (gSignature.CpfdDataNew) {
