@@ -26,6 +26,7 @@ bench: deps
 	@cmake --build $(BUILD)-bench -j $(JOBS)
 	-@$(BUILD)-bench/bin/talvern_wire_bench
 	@$(BUILD)-bench/bin/talvern_report_bench
+	@$(BUILD)-bench/bin/talvern_graph_bench
 
 clean:
 	@rm -rf $(BUILD) $(BUILD)-bench
