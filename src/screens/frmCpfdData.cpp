@@ -85,7 +85,8 @@ frmCpfdData::frmCpfdData(QWidget* parent)
     auto* outer = new QHBoxLayout(this);
     outer->addWidget(fraCpfdData[0], 1);
     outer->addWidget(fraCpfdData[1]);
-    resize(760, 460);
+    // Room for the five headers and a page of samples.
+    setMinimumSize(720, 460);
 
     cycle_ =
         std::make_unique<setup::RefreshCycle>([this] { return buildPass(); }, ScreenHold(this));
