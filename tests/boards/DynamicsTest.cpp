@@ -17,15 +17,18 @@ protected:
     SimulatedBoards boards{clock, 37.0};
 };
 
-TEST_F(Bodymaker, StartsRunningAtTheLowSpeedWithFactorySetUp) {
+TEST_F(Bodymaker, BothBoardsStartWithTheFactorySetUp) {
     EXPECT_TRUE(boards.machineRunning());
-    EXPECT_EQ(boards.peekWord(K, 182), 250);
-    EXPECT_EQ(boards.peekWord(K, 1024), 300);
-    EXPECT_EQ(boards.peekWord(K, 1028), 350);
-    EXPECT_EQ(boards.peekWord(K, 1032), 375);
-    EXPECT_EQ(boards.peekWord(K, 1034), 250);
     EXPECT_TRUE(boards.peekBit(K, 1018, 0));
-    EXPECT_EQ(boards.peekWord(K, 186), 360);
+    EXPECT_EQ(boards.peekByte(R, 1128), 0);
+    const struct {
+        BoardId board;
+        int address, value;
+    } words[] = {{K, 182, 250}, {K, 1024, 300},  {K, 1028, 350}, {K, 1032, 375}, {K, 1034, 250},
+                 {K, 186, 360}, {R, 1110, 1950}, {R, 1130, 100}, {R, 1132, 500}, {R, 1134, 50},
+                 {R, 1126, 15}, {R, 1120, 100},  {R, 1122, 25},  {R, 1140, 2048}};
+    for (const auto& w : words)
+        EXPECT_EQ(boards.peekWord(w.board, w.address), w.value) << w.address;
 }
 
 TEST_F(Bodymaker, PositionAdvancesWithSpeed) {
@@ -68,25 +71,16 @@ TEST_F(Bodymaker, AnOverlongBrakeResponseRaisesItsAlarm) {
 }
 
 TEST_F(Bodymaker, ChannelBitIsOnBetweenItsOnAndOffPoints) {
-    // Channel 0 switches at 150 and 170 by default; sample the crank through one stroke.
+    // Channel 0 switches at 150 and 170; channel 7 (ON 180, OFF 0) wraps across zero.
     int onSamples = 0;
     for (int i = 0; i < 240; ++i) {
         clock.advance(0.001); // 1.5 degrees
-        const int pos = boards.peekWord(K, 180);
-        const bool bit0 = boards.peekWord(K, 170) & 1;
-        EXPECT_EQ(bit0, pos >= 150 && pos < 170) << "at " << pos;
-        onSamples += bit0;
+        const int pos = boards.peekWord(K, 180), bits = boards.peekWord(K, 170);
+        EXPECT_EQ((bits & 1) != 0, pos >= 150 && pos < 170) << "at " << pos;
+        EXPECT_EQ(((bits >> 7) & 1) != 0, pos >= 180) << "at " << pos;
+        onSamples += bits & 1;
     }
     EXPECT_GT(onSamples, 10);
-}
-
-TEST_F(Bodymaker, AWrappingChannelIsOnAcrossZero) {
-    // Channel 7: ON 180, OFF 0 — on for the whole second half of the stroke.
-    for (int i = 0; i < 100; ++i) {
-        clock.advance(0.0017);
-        const int pos = boards.peekWord(K, 180);
-        EXPECT_EQ(((boards.peekWord(K, 170) >> 7) & 1) != 0, pos >= 180) << "at " << pos;
-    }
 }
 
 TEST_F(Bodymaker, ShiftCountersGrowWithStrokesAndEndOfShiftMovesThem) {
@@ -152,18 +146,6 @@ TEST(BodymakerAlarms, AreNormalByDefaultAndFollowTheirBits) {
 // --- The servo cupfeed ---
 
 class Cupfeed : public Bodymaker {};
-
-TEST_F(Cupfeed, StartsWithFactorySetUpAndGains) {
-    EXPECT_EQ(boards.peekWord(R, 1110), 1950);
-    EXPECT_EQ(boards.peekWord(R, 1130), 100);
-    EXPECT_EQ(boards.peekWord(R, 1132), 500);
-    EXPECT_EQ(boards.peekWord(R, 1134), 50);
-    EXPECT_EQ(boards.peekWord(R, 1126), 15);
-    EXPECT_EQ(boards.peekByte(R, 1128), 0);
-    EXPECT_EQ(boards.peekWord(R, 1120), 100);
-    EXPECT_EQ(boards.peekWord(R, 1122), 25);
-    EXPECT_EQ(boards.peekWord(R, 1140), 2048);
-}
 
 TEST_F(Cupfeed, MainCrankFollowsTheMachine) {
     const int before = boards.peekWord(R, 82);

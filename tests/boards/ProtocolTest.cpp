@@ -42,21 +42,13 @@ TEST_F(BoardProtocol, AttentionIsAnsweredInEveryStateAndRestartsTheHandshake) {
     EXPECT_EQ(exchange(boards, {0xFF, 0x01}), (Bytes{0x55, 0x55}));
 }
 
-TEST_F(BoardProtocol, ABoardInNoModeTakesAddressesAsInReadMode) {
+TEST_F(BoardProtocol, NoModeReadsAndAnUnknownModeIsRefused) {
     // A link still in read mode after the cable was moved carries on without a handshake.
     EXPECT_EQ(exchange(boards, {0x02, 0xBA}), (Bytes{0x02, 1}));
-}
-
-TEST_F(BoardProtocol, AnUnknownModeIsRefused) {
     EXPECT_NE(exchange(boards, {0xFF, 0x77})[1], 0x55);
     boards.moveCable(BoardId::R7520);
     EXPECT_NE(exchange(boards, {0xFF, 0x18})[1], 0x55) << "the motion board has no PLS";
-}
-
-TEST_F(BoardProtocol, EachBoardHoldsItsNumberAt698) {
-    EXPECT_EQ(readBytes(boards, 698, 1), (Bytes{1}));
-    boards.moveCable(BoardId::R7520);
-    EXPECT_EQ(readBytes(boards, 698, 1), (Bytes{3}));
+    EXPECT_EQ(readBytes(boards, 698, 1), (Bytes{3})) << "each board holds its number at 698";
 }
 
 TEST_F(BoardProtocol, ProgramModeStoresARecordAndAnswersItsSum) {
@@ -93,6 +85,11 @@ TEST_F(PlsProtocol, AChannelCommandIsAcknowledgedThenReportsBusyThenReady) {
 }
 
 TEST_F(PlsProtocol, RecallGivesTheOnPointThenTheOffPoint) {
+    // Factory channel 4: ON 150, OFF 350.
+    EXPECT_EQ(exchange(boards, {0xFF, 0x09, 4, 0x55, 0x55, 0x55}),
+              (Bytes{0x55, 0x55, 0x55, 1, 150, 0}));
+    EXPECT_EQ(exchange(boards, {0xFF, 0x09, 4, 0x55, 0x55, 0x55}),
+              (Bytes{0x55, 0x55, 0x55, 0, 0x5E, 0x01}));
     exchange(boards, {0xFF, 0x1B, 3, 0, 0, 0, 0, 0});        // clear
     exchange(boards, {0xFF, 0x1B, 3, 0x2C, 0x01, 20, 0, 1}); // ON 300, OFF 20
     EXPECT_EQ(exchange(boards, {0xFF, 0x09, 3, 0x55, 0x55, 0x55}),
@@ -101,13 +98,6 @@ TEST_F(PlsProtocol, RecallGivesTheOnPointThenTheOffPoint) {
               (Bytes{0x55, 0x55, 0x55, 0, 20, 0}));
     exchange(boards, {0xFF, 0x1B, 3, 0, 0, 0, 0, 0});
     EXPECT_EQ(exchange(boards, {0xFF, 0x09, 3, 0x55, 0x55, 0x55})[3], 2) << "cleared channel";
-}
-
-TEST_F(PlsProtocol, FactorySetpointsAreInPlace) {
-    EXPECT_EQ(exchange(boards, {0xFF, 0x09, 4, 0x55, 0x55, 0x55}),
-              (Bytes{0x55, 0x55, 0x55, 1, 150, 0}));
-    EXPECT_EQ(exchange(boards, {0xFF, 0x09, 4, 0x55, 0x55, 0x55}),
-              (Bytes{0x55, 0x55, 0x55, 0, 0x5E, 0x01}));
 }
 
 TEST_F(PlsProtocol, ConfigurationBlocksComeBackInTheUploadOrder) {
