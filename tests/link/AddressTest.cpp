@@ -56,9 +56,7 @@ TEST(AddressServices, EquateAddMapsIoPoints) {
     EXPECT_EQ(RSComm::EquateAdd("I10", 50), "B194");
     EXPECT_EQ(RSComm::EquateAdd("Y21", 60), "B54");
     EXPECT_EQ(RSComm::EquateAdd("X12", 50), "X12");
-}
-
-TEST(AddressServices, OctalConversionsAreOneLevel) {
+    // The octal conversions go one level only.
     EXPECT_EQ(RSComm::Dec2Octal(17), 21);
     EXPECT_EQ(RSComm::Octal2Dec(21), 17);
     EXPECT_EQ(RSComm::Dec2Octal(15), 17);

@@ -149,8 +149,12 @@ TEST_F(LinkTest, SilentBoardResendsAttentionOnScheduleThenAsks) {
     openOnTinyBoard();
     board.silent = true;
     const double start = clock.now();
-    answers.onAsk = [&](const AskedQuestion&) { EXPECT_NEAR(clock.now() - start, 5.001, 0.01); };
+    answers.onAsk = [&](const AskedQuestion&) {
+        EXPECT_NEAR(clock.now() - start, 5.001, 0.01);
+        EXPECT_TRUE(link.IsBusy()) << "busy while the question is open";
+    };
     EXPECT_EQ(link.RSRead("W1020"), "0");
+    EXPECT_FALSE(link.IsBusy());
     // FF (handshake) at 0 s, FF resend at 1 s, FF resend at 3 s, question at 5 s.
     ASSERT_EQ(sent(), (Bytes{0xFF, 0xFF, 0xFF}));
     EXPECT_NEAR(line.sendTimes[1] - line.sendTimes[0], 1.0, 0.01);
@@ -210,14 +214,4 @@ TEST_F(LinkTest, HandshakeRefusedForTwoSecondsAsksAndCancelClosesTheLink) {
     EXPECT_TRUE(link.CommError);
     EXPECT_FALSE(link.OnlineMode);
     EXPECT_FALSE(line.isOpen());
-}
-
-TEST_F(LinkTest, BusyWhileAQuestionIsOpen) {
-    openOnTinyBoard();
-    board.silent = true;
-    bool busyDuringQuestion = false;
-    answers.onAsk = [&](const AskedQuestion&) { busyDuringQuestion = link.IsBusy(); };
-    link.RSRead("B1");
-    EXPECT_TRUE(busyDuringQuestion);
-    EXPECT_FALSE(link.IsBusy());
 }
