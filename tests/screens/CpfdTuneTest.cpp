@@ -66,6 +66,17 @@ protected:
         return box(kOutput)->isEnabled() && screen->editor().spinner(kOutput)->isEnabled() &&
                screen->lblCpfdTune(7)->isEnabled();
     }
+    // Entering or leaving writes the mode bit, then the output at 0 %; the row, the box and
+    // the notice follow.
+    void expectTestMode(bool on) {
+        EXPECT_EQ(line.bytesWritten(), kTestModeWrites);
+        EXPECT_EQ(sim.peekBit(R, 153, 7), on);
+        EXPECT_EQ(sim.peekWord(R, 1140), 2048);
+        EXPECT_EQ(check()->isChecked(), on);
+        EXPECT_EQ(rowEnabled(), on);
+        EXPECT_EQ(box(kOutput)->text(), QStringLiteral("0"));
+        EXPECT_EQ(shell::ServoTestModeNotice().isOn(), on);
+    }
     std::unique_ptr<frmCpfdTune> screen;
 };
 
@@ -81,14 +92,8 @@ TEST_F(CpfdTune, DecliningTestModeLeavesTheBoxTheRowAndTheBoardWithTestModeOff) 
     EXPECT_EQ(answers.asked[0].title, QStringLiteral("TALVERN"));
     EXPECT_EQ(answers.asked[0].buttons, link::Buttons::YesNo);
     EXPECT_EQ(answers.asked[0].icon, link::Icon::Question);
-    EXPECT_FALSE(check()->isChecked());
-    EXPECT_FALSE(rowEnabled());
-    EXPECT_EQ(box(kOutput)->text(), QStringLiteral("0"));
     // The box going back runs the unchecked handling once: test mode off, output at 0 %.
-    EXPECT_EQ(line.bytesWritten(), kTestModeWrites);
-    EXPECT_EQ(sim.peekWord(R, 1140), 2048);
-    EXPECT_FALSE(sim.peekBit(R, 153, 7));
-    EXPECT_FALSE(shell::ServoTestModeNotice().isOn());
+    expectTestMode(false);
 }
 
 TEST_F(CpfdTune, EnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTheNotice) {
@@ -101,11 +106,7 @@ TEST_F(CpfdTune, EnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTheNotice) 
     sim.pokeWord(R, 1140, 3000);
     answers.answers = {link::Answer::Yes};
     QTest::mouseClick(check(), Qt::LeftButton);
-    EXPECT_EQ(line.bytesWritten(), kTestModeWrites);
-    EXPECT_TRUE(sim.peekBit(R, 153, 7));
-    EXPECT_EQ(sim.peekWord(R, 1140), 2048);
-    EXPECT_TRUE(rowEnabled());
-    EXPECT_EQ(box(kOutput)->text(), QStringLiteral("0"));
+    expectTestMode(true);
     EXPECT_FALSE(panel->isHidden());
     EXPECT_EQ(panel->text(), QStringLiteral("Servo amplifier test mode is ON"));
     EXPECT_FALSE(screen->testModeWarning()->isHidden());
@@ -122,10 +123,7 @@ TEST_F(CpfdTune, EnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTheNotice) 
 
     sim.pokeWord(R, 1140, 3000);
     QTest::mouseClick(check(), Qt::LeftButton);
-    EXPECT_EQ(line.bytesWritten(), kTestModeWrites);
-    EXPECT_FALSE(sim.peekBit(R, 153, 7));
-    EXPECT_EQ(sim.peekWord(R, 1140), 2048);
-    EXPECT_FALSE(rowEnabled());
+    expectTestMode(false);
     EXPECT_TRUE(panel->isHidden());
 }
 
@@ -140,12 +138,7 @@ TEST_F(CpfdTune, ABoardInTestModeAsksWhenTheScreenOpens) {
         openScreen();
         ASSERT_EQ(answers.asked.size(), 1u);
         EXPECT_EQ(answers.asked[0].text, setup::kTestModeQuestion);
-        EXPECT_EQ(line.bytesWritten(), kTestModeWrites) << "Yes resends, No leaves test mode";
-        EXPECT_EQ(sim.peekWord(R, 1140), 2048);
-        const bool yes = answer == link::Answer::Yes;
-        EXPECT_EQ(sim.peekBit(R, 153, 7), yes);
-        EXPECT_EQ(check()->isChecked(), yes);
-        EXPECT_EQ(shell::ServoTestModeNotice().isOn(), yes);
+        expectTestMode(answer == link::Answer::Yes); // Yes resends, No leaves test mode
         screen.reset();
     }
 }
