@@ -80,6 +80,14 @@ frmCpfdData::frmCpfdData(QWidget* parent)
         buttons->addWidget(cmdOptions[i]);
         connect(cmdOptions[i], &QPushButton::clicked, this, [this, i] { cmdOptions_Click(i); });
     }
+    cmdPreviewData = new QPushButton(QStringLiteral("Previe&w Data"), fraCpfdData[1]);
+    cmdPreviewData->setObjectName(QStringLiteral("cmdPreviewData"));
+    cmdExportPdf = new QPushButton(QStringLiteral("Export P&DF..."), fraCpfdData[1]);
+    cmdExportPdf->setObjectName(QStringLiteral("cmdExportPdf"));
+    buttons->addWidget(cmdPreviewData);
+    buttons->addWidget(cmdExportPdf);
+    connect(cmdPreviewData, &QPushButton::clicked, this, &frmCpfdData::PreviewData);
+    connect(cmdExportPdf, &QPushButton::clicked, this, &frmCpfdData::ExportPdfData);
     buttons->addStretch(1);
 
     auto* outer = new QHBoxLayout(this);
@@ -209,6 +217,7 @@ void frmCpfdData::SetOnlineMode() {
         button->setEnabled(true);
     lblCpfdDataSamples->setText(QStringLiteral("-"));
     abandonPending_ = true;
+    enablePrintoutButtons();
     OnlineApplied = true;
 }
 
@@ -225,7 +234,14 @@ void frmCpfdData::SetOfflineMode() {
         for (int i = 1; i < 6; ++i)
             cmdOptions[i]->setEnabled(true);
     }
+    enablePrintoutButtons();
     OfflineApplied = true;
+}
+
+void frmCpfdData::enablePrintoutButtons() {
+    const bool printable = cmdOptions[2]->isEnabledTo(fraCpfdData[1]);
+    cmdPreviewData->setEnabled(printable);
+    cmdExportPdf->setEnabled(printable);
 }
 
 void frmCpfdData::ShowFileSamples() {
@@ -359,6 +375,14 @@ void frmCpfdData::GraphData() {
 
 void frmCpfdData::PrintData() {
     PrintSignatureData(gSignature.CpfdData, gSignature.CpfdFileTitle);
+}
+
+void frmCpfdData::PreviewData() {
+    PreviewSignatureData(gSignature.CpfdData, gSignature.CpfdFileTitle);
+}
+
+void frmCpfdData::ExportPdfData() {
+    ExportSignatureDataPdf(gSignature.CpfdData, gSignature.CpfdFileTitle);
 }
 
 void frmCpfdData::SaveData() {

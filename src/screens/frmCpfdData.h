@@ -56,6 +56,10 @@ public:
     QLabel* lblCpfdData;
     QLabel* lblCpfdDataSamples;
     std::array<QPushButton*, 6> cmdOptions{};
+    // Beyond the six: the printout in the print preview and as a PDF file, available whenever
+    // "&Print Data" is.
+    QPushButton* cmdPreviewData;
+    QPushButton* cmdExportPdf;
 
     QString BaseCaption;
     bool ScreenActive = false;
@@ -81,6 +85,9 @@ private:
     void AcquireData();
     void GraphData();
     void PrintData();
+    void PreviewData();
+    void ExportPdfData();
+    void enablePrintoutButtons();
     void SaveData();
     void OpenData();
     void ExportData();

@@ -3,6 +3,7 @@
 
 #include "CpfdText.h"
 #include "GraphPicture.h"
+#include "ReportCommands.h"
 #include "ScreenFixture.h"
 #include "frmAcquireSignatures.h"
 #include "frmCpfdData.h"
@@ -15,6 +16,7 @@
 #include <QMouseEvent>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -167,6 +169,48 @@ TEST_F(CpfdDataScreen, OfflineStatesAndFilesAndTheCountWrittenOnline) {
     dialogs.choices = {path};
     screen->cmdOptions[4]->click();
     EXPECT_EQ(sim.peekByte(R, 2999), 200);
+    EXPECT_TRUE(answers.asked.empty());
+}
+
+// Print Data, its preview and its PDF: the signature printout, whenever Print Data is there.
+TEST_F(CpfdDataScreen, PrintoutGoesToPaperPreviewAndPdfWhenPrintDataIsAvailable) {
+    shell::ReportOutput output(nullptr, answers, dialogs);
+    shell::gReportOutput = &output;
+    struct Forget {
+        ~Forget() { shell::gReportOutput = nullptr; }
+    } forget;
+    const QString paper = folder.filePath("paper.pdf");
+    output.printerDialog = [&](QPrinter& printer, QWidget*) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(paper);
+        return true;
+    };
+    shell::gSignature.CpfdData.Samples = 3;
+    shell::gSignature.CpfdFileTitle = "three.cfd";
+    openScreen();
+    runPass();
+    EXPECT_FALSE(screen->cmdPreviewData->isEnabled());
+    EXPECT_FALSE(screen->cmdExportPdf->isEnabled());
+    shell::gOfflineEditing = true;
+    runPass();
+    ASSERT_TRUE(screen->cmdPreviewData->isEnabled());
+    ASSERT_TRUE(screen->cmdExportPdf->isEnabled());
+
+    screen->cmdOptions[2]->click();
+    EXPECT_EQ(shell::gWaitDisplayMode, 2);
+    dialogs.choices = {folder.filePath("exported")};
+    screen->cmdExportPdf->click();
+    for (const QString& pdf : {paper, folder.filePath("exported.pdf")}) {
+        QProcess text;
+        text.start("pdftotext", {pdf, "-"});
+        text.waitForFinished(30000);
+        EXPECT_TRUE(text.readAllStandardOutput().contains(
+            "Servo Cupfeed (Current / Error / Profile) Signature Data:three.cfd"))
+            << pdf.toStdString();
+    }
+    screen->cmdPreviewData->click();
+    ASSERT_TRUE(output.previewWindow());
+    EXPECT_TRUE(output.previewWindow()->isVisible());
     EXPECT_TRUE(answers.asked.empty());
 }
 
