@@ -143,7 +143,7 @@ void R7520Board::record() {
     Memory& m = memory_;
     const int n = std::clamp(samplesPerStroke_, 2, 255);
     const double speed = bodymaker_.speedSpm();
-    const double peak = peakError(speed);
+    const ServoGains gains = ServoGains::from(m);
     const double load = (speed / kNominalSpeed) * (speed / kNominalSpeed);
     double standstillAccel = 0;
     const double standstillLift = lift(bodymaker_.crankDegrees(), &standstillAccel);
@@ -154,7 +154,11 @@ void R7520Board::record() {
         double error = 0; // counts, signed
         double amps = kHoldingAmps;
         if (speed > 0) {
-            error = peak * accel + ripple(i + bodymaker_.revolutions());
+            // The loop as the tuning screen shows it, sample by sample through the stroke just
+            // recorded: lagging, ringing or lopsided with its gains.
+            const double at = captureEnd_ - 60.0 / speed * (1.0 - static_cast<double>(i) / (n - 1));
+            error = FollowingErrorAt(gains, speed, accel, at).error +
+                    0.3 * ripple(i + bodymaker_.revolutions());
             amps += kPeakAmps * load * std::abs(accel) + 0.02 * std::abs(error);
         } else {
             reference = standstillLift;
