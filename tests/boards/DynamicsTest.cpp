@@ -155,16 +155,6 @@ TEST_F(Cupfeed, MainCrankFollowsTheMachine) {
     EXPECT_LT(boards.peekWord(R, 80), 4096);
 }
 
-TEST_F(Cupfeed, PoorGainsRaiseTheFollowingError) {
-    const int good = boards.peekWord(R, 610);
-    EXPECT_LT(good, boards.peekWord(R, 1134)) << "factory gains stay inside the alarm limit";
-    boards.pokeWord(R, 1126, 2);
-    boards.pokeWord(R, 1122, 0);
-    clock.advance(0.5);
-    EXPECT_GT(boards.peekWord(R, 610), 4 * good);
-    EXPECT_GT(boards.peekWord(R, 612), 3 * good);
-}
-
 TEST_F(Cupfeed, TestModeDrivesTheCamFromTheOutput) {
     boards.pokeBit(R, 153, 7, true);
     clock.advance(0.001);

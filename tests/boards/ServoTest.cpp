@@ -18,16 +18,21 @@ protected:
         int most = 0;
         int swing() const { return most - least; }
     };
-    // The positive peak and the absolute error over ten seconds of running.
-    std::pair<Spread, Spread> watch() {
-        Spread peak, error;
+    struct Watched {
+        Spread peak, negative, error;
+    };
+    // The positive and negative peaks and the absolute error over ten seconds of running.
+    Watched watch() {
+        Watched w;
         for (int k = 0; k < 100; ++k) {
             clock.advance(0.1);
-            const int p = boards.peekWord(R, 610), e = boards.peekWord(R, 614);
-            peak.least = std::min(peak.least, p), peak.most = std::max(peak.most, p);
-            error.least = std::min(error.least, e), error.most = std::max(error.most, e);
+            const int p = boards.peekWord(R, 610), n = boards.peekWord(R, 612),
+                      e = boards.peekWord(R, 614);
+            w.peak.least = std::min(w.peak.least, p), w.peak.most = std::max(w.peak.most, p);
+            w.negative.most = std::max(w.negative.most, n);
+            w.error.least = std::min(w.error.least, e), w.error.most = std::max(w.error.most, e);
         }
-        return {peak, error};
+        return w;
     }
     void gains(int p, int d) {
         boards.pokeWord(R, 1126, static_cast<std::uint16_t>(p));
@@ -38,29 +43,30 @@ protected:
 };
 
 TEST_F(Servo, FactoryGainsHoldSteadyPeaksInsideTheAlarmLimit) {
-    const auto [peak, error] = watch();
+    const auto [peak, negative, error] = watch();
     EXPECT_LE(peak.swing(), 1);
     EXPECT_LT(peak.most, boards.peekWord(R, 1134));
     EXPECT_LE(error.most, peak.most + 1);
 }
 
 TEST_F(Servo, TooLittleProportionalGainLags) {
-    const int factory = watch().first.most;
+    const int factory = watch().peak.most;
     gains(3, 25);
-    const auto [peak, error] = watch();
+    const auto [peak, negative, error] = watch();
     EXPECT_GT(peak.least, 4 * factory);
     EXPECT_LE(peak.swing(), 1) << "a soft loop lags but does not ring";
+    EXPECT_GT(negative.most, 3 * factory);
     EXPECT_GT(error.most, 3 * factory);
 }
 
 TEST_F(Servo, TooMuchProportionalGainRingsAndDampingCalmsIt) {
-    const int factory = watch().first.most;
+    const int factory = watch().peak.most;
     gains(60, 25);
-    const auto [ringing, error] = watch();
+    const auto [ringing, negative, error] = watch();
     EXPECT_GT(ringing.swing(), factory) << "the peaks swing";
     EXPECT_GT(error.most, 2 * factory);
     gains(60, 120);
-    EXPECT_LT(watch().first.swing(), ringing.swing() / 2);
+    EXPECT_LT(watch().peak.swing(), ringing.swing() / 2);
 }
 
 } // namespace
