@@ -4,7 +4,7 @@ SANITIZE   ?= OFF
 JOBS       ?= 2
 CMAKE_ARGS ?=
 
-.PHONY: deps configure build test run clean bench
+.PHONY: deps configure build test run package clean bench
 
 deps:
 	@./tools/install-deps.sh
@@ -20,6 +20,10 @@ test: build
 
 run: build
 	@./tools/run-talvern.sh $(BUILD)/bin
+
+# The Debian package, $(BUILD)/talvern_VERSION_ARCH.deb (install it with apt-get install ./FILE).
+package: build
+	@cd $(BUILD) && cpack -G DEB
 
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALVERN_BUILD_BENCH=ON -DTALVERN_BUILD_TESTS=OFF >/dev/null

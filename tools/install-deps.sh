@@ -2,9 +2,10 @@
 # Installs what the build needs from Debian's packages; silent when everything is present.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
-          qt6-base-dev qt6-serialport-dev libgl-dev
+          qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev
-          xvfb xauth poppler-utils)
+          xvfb xauth poppler-utils
+          dpkg-dev help2man desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

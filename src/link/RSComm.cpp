@@ -248,7 +248,7 @@ bool CanWrite(const QString& path) {
 
 QString RSComm::CommSettingsPath() const {
     const QString inProgram = FindSideFile(programFolder_, QStringLiteral("Support/RSPort.cfg"));
-    if (CanWrite(inProgram)) return inProgram;
+    if (!settingsInUserFolder_ && CanWrite(inProgram)) return inProgram;
     // An installed copy: the program folder is read-only, so the settings live in the user's
     // configuration folder.
     return QDir(userConfigFolder_).filePath(QStringLiteral("RSPort.cfg"));

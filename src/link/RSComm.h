@@ -50,6 +50,9 @@ public:
     }
     // Where the settings file goes when the program folder cannot be written.
     void SetUserConfigFolder(const QString& folder) { userConfigFolder_ = folder; }
+    // An installed program never writes under its program folder, even where it could (run
+    // by root): the settings file is always the one in the user's configuration folder.
+    void SetSettingsInUserFolder(bool always) { settingsInUserFolder_ = always; }
     // The settings the last InitializeRSComm put on the line.
     const PortSettings& CurrentPortSettings() const { return settings_; }
 
@@ -111,6 +114,7 @@ private:
     EventPump& events_;
     QString programFolder_;
     QString userConfigFolder_;
+    bool settingsInUserFolder_ = false;
     QString deviceOverride_;
     int portOverride_ = 0;
     int baudOverride_ = 0;

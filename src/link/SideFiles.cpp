@@ -28,6 +28,16 @@ QString FindSideFile(const QString& folder, const QString& relativePath) {
     return current;
 }
 
+ProgramFolders FindProgramFolders(const QString& executableFolder) {
+    for (const char* side : {"support", "Help"})
+        if (QFileInfo(FindSideFile(executableFolder, QString::fromLatin1(side))).isDir())
+            return {executableFolder, false};
+    const QString shared =
+        QDir::cleanPath(QDir(executableFolder).filePath(QStringLiteral("../share/talvern")));
+    if (QFileInfo(shared).isDir()) return {shared, true};
+    return {executableFolder, false};
+}
+
 PortFileLine ParsePortFileLine(const QByteArray& contents) {
     PortFileLine line;
     const QString text = QString::fromLatin1(contents);

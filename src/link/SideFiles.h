@@ -12,6 +12,15 @@ namespace talvern::link {
 // to case; components that do not exist keep the spelling given.
 QString FindSideFile(const QString& folder, const QString& relativePath);
 
+// Where the program's side files are. A copy run from its build or unpacked folder keeps
+// support/ and Help/ beside the executable; an installed copy has them in ../share/talvern
+// (/usr/bin/talvern reads /usr/share/talvern) and writes nothing there.
+struct ProgramFolders {
+    QString data;           // the folder holding support/ and Help/
+    bool installed = false; // data is the shared, read-only folder of an installation
+};
+ProgramFolders FindProgramFolders(const QString& executableFolder);
+
 // The port settings file: one line "port,speed". Spaces around a field are ignored.
 struct PortFileLine {
     int port = 1;

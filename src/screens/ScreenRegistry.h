@@ -6,7 +6,8 @@ class QWidget;
 
 namespace talvern::screens {
 
-// A new screen for the index, or nullptr when that screen does not exist (yet).
+// A new screen for the index, or nullptr when that screen does not exist (yet). The screen
+// carries its help page (the "helpPage" property) for F1.
 QWidget* CreateChildScreen(int index);
 bool HasChildScreen(int index);
 

@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <utility>
+
 namespace talvern::setup {
 
 using link::Answer;
@@ -113,11 +115,13 @@ link::Answer SetupFileCommands::AskVersion(const QString& fileVersion) {
                         link::Icon::Information);
 }
 
-bool SetupFileCommands::Open() {
+bool SetupFileCommands::Open(const QString& chosen) {
     QString initialName = s_.fileNamePath;
+    QString given = chosen;
     for (;;) {
         if (!SaveChangesFirst()) return false;
-        const QString path = dialogs_.openFile(initialName, kSetupFilter);
+        const QString path = given.isEmpty() ? dialogs_.openFile(initialName, kSetupFilter)
+                                             : std::exchange(given, {});
         if (path.isEmpty()) return false;
         QString message;
         std::optional<SetupData> data = LoadSdtFile(path, &message);
@@ -138,6 +142,7 @@ bool SetupFileCommands::Open() {
             s_.file.Version == s_.programVersion ? Answer::Yes : AskVersion(s_.file.Version);
         if (answer == Answer::Yes) {
             AcceptFileData();
+            if (fileUsed) fileUsed(path);
             return true;
         }
         s_.fileNamePath = previousPath;
@@ -169,6 +174,7 @@ bool SetupFileCommands::Save() {
     s_.setup.Version = s_.programVersion;
     setCaption(QLatin1Char('[') + s_.fileNameTitle + QLatin1Char(']'));
     s_.saved = s_.setup;
+    if (fileUsed) fileUsed(s_.fileNamePath);
     return true;
 }
 

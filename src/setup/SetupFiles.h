@@ -65,6 +65,8 @@ public:
     std::function<QString()> nowText;
     // Called whenever the caption text (fileNameCaption) has changed.
     std::function<void()> captionChanged;
+    // Called with the path of a set-up file that was opened (and accepted) or saved.
+    std::function<void(const QString&)> fileUsed;
 
     // 0 when nothing changed, else the answer to "Save Changes to File?" (6, 7 or 2).
     int CheckSaveChanges();
@@ -73,7 +75,9 @@ public:
     bool SaveChangesFirst();
 
     bool New();
-    bool Open();
+    // With a path (a file chosen from the recent-file list) the first pass reads that file
+    // instead of asking; turning it down at the version question opens the dialog from there.
+    bool Open(const QString& chosen = QString());
     bool Save();
     bool SaveAs();
     bool ExportShiftData();

@@ -32,8 +32,9 @@ setup::SetupFileCommands& frmMDIMain::fileCommands() {
             setup::SetupFileState{gSetup, gSetupSaved, gSetupDefault, gSetupFile, gProgramVersion,
                                   gNewFile, gSetupReset, gFileNameCaption, gFileNamePath,
                                   gFileNameTitle, gFileExportPath, gUploadNOW},
-            *platform_.answers, *dialogs, platform_.programFolder);
+            *platform_.answers, *dialogs, userFilesFolder());
         fileCommands_->captionChanged = [this] { setCaption(); };
+        fileCommands_->fileUsed = [this](const QString& path) { rememberFile(path); };
     }
     return *fileCommands_;
 }

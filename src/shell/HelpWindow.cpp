@@ -46,4 +46,11 @@ void HelpWindow::showContents() {
     }
 }
 
+void HelpWindow::showPage(const QString& file) {
+    if (QFileInfo::exists(file))
+        browser_->setSource(QUrl::fromLocalFile(file));
+    else
+        showContents();
+}
+
 } // namespace talvern::shell

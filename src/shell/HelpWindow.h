@@ -13,6 +13,8 @@ public:
     explicit HelpWindow(const QString& contentsPage, QWidget* parent = nullptr);
     QTextBrowser* browser() const { return browser_; }
     void showContents();
+    // A page of the help; the contents when that page is missing.
+    void showPage(const QString& file);
 
 private:
     QString contents_;

@@ -14,11 +14,13 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTime>
 
@@ -68,6 +70,12 @@ frmMDIMain::frmMDIMain(MainWindowPlatform platform, QWidget* parent)
     connect(&tmrBackgroungUpdate, &QTimer::timeout, this, &frmMDIMain::tmrBackgroungUpdate_Timer);
     installFileCommands();
     installPrintCommands();
+    buildRecentFiles();
+    auto* help = new QAction(this);
+    help->setObjectName(QStringLiteral("ScreenHelp"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this, &frmMDIMain::ShowScreenHelp);
+    addAction(help);
     resize(900, 640);
 }
 
@@ -282,13 +290,14 @@ void frmMDIMain::Form_Load() {
     // 7. Parameter tables and factory defaults.
     InitSetupTables();
     // 8. The Open dialog's first proposal.
-    gFileNamePath = QDir(platform_.programFolder).filePath(QStringLiteral("*.sdt"));
+    gFileNamePath = QDir(userFilesFolder()).filePath(QStringLiteral("*.sdt"));
     // 9. New: nothing has changed yet, so nothing is asked.
     mnuFileNew_Click();
     showOnlineState(gLink->OnlineMode);
     tmrBackgroungUpdate.start();
     // 10.
     startupComplete_ = true;
+    restorePlacement();
 }
 
 void frmMDIMain::ShowChildWindow(int Index) {
@@ -340,6 +349,11 @@ int frmMDIMain::loadedChildCount() const {
     return count;
 }
 
+QString frmMDIMain::userFilesFolder() const {
+    return platform_.userFilesFolder.isEmpty() ? platform_.programFolder
+                                               : platform_.userFilesFolder;
+}
+
 void frmMDIMain::setCaption() {
     setWindowTitle(designCaption_ + gFileNameCaption);
 }
@@ -374,6 +388,7 @@ void frmMDIMain::closeEvent(QCloseEvent* event) {
         unloadChild(i);
     if (commPortDialog_) commPortDialog_->close();
     if (helpWindow_) helpWindow_->close();
+    savePlacement();
     closed_ = true;
     event->accept();
 }
@@ -431,15 +446,29 @@ void frmMDIMain::showOnlineState(bool online) {
 
 // --- Help ---
 
-void frmMDIMain::mnuHelpHelpTopics_Click() {
+HelpWindow* frmMDIMain::openHelpWindow() {
     if (!helpWindow_) {
         helpWindow_ = new HelpWindow(helpFile_, this);
         helpWindow_->setAttribute(Qt::WA_DeleteOnClose);
     }
-    helpWindow_->showContents();
     helpWindow_->show();
     helpWindow_->raise();
     helpWindow_->activateWindow();
+    return helpWindow_;
+}
+
+void frmMDIMain::mnuHelpHelpTopics_Click() {
+    openHelpWindow()->showContents();
+}
+
+void frmMDIMain::ShowScreenHelp() {
+    const QWidget* screen = childWindow(visibleIndex_);
+    const QString page = screen ? screen->property("helpPage").toString() : QString();
+    HelpWindow* help = openHelpWindow();
+    if (page.isEmpty())
+        help->showContents();
+    else
+        help->showPage(QFileInfo(helpFile_).dir().filePath(page));
 }
 
 frmAbout* frmMDIMain::aboutBox() const {

@@ -16,6 +16,7 @@
 #include "Platform.h"
 #include "QtFileDialogs.h"
 #include "RSComm.h"
+#include "RecentFiles.h"
 #include "SetupFiles.h"
 #include "frmSetupComm.h"
 
@@ -31,6 +32,7 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QSettings;
 
 namespace talvern::shell {
 
@@ -47,6 +49,12 @@ struct MainWindowPlatform {
     setup::TextInput* input = nullptr;
     setup::FileDialogs* fileDialogs = nullptr; // the platform's own dialogs when not given
     QString programFolder;
+    // Where the set-up file and export dialogs start; the program folder when empty (an
+    // installed program's folder is read-only, so it starts in the user's home instead).
+    QString userFilesFolder;
+    // The file (INI) where the window keeps its size and place and the recent set-up files,
+    // in the user's configuration folder; empty: nothing is remembered between runs.
+    QString settingsFile;
     // Adjusts the link right after it is created (device override, configuration folder).
     std::function<void(link::RSComm&)> configureLink;
 };
@@ -105,6 +113,11 @@ public:
     void mnuViewOnline_Click();
     void mnuViewOffline_Click();
     void mnuHelpHelpTopics_Click();
+    // F1: the help page of the visible screen (its "helpPage" property), else the contents.
+    void ShowScreenHelp();
+    // The recent set-up files, newest first (RecentFilesMenu.cpp).
+    void mnuFileRecent_Click(int index);
+    const setup::RecentFiles& recentFiles() const { return recentFiles_; }
     void mnuHelpAbout_Click();
     // Panels are numbered from 1; only panel 2 reacts.
     void sbrMain_PanelDblClick(int panel);
@@ -150,6 +163,7 @@ public:
     QAction* mnuFilePrintPreview;
     QAction* mnuFileExportPdf;
     QAction* mnuFilePrintSetup;
+    std::array<QAction*, setup::RecentFiles::kMaxFiles> mnuFileRecent{};
     QAction* mnuFileExit;
     QMenu* mnuEdit;
     QAction* mnuEditOfflineEditing;
@@ -178,9 +192,16 @@ private:
     void unloadChild(int index);
     QAction* childMenuItem(int index) const;
     void setCaption();
+    QString userFilesFolder() const;
     void installFileCommands();
     void installPrintCommands();
     bool askTransfer(const QString& text, const QString& title);
+    HelpWindow* openHelpWindow();
+    void buildRecentFiles();
+    void showRecentFiles();
+    void rememberFile(const QString& path);
+    void restorePlacement();
+    void savePlacement();
 
     MainWindowPlatform platform_;
     std::unique_ptr<QtFileDialogs> qtFileDialogs_;
@@ -203,6 +224,9 @@ private:
     QPointer<frmSetupComm> commPortDialog_;
     QPointer<HelpWindow> helpWindow_;
     QPointer<frmAbout> about_;
+    std::unique_ptr<QSettings> settings_;
+    setup::RecentFiles recentFiles_;
+    QAction* recentSeparator_ = nullptr;
 };
 
 } // namespace talvern::shell

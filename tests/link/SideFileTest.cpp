@@ -57,6 +57,40 @@ TEST_F(LinkTest, EmptySettingsFileIsFilledAndLowerCaseFolderIsFound) {
     EXPECT_FALSE(QFile::exists(folder.filePath("Support/RSPort.cfg")));
 }
 
+TEST_F(LinkTest, AnInstalledProgramKeepsItsSettingsInTheUserFolderSeededFromItsOwn) {
+    // Even where the program folder could be written (run by root), nothing is written there.
+    WriteFile(folder.filePath("support/RSPort.cfg"), "4,19200\r\n");
+    link.SetSettingsInUserFolder(true);
+    line.setResponder(std::ref(board));
+    link.OpenRSComm(line);
+    EXPECT_EQ(link.CommSettingsFile(), folder.filePath("user/RSPort.cfg"));
+    EXPECT_EQ(ReadFile(folder.filePath("user/RSPort.cfg")), "4,19200\r\n");
+    EXPECT_EQ(line.openedWith.port, 4);
+    EXPECT_EQ(ReadFile(folder.filePath("support/RSPort.cfg")), "4,19200\r\n");
+}
+
+TEST(ProgramFolders, BesideTheProgramOrInstalledUnderShare) {
+    QTemporaryDir root;
+    const QDir dir(root.path());
+    dir.mkpath("build/bin/Support");
+    dir.mkpath("usr/bin");
+    dir.mkpath("usr/share/talvern/Help");
+    dir.mkpath("bare/bin");
+    struct Case {
+        const char* executableFolder;
+        const char* data;
+        bool installed;
+    } cases[] = {{"build/bin", "build/bin", false},
+                 {"usr/bin", "usr/share/talvern", true},
+                 {"bare/bin", "bare/bin", false}};
+    for (const Case& c : cases) {
+        const link::ProgramFolders found =
+            link::FindProgramFolders(dir.filePath(c.executableFolder));
+        EXPECT_EQ(found.data, dir.filePath(c.data)) << c.executableFolder;
+        EXPECT_EQ(found.installed, c.installed) << c.executableFolder;
+    }
+}
+
 TEST_F(LinkTest, DeviceOverrideAndPortErrorMessage) {
     link.SetDeviceOverride("/dev/pts/77");
     line.failOpen(2, "No such device");

@@ -271,3 +271,27 @@ TEST_F(FileCommands, ExportWritesSeventeenLinesWithUntitled) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_TRUE(f.readAll().startsWith("m1.sdt\r\nDate: "));
 }
+
+TEST_F(FileCommands, AFileGivenByNameOpensWithoutTheDialogAndIsReportedAsUsed) {
+    QStringList used;
+    commands.fileUsed = [&](const QString& p) { used << p; };
+    SetupData other = defaults;
+    other.ParamValue[3] = 5;
+    const QString same = writeFile("same.sdt", other);
+    const QString old = writeFile("old.sdt", FactoryDefaults("TALVERN_R1.0.0"));
+    ASSERT_TRUE(commands.Open(same));
+    EXPECT_TRUE(dialogs.calls.empty());
+    EXPECT_EQ(setup, other);
+    // Turned down at the version question: the dialog opens from that file, and only the file
+    // finally accepted counts as used.
+    answers.answers = {Answer::No};
+    dialogs.choices = {same};
+    ASSERT_TRUE(commands.Open(old));
+    ASSERT_EQ(dialogs.calls.size(), 1u);
+    EXPECT_EQ(dialogs.calls[0].initialName, old);
+    // Save As counts the new name; a cancelled dialog counts nothing.
+    dialogs.choices = {dir.filePath("new.sdt"), QString()};
+    ASSERT_TRUE(commands.SaveAs());
+    EXPECT_FALSE(commands.Open());
+    EXPECT_EQ(used, (QStringList{same, same, dir.filePath("new.sdt")}));
+}

@@ -84,6 +84,7 @@ protected:
         platform.input = &input;
         platform.fileDialogs = &files;
         platform.programFolder = folder.path();
+        platform.settingsFile = settingsFile;
         const QString user = folder.filePath("user");
         platform.configureLink = [user](link::RSComm& rs) { rs.SetUserConfigFolder(user); };
         window = std::make_unique<shell::frmMDIMain>(platform);
@@ -112,6 +113,7 @@ protected:
     }
 
     std::vector<int> registered{0, 1, 5};
+    QString settingsFile; // where the window remembers its place and recent files; "": nowhere
     int alive = 0;
     QTemporaryDir folder;
     ScriptedAnswers answers;

@@ -46,9 +46,39 @@ struct Options {
     std::string link;
 };
 
+const char* const kUsage =
+    "usage: talvern-boardsim [--board k2510|r7520] [--baud 9600|19200] [--paced] [--link PATH]\n";
+
 void usage() {
-    std::cerr << "usage: talvern-boardsim [--board k2510|r7520] [--baud 9600|19200] [--paced] "
-                 "[--link PATH]\n";
+    std::cerr << kUsage;
+}
+
+// The whole description, for --help (and so for the manual page).
+void help() {
+    std::cout
+        << kUsage
+        << "Serves the simulated K2510 and R7520 boards on a pseudo-terminal; the first line of\n"
+           "standard output is the terminal's path, for talvern-cli --device or any serial "
+           "program.\n"
+           "\n"
+           "  --board k2510|r7520    the board the cable is on at start (default k2510)\n"
+           "  --baud 9600|19200      the line speed set on the terminal (default 9600)\n"
+           "  --paced                answer no faster than the real line at that speed\n"
+           "  --link PATH            also make PATH a symbolic link to the terminal\n"
+           "  --help                 this text\n"
+           "\n"
+           "Front-panel commands, one a line on standard input:\n"
+           "  cable k2510|r7520      move the cable to that board\n"
+           "  unplug, plug           pull the cable out, put it back\n"
+           "  start, stop            run or stop the bodymaker\n"
+           "  speed high|low         the machine's speed\n"
+           "  alarm N on|off         raise or clear system alarm N\n"
+           "  silence on|off         the board stops answering\n"
+           "  busy on|off            the PLS stays busy\n"
+           "  stuck on|off           the signature capture never finishes\n"
+           "  delay SECONDS          delay every reply\n"
+           "  clear                  clear the injected faults\n"
+           "  quit                   end (as does closing standard input)\n";
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -146,6 +176,11 @@ void sendReplies(SimulatedBoards& boards, int master) {
 
 int main(int argc, char** argv) {
     Options options;
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0) {
+            help();
+            return 0;
+        }
     if (!parse(argc, argv, options)) {
         usage();
         return 2;

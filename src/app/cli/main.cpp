@@ -5,6 +5,7 @@
 #include "ConsoleAnswers.h"
 #include "QtPlatform.h"
 #include "RSComm.h"
+#include "SideFiles.h"
 #include "SimulatedSerialLine.h"
 
 #include <QCoreApplication>
@@ -24,7 +25,9 @@ int main(int argc, char** argv) {
     if (!options) {
         if (!error.isEmpty())
             std::fprintf(stderr, "talvern-cli: %s\n", error.toLocal8Bit().constData());
-        std::fputs(app::CliUsage().toLocal8Bit().constData(), stderr);
+        // Asked for (--help): the usage is the answer, on standard output; otherwise it
+        // explains a mistake, on standard error.
+        std::fputs(app::CliUsage().toLocal8Bit().constData(), error.isEmpty() ? stdout : stderr);
         return error.isEmpty() ? app::kDone : app::kUsage;
     }
 
@@ -38,7 +41,10 @@ int main(int argc, char** argv) {
                                     return line;
                                 });
     link::NoEventPump events;
-    link::RSComm link(clock, answers, events, QCoreApplication::applicationDirPath());
+    const link::ProgramFolders folders =
+        link::FindProgramFolders(QCoreApplication::applicationDirPath());
+    link::RSComm link(clock, answers, events, folders.data);
+    link.SetSettingsInUserFolder(folders.installed);
     link.SetDeviceOverride(options->device);
     link.SetPortOverride(options->port, options->baud);
 

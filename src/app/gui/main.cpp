@@ -1,5 +1,6 @@
 // TALVERN: the windowed set-up and monitoring program.
 
+#include "AppIcon.h"
 #include "FocusReturn.h"
 #include "GuiOptions.h"
 #include "InputBox.h"
@@ -7,6 +8,7 @@
 #include "QtMessageBoxAnswers.h"
 #include "QtPlatform.h"
 #include "ScreenRegistry.h"
+#include "SideFiles.h"
 #include "SimulatedSerialLine.h"
 #include "SimulatorMenu.h"
 #include "boards/SimulatedBoards.h"
@@ -14,6 +16,7 @@
 #include "modUtility.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenuBar>
 #include <QStandardPaths>
@@ -26,8 +29,11 @@ using namespace talvern;
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // The application name alone names the configuration folder (~/.config/TALVERN), which
+    // talvern-cli shares.
     QApplication::setApplicationName(QStringLiteral("TALVERN"));
-    QApplication::setOrganizationName(QStringLiteral("TALVERN"));
+    QApplication::setDesktopFileName(QStringLiteral("talvern"));
+    QApplication::setWindowIcon(app::TalvernIcon());
     QApplication::setApplicationVersion(QStringLiteral("%1.%2.%3")
                                             .arg(setup::ProgramMajor())
                                             .arg(setup::ProgramMinor())
@@ -66,10 +72,16 @@ int main(int argc, char** argv) {
     platform.answers = &answers;
     platform.events = &events;
     platform.input = &input;
-    platform.programFolder = QCoreApplication::applicationDirPath();
+    const link::ProgramFolders folders =
+        link::FindProgramFolders(QCoreApplication::applicationDirPath());
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    platform.programFolder = folders.data;
+    if (folders.installed) platform.userFilesFolder = QDir::homePath();
+    platform.settingsFile = QDir(userFolder).filePath(QStringLiteral("talvern.ini"));
     const QString device = options->device;
-    platform.configureLink = [device](link::RSComm& rs) {
-        rs.SetUserConfigFolder(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    platform.configureLink = [device, userFolder, folders](link::RSComm& rs) {
+        rs.SetUserConfigFolder(userFolder);
+        rs.SetSettingsInUserFolder(folders.installed);
         if (!device.isEmpty()) rs.SetDeviceOverride(device);
     };
 
