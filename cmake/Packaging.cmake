@@ -50,7 +50,7 @@ set(CPACK_PACKAGE_NAME talvern)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "TALVERN")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "set-up and monitoring of a can bodymaker and its servo cupfeed")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "TALVERN talks over one RS-232 cable to the bodymaker's PLC board K2510 and the servo\n"
     "cupfeed's motion board R7520: it edits their set-up parameters, shows the machine live,\n"
     "programs the limit-switch timing, keeps set-up files and loads board programs. It includes\n"

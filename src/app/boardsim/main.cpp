@@ -57,7 +57,7 @@ void usage() {
 void help() {
     std::cout
         << kUsage
-        << "Serves the simulated K2510 and R7520 boards on a pseudo-terminal; the first line of\n"
+        << "\nServes the simulated K2510 and R7520 boards on a pseudo-terminal; the first line of\n"
            "standard output is the terminal's path, for talvern-cli --device or any serial "
            "program.\n"
            "\n"
