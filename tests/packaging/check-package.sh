@@ -16,7 +16,7 @@ fail() {
     failures=$((failures + 1))
 }
 
-if ! cpack --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1; then
+if ! "${CPACK:-cpack}" --config "$build/CPackConfig.cmake" -B "$scratch" >"$scratch/cpack.log" 2>&1; then
     cat "$scratch/cpack.log"
     echo "FAILED: cpack"
     exit 1
