@@ -92,8 +92,16 @@ void SimulatedBoards::dropReplies(int count, int skip) {
     drop_ = {skip, count};
 }
 
+void SimulatedBoards::injectFault(Fault fault, long position, double seconds) {
+    fault_ = fault;
+    faultAt_ = sent_ + std::max(0L, position);
+    faultSeconds_ = seconds;
+}
+
 void SimulatedBoards::clearFaults() {
     silent_ = false;
+    fault_.reset();
+    silentUntil_ = 0;
     corrupt_ = {};
     drop_ = {};
     replyDelay_ = 0;
@@ -108,17 +116,27 @@ void SimulatedBoards::hostSend(std::uint8_t byte) {
         now = std::max(now, hostLineFreeAt_) + 10.0 / baud_;
         hostLineFreeAt_ = now;
     }
-    if (!plugged_ || silent_) return;
+    std::optional<Fault> fault;
+    if (fault_ && sent_ == faultAt_) {
+        fault = fault_;
+        fault_.reset();
+    }
+    ++sent_;
+    if (fault == Fault::CablePulled) plugged_ = false;
+    if (fault == Fault::Silence) silentUntil_ = now + faultSeconds_;
+    if (!plugged_ || silent_ || now < silentUntil_) return;
     ++delivered_;
     const auto reply = board(cable_).receive(byte);
     if (!reply) return;
-    if (drop_.take()) return;
+    if (drop_.take() || fault == Fault::LostReply) return;
     std::uint8_t out = *reply;
-    if (corrupt_.take()) out = static_cast<std::uint8_t>(out ^ 0x5A);
+    if (corrupt_.take() || fault == Fault::CorruptedReply)
+        out = static_cast<std::uint8_t>(out ^ 0x5A);
     double at = now + replyDelay_;
     if (baud_ > 0) at += 10.0 / baud_;
     if (!replies_.empty()) at = std::max(at, replies_.back().at);
     replies_.push_back({at, out});
+    if (fault == Fault::StrayByte) replies_.push_back({at, out});
 }
 
 int SimulatedBoards::repliesAvailable() {

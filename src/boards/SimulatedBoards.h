@@ -84,6 +84,14 @@ public:
     void setPlsStuckBusy(bool stuck) { k2510_.setPlsStuckBusy(stuck); }
     // A signature recording, once started, never completes.
     void setCaptureStuck(bool stuck) { r7520_.setCaptureStuck(stuck); }
+    // One fault at a chosen byte of an exchange. `position` counts the bytes the host sends from
+    // now on (0 = the next one, whether a board hears it or not). The reply to that byte is lost,
+    // arrives disturbed, or arrives twice (a stray byte after it); or from that byte on the board
+    // neither hears nor answers for `seconds`; or the cable is pulled out there.
+    enum class Fault { LostReply, CorruptedReply, StrayByte, Silence, CablePulled };
+    void injectFault(Fault fault, long position, double seconds = 1.5);
+    // Bytes the host has sent since construction.
+    long bytesSent() const { return sent_; }
     // Back to a healthy cable: no silence, corruption, losses, delay, busy PLS or stuck capture.
     void clearFaults();
 
@@ -131,6 +139,11 @@ private:
     Countdown corrupt_;
     Countdown drop_;
     double replyDelay_ = 0;
+    std::optional<Fault> fault_;
+    long faultAt_ = 0;
+    double faultSeconds_ = 0;
+    double silentUntil_ = 0;
+    long sent_ = 0;
     int baud_ = 0;
     double hostLineFreeAt_ = 0; // when the host's last byte has left the wire
     std::deque<Reply> replies_;

@@ -16,4 +16,22 @@ private:
     RSComm& link_;
 };
 
+// One public PLS command as LastTransactionFailed sees it: failed when any exchange needed a
+// resend, any step failed on the wire, or the link has failed.
+class TransactionScope {
+public:
+    explicit TransactionScope(RSComm& link) : link_(link) {
+        link_.resends_ = 0;
+        link_.trouble_ = false;
+    }
+    ~TransactionScope() {
+        link_.lastFailed_ = link_.trouble_ || link_.resends_ > 0 || link_.CommError;
+    }
+    TransactionScope(const TransactionScope&) = delete;
+    TransactionScope& operator=(const TransactionScope&) = delete;
+
+private:
+    RSComm& link_;
+};
+
 } // namespace talvern::link

@@ -39,12 +39,16 @@ int RSComm::PLSReadWord(int code) {
     CurrentMode = 0;
     if (!SetPLCMode(ReadWordMode, code) || CommError) {
         CurrentMode = 0;
+        trouble_ = true;
         return kFailedRead;
     }
     const int low = RSSendByte(kAck, false, false);
     const int high = low == kFailed || CommError ? kFailed : RSSendByte(kAck, false, false);
     CurrentMode = 0;
-    if (high == kFailed || CommError) return kFailedRead;
+    if (high == kFailed || CommError) {
+        trouble_ = true;
+        return kFailedRead;
+    }
     return high * 256 + low;
 }
 
@@ -57,6 +61,7 @@ bool RSComm::PLSSendWord(int code, int value) {
     }
     if (ok) ok = !CommError && WaitPLSReady();
     CurrentMode = 0;
+    if (!ok) trouble_ = true;
     return ok;
 }
 
@@ -69,6 +74,7 @@ bool RSComm::PLSSendChannel(int code, int channel, int a, int b, int flag) {
     }
     if (ok) ok = !CommError && WaitPLSReady();
     CurrentMode = 0;
+    if (!ok) trouble_ = true;
     return ok;
 }
 
@@ -81,15 +87,22 @@ bool RSComm::PLSSendBlock(int code, const std::array<int, 6>& values) {
     }
     if (ok) ok = !CommError && WaitPLSReady();
     CurrentMode = 0;
+    if (!ok) trouble_ = true;
     return ok;
 }
 
 bool RSComm::PLSReadBlock(int code) {
     CurrentMode = 0;
-    if (!SetPLCMode(ReadBlockMode, code)) return false;
+    if (!SetPLCMode(ReadBlockMode, code)) {
+        trouble_ = true;
+        return false;
+    }
     for (std::int16_t& element : plsConfig_) {
         const int reply = RSSendByte(kAck, false, false);
-        if (reply == kFailed || CommError) return false;
+        if (reply == kFailed || CommError) {
+            trouble_ = true;
+            return false;
+        }
         element = static_cast<std::int16_t>(reply);
     }
     // CurrentMode stays at the block mode, which makes the next read or write hand-shake.
@@ -122,6 +135,7 @@ bool RSComm::WaitPLSReady() {
 bool RSComm::PLSRecall(int channel) {
     CurrentMode = 0;
     auto fail = [this](std::int16_t state) {
+        trouble_ = true;
         recallState_ = state;
         recallPos_ = 0;
         CurrentMode = 0;
@@ -146,27 +160,32 @@ bool RSComm::PLSRecall(int channel) {
 
 QString RSComm::PLSScaleFactor() {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     return QString::number(PLSReadWord(ScaleFactorCode));
 }
 
 QString RSComm::PLSOffset() {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     return QString::number(PLSReadWord(OffsetCode));
 }
 
 QString RSComm::PLSPos() {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     return QString::number(PLSReadWord(PositionCode));
 }
 
 QString RSComm::PLSRpm() {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     return QString::number(PLSReadWord(RpmCode));
 }
 
 bool RSComm::SingleSetpoint(std::int16_t Chan, std::int16_t OnSetpoint, std::int16_t OffSetpoint,
                             bool ClearChan) {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     if (CommError) return false;
     const int scale = PLSReadWord(ScaleFactorCode);
     if (CommError) return false;
@@ -184,12 +203,14 @@ bool RSComm::SingleSetpoint(std::int16_t Chan, std::int16_t OnSetpoint, std::int
 
 bool RSComm::ClearPLSChan(std::int16_t Chan) {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     return PLSSendChannel(ChannelCode, Chan, 0, 0, 0);
 }
 
 bool RSComm::PulseTrain(std::int16_t Chan, std::int16_t ON_Division, std::int16_t OFF_Division,
                         std::int16_t START_Division) {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     const QString notProgrammed =
         kCRLF + kCRLF + QStringLiteral("PLS Channel will not be Programmed.");
     auto refuse = [&](const QString& text, Icon icon) {
@@ -221,11 +242,13 @@ bool RSComm::PulseTrain(std::int16_t Chan, std::int16_t ON_Division, std::int16_
 
 bool RSComm::RecallChannel(std::int16_t Chan) {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     return PLSRecall(Chan);
 }
 
 bool RSComm::SetPLSOffset(std::int16_t Position) {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     if (CommError) return false;
     const int offset = PLSReadWord(OffsetCode);
     if (CommError) return false;
@@ -251,6 +274,7 @@ bool RSComm::SetPLSOffset(std::int16_t Position) {
 bool RSComm::PLSConfigDownload(const std::array<std::int16_t, 24>& CfgParam,
                                std::int16_t ScaleFactor) {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     for (int block = 0; block < 4; ++block) {
         std::array<int, 6> values{};
         for (int i = 0; i < 6; ++i)
@@ -262,6 +286,7 @@ bool RSComm::PLSConfigDownload(const std::array<std::int16_t, 24>& CfgParam,
 
 std::array<std::int16_t, 19> RSComm::PLSConfigUpload() {
     BusyScope busy(*this);
+    TransactionScope transaction(*this);
     if (!PLSReadBlock(ReadConfigCode))
         Ask(QStringLiteral("Not able to Upload Configuration from PLS."),
             QStringLiteral("PLS Upload"), Buttons::Ok, Icon::Exclamation);

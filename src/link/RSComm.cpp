@@ -227,7 +227,7 @@ void RSComm::RSWrite(const QString& Add, const QString& DataValue) {
         writeDone_ = false;
         WriteValue(Add, DataValue);
     }
-    lastFailed_ = !writeDone_ || WriteMismatch || CommError;
+    lastFailed_ = !writeDone_ || WriteMismatch || CommError || resends_ > 0;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -31,10 +31,13 @@ public:
     void CloseRSComm();
     QString RSRead(const QString& Add);
     void RSWrite(const QString& Add, const QString& DataValue);
-    // Whether the last RSRead or RSWrite did not get what it asked for: no value, a wrong echo,
-    // a reply that came only after a resend, a write that still mismatched after its repeat, or
-    // a refused value. RSRead's "0" and RSWrite's silence stay as they are for the screens;
-    // callers that store what they read (transfers, acquisition, program upload) ask this.
+    // Whether the last RSRead, RSWrite or PLS command did not get what it asked for: no value, a
+    // wrong echo, a reply that came only after a resend, a write that still mismatched after its
+    // repeat, a refused value, a refused handshake, a parameter byte not acknowledged, a recall
+    // reply out of range. A PLS command refused by its own checks (a setpoint beyond the scale)
+    // is not a link failure. RSRead's "0" and RSWrite's silence stay as they are for the
+    // screens; callers that store what they read (transfers, acquisition, program upload) ask
+    // this.
     bool LastTransactionFailed() const { return lastFailed_; }
     // Bytes sent on the line since the link was made (a measure of activity, not of success).
     long BytesSent() const { return bytesSent_; }
@@ -91,6 +94,7 @@ public:
 
 private:
     friend class BusyScope;
+    friend class TransactionScope;
 
     void InitializeRSComm(SerialLine& CommObj);
     int RSSendByte(int value, bool noReply, bool flushFirst);
@@ -139,6 +143,7 @@ private:
     int resends_ = 0;         // attention resends since the transaction began
     bool lastFailed_ = false; // see LastTransactionFailed
     bool writeDone_ = false;  // the last WriteValue sent every byte with a right echo
+    bool trouble_ = false;    // a PLS command failed on the wire since its transaction began
 };
 
 } // namespace talvern::link

@@ -53,6 +53,32 @@ TEST_F(Cable, DroppedRepliesAreMissing) {
     EXPECT_EQ(exchange(boards, {0xFF, 0x01, 0x03, 0xFC}), (Bytes{0x55, -1, -1, 0x00}));
 }
 
+TEST_F(Cable, OneFaultAtAChosenByte) {
+    using Fault = SimulatedBoards::Fault;
+    boards.pokeWord(BoardId::K2510, 1020, 0x0411);
+    const std::vector<std::uint8_t> read{0xFF, 0x01, 0x03, 0xFC, 0x03, 0xFD};
+    struct Case {
+        Fault fault;
+        Bytes replies;
+    } cases[] = {
+        {Fault::LostReply, {0x55, 0x55, 0x03, -1, 0x03, 0x04}},
+        {Fault::CorruptedReply, {0x55, 0x55, 0x03, 0x11 ^ 0x5A, 0x03, 0x04}},
+        {Fault::StrayByte, {0x55, 0x55, 0x03, 0x11, 0x11, 0x03}},
+        {Fault::Silence, {0x55, 0x55, 0x03, -1, -1, -1}},
+        {Fault::CablePulled, {0x55, 0x55, 0x03, -1, -1, -1}},
+    };
+    for (const Case& c : cases) {
+        exchange(boards, {0xFF, 0xFF}); // the board back at attention whatever it was doing
+        boards.injectFault(c.fault, 3);
+        const long before = boards.bytesSent();
+        EXPECT_EQ(exchange(boards, read), c.replies) << int(c.fault);
+        EXPECT_EQ(boards.bytesSent() - before, 6);
+        boards.discardReplies();
+        clock.advance(1.6); // a silence ends; a pulled cable stays out
+        EXPECT_EQ(exchange(boards, {0xFF, 0xFF}).back(), c.fault == Fault::CablePulled ? -1 : 0x55);
+    }
+}
+
 TEST_F(Cable, SlowRepliesArriveLateAndInOrder) {
     boards.setReplyDelay(0.5);
     boards.hostSend(0xFF);

@@ -151,9 +151,16 @@ TEST_F(PLSTest, PulseTrainChecksInOrderWithExactMessages) {
 }
 
 TEST_F(PLSTest, OffsetMakesThePresentPositionReadAsWanted) {
-    EXPECT_TRUE(link.SetPLSOffset(0));
-    EXPECT_EQ(pls.lastCode, 42);
-    EXPECT_EQ(pls.params[0] + pls.params[1] * 256, 150);
+    // scale 360, offset 100, position 50: the raw position is 150
+    struct Case {
+        int wanted, offset;
+    } cases[] = {{0, 150}, {30, 120}, {200, 310}, {360, 150}};
+    for (const Case& c : cases) {
+        EXPECT_TRUE(link.SetPLSOffset(static_cast<std::int16_t>(c.wanted))) << c.wanted;
+        EXPECT_EQ(pls.lastCode, 42);
+        EXPECT_EQ(pls.params[0] + pls.params[1] * 256, c.offset) << c.wanted;
+    }
+    EXPECT_TRUE(answers.asked.empty());
     EXPECT_FALSE(link.SetPLSOffset(361));
     EXPECT_EQ(answers.asked.back().text,
               "Desired Position cannot be greater than Scale Factor of 360.\r\n\r\n"
@@ -165,10 +172,26 @@ TEST_F(PLSTest, RecallReportsStateAndPositionOrRejectsAHighByteAbove16) {
     EXPECT_TRUE(link.RecallChannel(4));
     EXPECT_EQ(link.ChannelRecallState(), 1);
     EXPECT_EQ(link.ChannelRecallPos(), 150);
+    EXPECT_FALSE(link.LastTransactionFailed());
+    pls.recallHigh = 16;
+    EXPECT_TRUE(link.RecallChannel(4));
+    EXPECT_EQ(link.ChannelRecallPos(), 16 * 256 + 150);
     pls.recallHigh = 17;
     EXPECT_FALSE(link.RecallChannel(4));
     EXPECT_EQ(link.ChannelRecallState(), 2);
     EXPECT_EQ(link.ChannelRecallPos(), 0);
+    EXPECT_TRUE(link.LastTransactionFailed());
+}
+
+TEST_F(PLSTest, ARefusedSetpointIsNoLinkFailureButAMissingAcknowledgeIs) {
+    EXPECT_FALSE(link.SingleSetpoint(0, 10, 360));
+    EXPECT_FALSE(link.LastTransactionFailed());
+    line.setResponder([this](std::uint8_t b) -> std::optional<int> {
+        const std::optional<int> reply = pls(b);
+        return b == 0x07 ? std::optional<int>(0x00) : reply; // the channel byte not acknowledged
+    });
+    EXPECT_FALSE(link.ClearPLSChan(7));
+    EXPECT_TRUE(link.LastTransactionFailed());
 }
 
 TEST_F(PLSTest, BusyPLSRaisesTheReadyQuestionAfterThreeSeconds) {

@@ -1,0 +1,91 @@
+// Verified reads and writes: a value is taken only from reads the link reports as good and
+// confirmed by a second one, so one lost, late, doubled or disturbed reply never becomes data.
+#include "VerifiedTransfer.h"
+#include "LinkFixture.h"
+
+using namespace talvern;
+using namespace talvern::testing;
+
+namespace {
+
+enum class Disturb { Lose, Corrupt, Double };
+
+class Verified : public LinkTest {
+protected:
+    void SetUp() override { openOnTinyBoard(); }
+    // The board with the reply to the n-th byte from now disturbed.
+    void disturb(Disturb how, int n) {
+        line.setResponder([this, how, n, count = 0](std::uint8_t b) mutable -> std::optional<int> {
+            std::optional<int> reply = board(b);
+            if (count++ != n || !reply) return reply;
+            if (how == Disturb::Lose) return std::nullopt;
+            if (how == Disturb::Corrupt) return *reply ^ 0x5A;
+            line.script({*reply}); // doubled: the copy waits as a stray byte
+            return reply;
+        });
+    }
+};
+
+} // namespace
+
+TEST_F(Verified, OneDisturbedReplyAnywhereStillGivesTheBoardsValue) {
+    board.memory[1020] = 0xD2;
+    board.memory[1021] = 0x04;
+    board.memory[698] = 1;
+    for (Disturb how : {Disturb::Lose, Disturb::Corrupt, Disturb::Double}) {
+        for (int n = 0; n < 24; ++n) {
+            disturb(how, n);
+            // a board check before, as a transfer makes it, so the first read needs no handshake
+            link.RSRead("B698");
+            EXPECT_EQ(link::ReadVerified(link, "W1020"), QString("1234"))
+                << "disturbance " << int(how) << " at reply " << n;
+        }
+    }
+    EXPECT_TRUE(answers.asked.empty());
+}
+
+TEST_F(Verified, AValueThatKeepsChangingGivesTheMiddleOfThreeReadings) {
+    int reads = 0;
+    line.setResponder([&](std::uint8_t b) {
+        if (b == 0xFC)
+            board.memory[1020] = static_cast<std::uint8_t>(std::array{50, 10, 30}[reads++ % 3]);
+        return board(b);
+    });
+    EXPECT_EQ(link::ReadVerified(link, "B1020"), QString("30"));
+    EXPECT_EQ(reads, 3);
+}
+
+TEST_F(Verified, AReadFailingThreeTimesGivesNothing) {
+    board.memory[0x0300] = 9;
+    line.setResponder([&](std::uint8_t b) -> std::optional<int> {
+        const std::optional<int> reply = board(b);
+        return b == 0x03 && reply == 0x03 ? std::optional<int>(0x04) : reply; // wrong echo
+    });
+    EXPECT_FALSE(link::ReadVerified(link, "W1020"));
+    EXPECT_EQ(std::count(line.sent.begin(), line.sent.end(), 0x01), 3)
+        << "a read handshake per try";
+    EXPECT_FALSE(link.CommError);
+    EXPECT_EQ(link::ReadFailedMessage("W1020"), "Unable to read W1020 from the board.");
+}
+
+TEST_F(Verified, ABitIsWrittenIntoTheByteTheBoardHolds) {
+    board.memory[1018] = 0xA4;
+    disturb(Disturb::Corrupt, 3); // the data byte of the first read of B1018
+    EXPECT_TRUE(link::WriteVerified(link, "B1018.0", "1"));
+    EXPECT_EQ(board.memory[1018], 0xA5);
+}
+
+TEST_F(Verified, ARefusedValueIsRefusedOnceAndAWriteThatNeverGetsThroughFails) {
+    EXPECT_FALSE(link::WriteVerified(link, "B5", "300"));
+    EXPECT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].title, "ENTRY ALERT");
+
+    line.setResponder([&](std::uint8_t b) -> std::optional<int> {
+        const std::optional<int> reply = board(b);
+        return b == 0x2A ? std::optional<int>(0x2B) : reply; // the data echo is always wrong
+    });
+    line.clearLog();
+    EXPECT_FALSE(link::WriteVerified(link, "B5", "42"));
+    EXPECT_EQ(std::count(line.sent.begin(), line.sent.end(), 0x2A), 6) << "twice, three tries";
+    EXPECT_EQ(link::WriteFailedMessage("W1020"), "Unable to write W1020 to the board.");
+}
