@@ -80,6 +80,8 @@ public:
     const std::vector<Window>& channel(int c) const { return channels_.at(c); }
     std::uint16_t plsScale() const { return scale_; }
     std::uint16_t plsOffset() const { return offset_; }
+    // The 24 configuration bytes as the four configuration blocks left them.
+    const std::array<std::uint8_t, 24>& plsConfig() const { return config_; }
     // PLS position in divisions, 0 .. scale − 1.
     std::uint16_t plsPosition() const;
 

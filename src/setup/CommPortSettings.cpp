@@ -10,10 +10,15 @@
 
 namespace talvern::setup {
 
-CommSettings ReadCommSettings(const QString& settingsFile) {
+CommSettings ReadCommSettings(const QString& settingsFile, QString* error) {
     CommSettings settings;
     QFile file(settingsFile);
-    if (!file.exists() || file.size() == 0 || !file.open(QIODevice::ReadOnly)) return settings;
+    if (!file.exists() || file.size() == 0) return settings;
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Error 75, a path or file access error, as the program numbers the others.
+        if (error) *error = QStringLiteral("Error Number = 75\r\n\r\n") + file.errorString();
+        return settings;
+    }
     const link::PortFileLine line = link::ParsePortFileLine(file.read(256));
     settings.port = std::clamp(line.port, kCommPortMin, kCommPortMax);
     settings.speed = line.speed == QLatin1String("19200") ? 19200 : 9600;

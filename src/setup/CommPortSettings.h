@@ -16,8 +16,9 @@ struct CommSettings {
 };
 
 // Port 1 at 9600 unless the settings file exists and holds something; the port clamped into
-// 1..99, any speed but 19200 read as 9600.
-CommSettings ReadCommSettings(const QString& settingsFile);
+// 1..99, any speed but 19200 read as 9600. A file that exists but cannot be read gives the
+// defaults and the text of the error message ("Error Number = 75" and the cause).
+CommSettings ReadCommSettings(const QString& settingsFile, QString* error = nullptr);
 
 // The development system's folders under the program folder: BRX51, BRX96, VUD51.
 QStringList DevelopmentFolders(const QString& programFolder);

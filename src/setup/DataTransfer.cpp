@@ -1,5 +1,8 @@
 #include "DataTransfer.h"
 
+#include "SetupFiles.h"
+#include "VerifiedTransfer.h"
+
 namespace talvern::setup {
 
 namespace {
@@ -21,6 +24,17 @@ int NumberOf(const QString& text) {
     bool ok = false;
     const int n = text.trimmed().toInt(&ok);
     return ok ? n : 0;
+}
+
+// One reading of a PLS word; nothing when the link reported the read as failed.
+std::optional<std::int16_t> PlsWord(link::RSComm& link, QString (link::RSComm::*read)()) {
+    const QString text = (link.*read)();
+    if (link.LastTransactionFailed()) return std::nullopt;
+    return static_cast<std::int16_t>(NumberOf(text));
+}
+
+QString ChannelName(int channel) {
+    return QStringLiteral("PLS channel CH0%1").arg(channel);
 }
 } // namespace
 
@@ -65,12 +79,8 @@ DataTransfer::DataTransfer(int mode, link::RSComm& link, SetupData& setup,
     mode_ = *m;
     label_ = mode_.label;
     index_ = mode_.first;
-    // The record always has the whole table; a shorter one is padded rather than overrun.
-    if (setup_.ParamAdd.size() <= gSetupMax || setup_.ParamValue.size() <= gSetupMax) {
-        while (setup_.ParamAdd.size() <= gSetupMax)
-            setup_.ParamAdd << QString();
-        setup_.ParamValue.resize(gSetupMax + 1, 0);
-    }
+    // The copy always has the whole table; a shorter record is filled from it.
+    working_ = FittedToTable(setup_);
 }
 
 void DataTransfer::runToEnd() {
@@ -91,12 +101,49 @@ void DataTransfer::endParameters() {
             return;
         }
     }
+    if (!mode_.upload && !link_.CommError && !error_)
+        startReadBack();
+    else
+        phase_ = Phase::Report;
+}
+
+void DataTransfer::fail(const QString& reason) {
+    error_ = true;
+    reason_ = reason;
     phase_ = Phase::Report;
+}
+
+// The ON and OFF points of a channel from two recalls (each says which point it gives), or
+// {0, 0} for a channel without setpoints; nothing when a recall failed.
+std::optional<std::array<std::int16_t, 2>> DataTransfer::recallPoints(int channel) {
+    std::array<std::int16_t, 2> points = working_.PLSSetpoint[channel];
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!link_.RecallChannel(static_cast<std::int16_t>(channel)) ||
+            link_.LastTransactionFailed())
+            return std::nullopt;
+        switch (link_.ChannelRecallState()) {
+            case 1:
+                points[0] = link_.ChannelRecallPos();
+                break;
+            case 0:
+                points[1] = link_.ChannelRecallPos();
+                break;
+            default:
+                // No setpoints on this channel: it is unused.
+                return std::array<std::int16_t, 2>{0, 0};
+        }
+    }
+    return points;
 }
 
 void DataTransfer::endPlsDownload() {
     plsDownloaded_ = true;
-    phase_ = Phase::Report;
+    startReadBack();
+}
+
+void DataTransfer::startReadBack() {
+    index_ = mode_.first;
+    phase_ = Phase::ReadBack;
 }
 
 bool DataTransfer::step() {
@@ -112,12 +159,22 @@ bool DataTransfer::step() {
             }
             return true;
 
-        case Phase::Parameter:
+        case Phase::Parameter: {
+            const QString address = QString::fromLatin1(ParameterTable()[index_].address);
             if (mode_.upload) {
-                setup_.ParamValue[index_] = NumberOf(link_.RSRead(setup_.ParamAdd.at(index_)));
+                const std::optional<QString> value = link::ReadVerified(link_, address);
+                if (!value) {
+                    fail(link::ReadFailedMessage(address));
+                    return true;
+                }
+                working_.ParamValue[index_] = NumberOf(*value);
             } else {
-                link_.RSWrite(setup_.ParamAdd.at(index_),
-                              QString::number(setup_.ParamValue[index_]));
+                writtenEnd_ = index_ + 1;
+                if (!link::WriteVerified(link_, address,
+                                         QString::number(working_.ParamValue[index_]))) {
+                    fail(link::WriteFailedMessage(address));
+                    return true;
+                }
             }
             ++progress_;
             if (++index_ > mode_.last)
@@ -125,6 +182,7 @@ bool DataTransfer::step() {
             else
                 phase_ = Phase::CheckBoard;
             return true;
+        }
 
         case Phase::PlsUploadStart:
             label_ = QStringLiteral("Uploading PLS from K2510, Please Standby...");
@@ -132,94 +190,146 @@ bool DataTransfer::step() {
             return true;
 
         case Phase::PlsConfigUpload: {
-            const std::array<std::int16_t, 19> words = link_.PLSConfigUpload();
-            if (!link_.CommError) StorePLSUpload(words, setup_);
-            phase_ = link_.CommError ? Phase::Report : Phase::PlsScale;
+            using Words = std::array<std::int16_t, 19>;
+            const std::optional<Words> words =
+                link::ReadAgreed<Words>(link_, [this]() -> std::optional<Words> {
+                    const Words w = link_.PLSConfigUpload();
+                    if (link_.LastTransactionFailed()) return std::nullopt;
+                    return w;
+                });
+            if (!words) {
+                fail(link::ReadFailedMessage(QStringLiteral("the PLS configuration")));
+                return true;
+            }
+            StorePLSUpload(*words, working_);
+            phase_ = Phase::PlsScale;
             return true;
         }
 
         case Phase::PlsScale: {
-            // A failed read gives no scale; the record keeps the one it had rather than the
-            // failure mark, which a later download would send to the PLS.
-            const QString scale = link_.PLSScaleFactor();
-            if (!link_.CommError) setup_.PLSScale = static_cast<std::int16_t>(NumberOf(scale));
-            phase_ = link_.CommError ? Phase::Report : Phase::PlsOffset;
+            const std::optional<std::int16_t> scale = link::ReadAgreed<std::int16_t>(
+                link_, [this] { return PlsWord(link_, &link::RSComm::PLSScaleFactor); });
+            if (!scale) {
+                fail(link::ReadFailedMessage(QStringLiteral("the PLS scale factor")));
+                return true;
+            }
+            working_.PLSScale = *scale;
+            phase_ = Phase::PlsOffset;
             return true;
         }
 
         case Phase::PlsOffset: {
-            const QString offset = link_.PLSOffset();
-            if (!link_.CommError) setup_.PLSOfs = static_cast<std::int16_t>(NumberOf(offset));
-        }
+            const std::optional<std::int16_t> offset = link::ReadAgreed<std::int16_t>(
+                link_, [this] { return PlsWord(link_, &link::RSComm::PLSOffset); });
+            if (!offset) {
+                fail(link::ReadFailedMessage(QStringLiteral("the PLS offset")));
+                return true;
+            }
+            working_.PLSOfs = *offset;
             channel_ = 0;
-            pass_ = 0;
             phase_ = Phase::PlsRecall;
             return true;
+        }
 
-        case Phase::PlsRecall:
-            if (channel_ > 7 || link_.CommError || error_) {
+        case Phase::PlsRecall: {
+            if (channel_ > 7) {
                 phase_ = Phase::Report;
                 return true;
             }
-            if (!link_.RecallChannel(static_cast<std::int16_t>(channel_))) {
-                error_ = true;
+            using Points = std::array<std::int16_t, 2>;
+            const std::optional<Points> points =
+                link::ReadAgreed<Points>(link_, [this] { return recallPoints(channel_); });
+            if (!points) {
+                fail(link::ReadFailedMessage(ChannelName(channel_)));
                 return true;
             }
-            switch (link_.ChannelRecallState()) {
-                case 1:
-                    setup_.PLSSetpoint[channel_][0] = link_.ChannelRecallPos();
-                    break;
-                case 0:
-                    setup_.PLSSetpoint[channel_][1] = link_.ChannelRecallPos();
-                    break;
-                default:
-                    // No setpoints on this channel: it is unused.
-                    setup_.PLSSetpoint[channel_] = {0, 0};
-                    pass_ = 1;
-                    break;
-            }
-            if (++pass_ >= 2) {
-                pass_ = 0;
-                ++channel_;
-            }
+            working_.PLSSetpoint[channel_] = *points;
+            ++channel_;
             return true;
+        }
 
         case Phase::PlsDownloadStart:
             label_ = QStringLiteral("Downloading PLS Data to K2510, Please Standby...");
+            // A scale of 0 or less is a failed read kept in a file (-9999): the PLS would take
+            // it as a huge scale, so none of the PLS data is sent.
+            if (working_.PLSScale <= 0) {
+                fail(QStringLiteral("The PLS scale factor of the set-up data is %1.\r\n"
+                                    "The PLS data cannot be downloaded.")
+                         .arg(working_.PLSScale));
+                return true;
+            }
             phase_ = Phase::PlsConfigDownload;
             return true;
 
-        case Phase::PlsConfigDownload:
-            if (!link_.PLSConfigDownload(PLSDownloadArray(setup_), setup_.PLSScale)) error_ = true;
+        case Phase::PlsConfigDownload: {
+            plsDownloaded_ = true;
+            const std::array<std::int16_t, 24> cfg = PLSDownloadArray(working_);
+            if (!link::SendVerified(
+                    link_, [&] { return link_.PLSConfigDownload(cfg, working_.PLSScale); })) {
+                fail(link::WriteFailedMessage(QStringLiteral("the PLS configuration")));
+                return true;
+            }
             channel_ = 0;
             phase_ = Phase::PlsChannel;
             return true;
+        }
 
         case Phase::PlsChannel: {
-            if (channel_ > 7 || link_.CommError) {
+            if (channel_ > 7) {
                 endPlsDownload();
                 return true;
             }
             const auto c = static_cast<std::int16_t>(channel_);
-            const std::int16_t on = setup_.PLSSetpoint[channel_][0];
-            const std::int16_t off = setup_.PLSSetpoint[channel_][1];
-            const bool ok = (on != 0 || off != 0) ? link_.SingleSetpoint(c, on, off, true)
-                                                  : link_.ClearPLSChan(c);
+            const std::int16_t on = working_.PLSSetpoint[channel_][0];
+            const std::int16_t off = working_.PLSSetpoint[channel_][1];
+            const bool ok = link::SendVerified(link_, [&] {
+                return (on != 0 || off != 0) ? link_.SingleSetpoint(c, on, off, true)
+                                             : link_.ClearPLSChan(c);
+            });
             if (!ok) {
-                error_ = true;
-                endPlsDownload();
+                fail(link::WriteFailedMessage(ChannelName(channel_)));
                 return true;
             }
             ++channel_;
             return true;
         }
 
+        case Phase::ReadBack: {
+            // An attention byte resent in the middle of a later write lands in memory the board
+            // had half addressed: so every value written is read back at the end, and written
+            // again once if it differs.
+            if (index_ >= writtenEnd_) {
+                phase_ = Phase::Report;
+                return true;
+            }
+            const QString address = QString::fromLatin1(ParameterTable()[index_].address);
+            const std::int32_t wanted = working_.ParamValue[index_];
+            for (int attempt = 0;; ++attempt) {
+                const std::optional<QString> held = link::ReadVerified(link_, address);
+                if (!held) {
+                    fail(link::ReadFailedMessage(address));
+                    return true;
+                }
+                if (NumberOf(*held) == wanted) break;
+                if (attempt > 0 || !link::WriteVerified(link_, address, QString::number(wanted))) {
+                    fail(link::WriteFailedMessage(address));
+                    return true;
+                }
+            }
+            ++index_;
+            return true;
+        }
+
         case Phase::Report:
             if (link_.CommError || error_) {
                 failed_ = true;
-                answers_.ask(kProcessErrorText, kProcessErrorTitle, link::Buttons::Ok,
-                             link::Icon::Exclamation);
+                answers_.ask(reason_.isEmpty()
+                                 ? kProcessErrorText
+                                 : kProcessErrorText + QStringLiteral("\r\n\r\n") + reason_,
+                             kProcessErrorTitle, link::Buttons::Ok, link::Icon::Exclamation);
                 events_.processPendingEvents();
+            } else if (mode_.upload) {
+                setup_ = working_;
             }
             phase_ = Phase::Done;
             return false;

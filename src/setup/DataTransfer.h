@@ -1,8 +1,15 @@
 #pragma once
 // Data upload and download between the set-up record and one board, as a step machine: each
-// step() runs at most one link operation, so that the caller can serve Cancel, repaint and run
-// the background poll between them. The processing window drives it from a timer; the command
-// line simply calls step() until it returns false.
+// step() runs one link operation (one verified read or write), so that the caller can serve
+// Cancel, repaint and run the background poll between them. The processing window drives it from
+// a timer; the command line simply calls step() until it returns false.
+//
+// The board addresses come from the program's own parameter table, never from the record (a
+// file's addresses are kept as data). Every value stored is one the board sent: an upload reads
+// into a copy of the record, which replaces the record only when the transfer did not fail; a
+// failed transfer leaves the record as it was and says which address or PLS item failed. A
+// download reads every value it wrote back at the end, so that a value a later fault on the
+// wire overwrote is written again or reported.
 
 #include "Platform.h"
 #include "RSComm.h"
@@ -11,6 +18,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace talvern::setup {
 
@@ -58,6 +66,9 @@ public:
     bool finished() const { return phase_ == Phase::Done; }
     // Ended by a link failure or a refused board or PLS command ("Process Error" was shown).
     bool failed() const { return failed_; }
+    // What failed, naming the address or PLS item ("Unable to read W1020 from the board."); empty
+    // when the link or the board check failed, which have told the user themselves.
+    QString failureReason() const { return reason_; }
     bool cancelled() const { return cancelledAny_; }
     // The PLS download ran (the PLS may have changed).
     bool plsDownloaded() const { return plsDownloaded_; }
@@ -80,15 +91,20 @@ private:
         PlsDownloadStart,
         PlsConfigDownload,
         PlsChannel,
+        ReadBack,
         Report,
         Done
     };
     void endParameters();
     void endPlsDownload();
+    void fail(const QString& reason);
+    void startReadBack();
+    std::optional<std::array<std::int16_t, 2>> recallPoints(int channel);
 
     TransferMode mode_;
     link::RSComm& link_;
     SetupData& setup_;
+    SetupData working_; // what an upload has read so far
     link::UserAnswers& answers_;
     link::EventPump& events_;
     std::function<bool(int)> checkTargetBoard_;
@@ -96,12 +112,13 @@ private:
     Phase phase_ = Phase::CheckBoard;
     int index_ = 0;
     int channel_ = 0;
-    int pass_ = 0;
+    int writtenEnd_ = 0; // one past the last row a download wrote
     int progress_ = 0;
     QString label_;
     bool cancel_ = false;
     bool cancelledAny_ = false;
     bool error_ = false;
+    QString reason_;
     bool failed_ = false;
     bool plsDownloaded_ = false;
 };

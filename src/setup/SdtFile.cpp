@@ -145,6 +145,13 @@ SdtReadResult ReadSdt(const QByteArray& bytes) {
     }
     if (!ReadDescriptor(r, QStringLiteral("parameter value"), 4, &count, &result.reason))
         return result;
+    // Every file has as many values as addresses; a different count would shift the PLS data.
+    if (count != static_cast<std::uint32_t>(d.ParamAdd.size())) {
+        result.reason = QStringLiteral("The file holds %1 parameter addresses but %2 values.")
+                            .arg(d.ParamAdd.size())
+                            .arg(count);
+        return result;
+    }
     d.ParamValue.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t v = 0;
@@ -183,6 +190,9 @@ std::optional<SetupData> LoadSdtFile(const QString& path, QString* message) {
 
 bool SaveTextFile(const QString& path, const QByteArray& contents, QString* message) {
     QSaveFile file(path);
+    // A writable file in a folder the user may not create files in (a shared folder) is
+    // written in place instead of beside it.
+    file.setDirectWriteFallback(true);
     const bool ok =
         file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() && file.commit();
     if (!ok) {

@@ -28,8 +28,9 @@ SdtReadResult ReadSdt(const QByteArray& bytes);
 
 // Reads a file; on refusal the message names the file and says why.
 std::optional<SetupData> LoadSdtFile(const QString& path, QString* message);
-// Replaces the file atomically (written beside it, then renamed over it). On failure the old
-// file is untouched and the message names the file and the cause.
+// Replaces the file atomically (written beside it, then renamed over it); a writable file in a
+// folder where no new file may be created is written in place. On failure the message names
+// the file and the cause, and an atomic replacement leaves the old file untouched.
 bool SaveSdtFile(const QString& path, const SetupData& data, QString* message);
 
 // Writes text to a file atomically; same failure rules as SaveSdtFile.

@@ -19,10 +19,16 @@ bool SetupChanged(const SetupData& current, const SetupData& saved, const QStrin
 
 SetupData FittedToTable(SetupData data) {
     constexpr int n = gSetupMax + 1;
-    while (data.ParamAdd.size() < n)
-        data.ParamAdd << QString();
+    const auto& table = ParameterTable();
+    // An older file has fewer rows: the missing ones come from the table, address and factory
+    // value, never an empty address (which the link would take as byte 32, flags F0-F7).
+    const qsizetype values = static_cast<qsizetype>(data.ParamValue.size());
+    for (qsizetype i = data.ParamAdd.size(); i < n; ++i)
+        data.ParamAdd << QString::fromLatin1(table[i].address);
     if (data.ParamAdd.size() > n) data.ParamAdd = data.ParamAdd.mid(0, n);
     data.ParamValue.resize(n, 0);
+    for (qsizetype i = values; i < n; ++i)
+        data.ParamValue[i] = table[i].defaultValue;
     return data;
 }
 

@@ -27,7 +27,8 @@ inline const QString kUnnamedCaption = QStringLiteral("[unnamed]");
 // scale and offset are not compared.
 bool SetupChanged(const SetupData& current, const SetupData& saved, const QString& programVersion);
 
-// Both parameter arrays cut or padded to indices 0..gSetupMax (padding: empty text and 0).
+// Both parameter arrays cut or filled to indices 0..gSetupMax; a missing row takes the table's
+// address and factory value.
 SetupData FittedToTable(SetupData data);
 
 // The seventeen lines of the shift-data export, each ending in CR LF.

@@ -14,8 +14,9 @@ namespace talvern::shell {
 frmProcessing::frmProcessing(int mode, link::RSComm& link, setup::SetupData& setup,
                              link::UserAnswers& answers, link::EventPump& events,
                              std::function<bool(int)> checkTargetBoard, QWidget* parent)
-    : QDialog(parent), transfer_(std::make_unique<setup::DataTransfer>(
-                           mode, link, setup, answers, events, std::move(checkTargetBoard))) {
+    : QDialog(parent), link_(link),
+      transfer_(std::make_unique<setup::DataTransfer>(mode, link, setup, answers, events,
+                                                      std::move(checkTargetBoard))) {
     setObjectName(QStringLiteral("frmProcessing"));
     setWindowTitle(QStringLiteral("TALVERN"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
@@ -70,9 +71,13 @@ void frmProcessing::RunTransfer() {
 }
 
 void frmProcessing::tmrProcessing_Timer() {
-    if (done_) return;
+    // A tick that comes while the link is in a transaction or one of its questions, or while a
+    // step's own message box is open, waits: a step never runs inside another.
+    if (done_ || stepping_ || link_.IsBusy()) return;
     started_ = true;
+    stepping_ = true;
     const bool more = transfer_->step();
+    stepping_ = false;
     lblProcessing->setText(transfer_->label());
     prgProcessing->setValue(std::min(transfer_->progress(), prgProcessing->maximum()));
     if (more) return;

@@ -48,9 +48,11 @@ protected:
     void reject() override;
 
 private:
+    link::RSComm& link_;
     std::unique_ptr<setup::DataTransfer> transfer_;
     bool started_ = false;
     bool done_ = false;
+    bool stepping_ = false;
 };
 
 } // namespace talvern::shell

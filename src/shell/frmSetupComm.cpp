@@ -95,7 +95,11 @@ frmSetupComm::frmSetupComm(link::RSComm& link, link::SerialLine& port, link::Use
 }
 
 void frmSetupComm::CurrentSettings() {
-    const setup::CommSettings settings = setup::ReadCommSettings(link_.CommSettingsFile());
+    QString error;
+    const setup::CommSettings settings = setup::ReadCommSettings(link_.CommSettingsFile(), &error);
+    if (!error.isEmpty())
+        answers_.ask(error, QStringLiteral("SetupComm CurrentSettings"), link::Buttons::Ok,
+                     link::Icon::Information);
     txtCommPort->setText(QString::number(settings.port));
     optPortSpeed[settings.speed == 19200 ? 1 : 0]->setChecked(true);
 }

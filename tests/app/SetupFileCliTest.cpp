@@ -101,6 +101,19 @@ TEST_F(SetupFileCli, QuestionsRefusalsAndFailuresLeaveTheFileAlone) {
     EXPECT_EQ(bytesOf("a.sdt"), before);
 }
 
+TEST_F(SetupFileCli, ShowPrintsFileTextsAsTheyAreAndControlCharactersVisibly) {
+    setup::SetupData d = setup::FactoryDefaults("R\x1b[2J\\");
+    d.ParamAdd[0] = "W%2%1";
+    d.ParamAdd[1] = "W1022\a";
+    QString message;
+    ASSERT_TRUE(setup::SaveSdtFile(file("p.sdt"), d, &message));
+    ASSERT_EQ(run({"sdt", "show", file("p.sdt")}), kDone);
+    const QStringList lines = output().split('\n');
+    EXPECT_EQ(lines[0], "Version: R\\x1b[2J\\\\");
+    EXPECT_EQ(lines[1], " 0  W%2%1             0  BDC Stop Position at Low Speed (degrees)");
+    EXPECT_EQ(lines[2], " 1  W1022\\x07          0  BDC Stop Position at High Speed (degrees)");
+}
+
 TEST_F(SetupFileCli, ADamagedFileIsRefusedByName) {
     ASSERT_EQ(run({"sdt", "new", file("a.sdt")}), kDone);
     QFile f(file("a.sdt"));

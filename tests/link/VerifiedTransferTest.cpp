@@ -44,6 +44,19 @@ TEST_F(Verified, OneDisturbedReplyAnywhereStillGivesTheBoardsValue) {
     EXPECT_TRUE(answers.asked.empty());
 }
 
+TEST_F(Verified, OneDisturbedReplyAnywhereInAWriteStillWritesTheValue) {
+    for (Disturb how : {Disturb::Lose, Disturb::Corrupt, Disturb::Double}) {
+        for (int n = 0; n < 12; ++n) {
+            board.memory[1022] = board.memory[1023] = 0x77;
+            disturb(how, n);
+            link.RSRead("B698"); // read mode first: the write hand-shakes
+            EXPECT_TRUE(link::WriteVerified(link, "W1022", "201"));
+            EXPECT_EQ(board.memory[1022], 201) << "disturbance " << int(how) << " at reply " << n;
+            EXPECT_EQ(board.memory[1023], 0) << "disturbance " << int(how) << " at reply " << n;
+        }
+    }
+}
+
 TEST_F(Verified, AValueThatKeepsChangingGivesTheMiddleOfThreeReadings) {
     int reads = 0;
     line.setResponder([&](std::uint8_t b) {

@@ -25,20 +25,21 @@ protected:
     }
     // A transfer whose board check is the real one, logged.
     std::unique_ptr<DataTransfer> make(int mode) {
+        firstRow = FindTransferMode(mode)->first;
         return std::make_unique<DataTransfer>(mode, rs, setup, answers, events, [this](int b) {
             log.push_back("check " + std::to_string(b));
             return CheckTargetBoard(rs, answers, events, b, [] {});
         });
     }
-    // Runs every step, logging which parameter rows each one changed. From the given progress
-    // on, Cancel is clicked after every step.
+    // Runs every step, logging the row each step transferred and when the setpoints changed.
+    // From the given progress on, Cancel is clicked after every step.
     void runLogged(DataTransfer& t, int cancelFromProgress = -1) {
         for (;;) {
             const SetupData before = setup;
+            const int progress = t.progress();
             const bool more = t.step();
-            for (int i = 0; i <= gSetupMax; ++i)
-                if (setup.ParamValue[i] != before.ParamValue[i])
-                    log.push_back("row " + std::to_string(i));
+            if (t.progress() != progress)
+                log.push_back("row " + std::to_string(firstRow + progress));
             if (before.PLSSetpoint != setup.PLSSetpoint && log.back() != "pls")
                 log.push_back("pls");
             if (cancelFromProgress >= 0 && t.progress() >= cancelFromProgress) t.cancel();
@@ -57,7 +58,8 @@ protected:
     link::NoEventPump events;
     link::RSComm rs{clock, answers, events, folder.path()};
     SetupData setup;
-    std::vector<std::string> log;
+    std::vector<std::string> log; // board checks, and the row each step transferred
+    int firstRow = 0;
 };
 
 std::vector<std::string> ChecksAndRows(int first, int last, int board) {
@@ -234,38 +236,109 @@ TEST_F(Transfer, CancelDuringTheK2510DownloadWritesNoPLS) {
     EXPECT_NE(sim.peekWord(BoardId::K2510, 1022), 99);
 }
 
-TEST_F(Transfer, ALinkFailurePartWayShowsProcessError) {
+TEST_F(Transfer, ALinkFailurePartWayShowsProcessErrorNamingTheAddressAndStoresNothing) {
     for (int i = 0; i <= gSetupMax; ++i)
         setup.ParamValue[i] = -7;
+    const SetupData before = setup;
     auto t = make(kUploadK2510);
-    for (int k = 0; k < 8; ++k)
-        t->step(); // rows 0..3
+    for (int k = 0; k < 9; ++k)
+        t->step(); // rows 0..3 and the board check of row 4
     sim.setSilent(true);
     runLogged(*t);
     EXPECT_TRUE(t->failed());
     EXPECT_TRUE(rs.CommError);
     ASSERT_FALSE(answers.asked.empty());
     EXPECT_EQ(answers.asked.back().title, "Process Error");
-    EXPECT_EQ(answers.asked.back().text, "Error Processing Request\r\n\r\nProcess Not Complete");
+    EXPECT_EQ(answers.asked.back().text, "Error Processing Request\r\n\r\nProcess Not Complete"
+                                         "\r\n\r\nUnable to read W1028 from the board.");
     EXPECT_EQ(answers.asked.back().icon, link::Icon::Exclamation);
     EXPECT_EQ(questionsTitled("Process Error"), 1);
-    EXPECT_NE(setup.ParamValue[3], -7);
-    for (int i = 5; i <= 13; ++i)
-        EXPECT_EQ(setup.ParamValue[i], -7) << i;
-    EXPECT_EQ(setup.PLSSetpoint, FactoryDefaults("").PLSSetpoint);
+    EXPECT_EQ(setup, before);
 }
 
-TEST_F(Transfer, AFailedScaleReadKeepsTheScaleTheRecordHad) {
-    setup.PLSScale = 720;
-    auto t = make(kUploadK2510);
-    for (int k = 0; k < 2 * 14 + 2; ++k)
-        t->step(); // the rows, the PLS label, the configuration words
-    ASSERT_FALSE(rs.CommError);
-    sim.setSilent(true);
-    t->runToEnd();
-    EXPECT_TRUE(t->failed());
-    EXPECT_EQ(questionsTitled("Process Error"), 1);
-    EXPECT_EQ(setup.PLSScale, 720);
+// The PLS part fails at each of its reads in turn: the message names what failed, and the
+// record, parameters and PLS words alike, stays as it was.
+TEST_F(Transfer, AFailedPLSReadStoresNothing) {
+    struct Case {
+        int steps; // before the cable goes silent
+        const char* reason;
+        const char* linkTitle; // the link's own message, if it has one
+    } cases[] = {
+        {29, "Unable to read the PLS configuration from the board.", "PLS Upload"},
+        {30, "Unable to read the PLS scale factor from the board.", nullptr},
+        {31, "Unable to read the PLS offset from the board.", nullptr},
+        {33, "Unable to read PLS channel CH01 from the board.", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        sim.clearFaults();
+        rs.OpenRSComm(line);
+        answers.asked.clear();
+        setup.PLSCfg0 = 3;
+        setup.PLSCfg1 = 4;
+        setup.PLSCfgRest.fill(5);
+        setup.PLSScale = 720;
+        setup.PLSOfs = 9;
+        const SetupData before = setup;
+        auto t = make(kUploadK2510);
+        for (int k = 0; k < c.steps; ++k)
+            t->step();
+        ASSERT_FALSE(rs.CommError);
+        sim.setSilent(true);
+        t->runToEnd();
+        EXPECT_TRUE(t->failed());
+        EXPECT_EQ(t->failureReason(), c.reason);
+        EXPECT_EQ(questionsTitled("Process Error"), 1);
+        if (c.linkTitle) EXPECT_EQ(questionsTitled(c.linkTitle), 1);
+        EXPECT_EQ(setup, before);
+    }
+}
+
+// A download takes its addresses from the program's table, whatever the record says.
+TEST_F(Transfer, ADownloadWritesOnlyTheTablesAddresses) {
+    setup.ParamAdd = setup.ParamAdd.mid(0, 20);
+    setup.ParamAdd[0] = "W5000";
+    setup.ParamAdd[15] = "B32";
+    setup.ParamValue.resize(20);
+    setup.ParamValue[0] = 44;
+    setup.ParamValue[15] = 321;
+    const SetupData before = setup;
+    sim.pokeWord(BoardId::R7520, 1120, 7);
+    sim.pokeWord(BoardId::R7520, 1122, 7);
+    sim.moveCable(BoardId::R7520);
+    auto r7520 = make(kDownloadR7520);
+    r7520->runToEnd();
+    sim.moveCable(BoardId::K2510);
+    auto k2510 = make(kDownloadK2510);
+    k2510->runToEnd();
+    EXPECT_FALSE(r7520->failed());
+    EXPECT_FALSE(k2510->failed());
+    EXPECT_EQ(sim.peekWord(BoardId::K2510, 1020), 44);
+    EXPECT_EQ(sim.peekWord(BoardId::K2510, 5000), 0);
+    EXPECT_EQ(sim.peekByte(BoardId::R7520, 32), 0);
+    EXPECT_EQ(sim.peekWord(BoardId::R7520, 1130), 321); // row 15: its own address
+    EXPECT_EQ(sim.peekWord(BoardId::R7520, 1120), 100); // rows missing: the factory values
+    EXPECT_EQ(sim.peekWord(BoardId::R7520, 1122), 25);
+    EXPECT_EQ(setup, before);
+}
+
+TEST_F(Transfer, AScaleOfZeroOrLessIsNotSentToThePLS) {
+    for (std::int16_t scale : {std::int16_t(-9999), std::int16_t(0)}) {
+        answers.asked.clear();
+        ASSERT_TRUE(rs.ClearPLSChan(0));
+        setup.PLSScale = scale;
+        setup.ParamValue[0] = 12;
+        auto t = make(kDownloadK2510);
+        t->runToEnd();
+        EXPECT_TRUE(t->failed());
+        EXPECT_EQ(t->failureReason(), QString("The PLS scale factor of the set-up data is %1.\r\n"
+                                              "The PLS data cannot be downloaded.")
+                                          .arg(scale));
+        EXPECT_EQ(questionsTitled("Process Error"), 1);
+        EXPECT_EQ(sim.peekWord(BoardId::K2510, 1020), 12);
+        EXPECT_EQ(sim.k2510().plsScale(), 360);
+        EXPECT_TRUE(sim.k2510().channel(0).empty());
+    }
 }
 
 TEST_F(Transfer, TheWrongBoardPromptsAndItsCancelEndsWithProcessError) {

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace talvern::setup;
 
@@ -108,9 +109,8 @@ TEST(SdtFormat, OlderAndNewerFilesKeepTheirSizesUntilFitted) {
     const SetupData fitted = FittedToTable(*older.data);
     EXPECT_EQ(fitted.ParamAdd.size(), 31);
     EXPECT_EQ(fitted.ParamAdd.at(19), "B1128");
-    EXPECT_EQ(fitted.ParamAdd.at(20), "");
-    EXPECT_EQ(fitted.ParamValue[20], 0);
-    EXPECT_EQ(fitted.ParamValue[14], 1950);
+    // the missing rows come from the table: never an empty address (byte 32 on the board)
+    EXPECT_EQ(fitted, FactoryDefaults("TALVERN_R1.0.0"));
 
     const SdtReadResult newer = ReadSdt(DefaultsImage(40));
     ASSERT_TRUE(newer.data);
@@ -155,6 +155,14 @@ TEST(SdtFormat, RefusesForeignDescriptorsAndAbsurdCounts) {
     EXPECT_FALSE(patched(values + 2, Image().u32(0x40000000)).data);
 }
 
+TEST(SdtFormat, RefusesAddressAndValueCountsThatDiffer) {
+    SetupData d = FactoryDefaults("TALVERN_R2.1.4");
+    d.ParamValue.pop_back(); // 31 addresses, 30 values: every later field would shift
+    const SdtReadResult r = ReadSdt(WriteSdt(d));
+    EXPECT_FALSE(r.data);
+    EXPECT_EQ(r.reason, "The file holds 31 parameter addresses but 30 values.");
+}
+
 TEST(SdtFiles, LoadNamesTheFileWhenRefusing) {
     QTemporaryDir dir;
     const QString path = dir.filePath("bad.sdt");
@@ -189,4 +197,32 @@ TEST(SdtFiles, SaveReplacesTheWholeFileAndReportsFailures) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), DefaultsImage());
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"a.sdt"}); // no leftovers
+}
+
+// A writable file in a folder where no new file may be created (a shared folder) is still
+// saved. The check runs as an ordinary user: the administrator may create files anywhere.
+TEST(SdtFiles, AWritableFileInAReadOnlyFolderIsSaved) {
+    QTemporaryDir top;
+    const QString folder = top.filePath("shared");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + "/a.sdt";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    ASSERT_TRUE(f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther |
+                                 QFile::WriteOther));
+    const auto openToAll =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(top.path(), openToAll));
+    ASSERT_TRUE(QFile::setPermissions(folder, openToAll & ~QFile::WriteOwner));
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::exit(2);
+            QString message;
+            std::exit(SaveSdtFile(path, FactoryDefaults("TALVERN_R2.1.4"), &message) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    QFile::setPermissions(folder, openToAll | QFile::WriteOwner);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), DefaultsImage());
 }

@@ -173,6 +173,19 @@ TEST_F(FileCommands, VersionQuestionYesLoadsAndLaterCountsAsChanged) {
     EXPECT_EQ(commands.CheckSaveChanges(), 0);
 }
 
+TEST_F(FileCommands, NewAfterOpeningAFileLeavesNothingToSave) {
+    SetupData d = FactoryDefaults(kVersion);
+    d.ParamValue[0] = 42;
+    dialogs.choices = {writeFile("a.sdt", d)};
+    ASSERT_TRUE(commands.Open());
+    ASSERT_TRUE(commands.New());
+    EXPECT_EQ(setup, defaults);
+    EXPECT_TRUE(newFile);
+    EXPECT_EQ(commands.CheckSaveChanges(), 0);
+    ASSERT_TRUE(commands.New());
+    EXPECT_TRUE(answers.asked.empty());
+}
+
 TEST_F(FileCommands, VersionQuestionNoOpensTheDialogAgain) {
     const QString old = writeFile("old.sdt", FactoryDefaults("TALVERN_R1.0.0"));
     SetupData mine = defaults;

@@ -76,6 +76,18 @@ TEST_F(CommPortDialog, LeavingTheBoxWithABadPortShowsTheRangeMessage) {
     EXPECT_FALSE(QFile::exists(settingsFile()));
 }
 
+TEST_F(CommPortDialog, ASettingsFileThatCannotBeReadIsReported) {
+    ASSERT_TRUE(QDir().mkpath(settingsFile())); // there, but no file to read
+    auto* dialog = open();
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_TRUE(answers.asked[0].text.startsWith("Error Number = 75\r\n\r\n"));
+    EXPECT_GT(answers.asked[0].text.size(), 21);
+    EXPECT_EQ(answers.asked[0].title, "SetupComm CurrentSettings");
+    EXPECT_EQ(answers.asked[0].icon, link::Icon::Information);
+    EXPECT_EQ(dialog->txtCommPort->text(), "1");
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Escape);
+}
+
 TEST_F(CommPortDialog, SpinnerStepsWithinOneToNinetyNineByButtonOrArrowKey) {
     auto* dialog = open();
     dialog->txtCommPort->setText("98");

@@ -250,5 +250,30 @@ TEST_F(FileWindow, ALinkFailurePartWayShowsProcessError) {
     EXPECT_EQ(window->processingWindow(), nullptr);
 }
 
+TEST_F(FileWindow, ATickDuringALinkQuestionOrTheFailureMessageWaits) {
+    window->mnuViewOnline->trigger();
+    answers.answers = {Answer::Yes};
+    window->mnuFileUploadK2510->trigger();
+    QPointer<shell::frmProcessing> p = window->processingWindow();
+    ASSERT_TRUE(p);
+    for (int i = 0; i < 4; ++i)
+        p->tmrProcessing_Timer();
+    sim.unplug();
+    int nestedTicks = 0;
+    // A message box runs the event loop, and with it the window's zero-interval timer.
+    answers.onAsk = [&](const AskedQuestion& q) {
+        if (!p || ++nestedTicks > 10) return;
+        const int progress = p->transfer().progress();
+        const std::size_t asked = answers.asked.size();
+        p->tmrProcessing_Timer();
+        EXPECT_EQ(p->transfer().progress(), progress) << q.title.toStdString();
+        EXPECT_EQ(answers.asked.size(), asked) << q.title.toStdString();
+    };
+    finishTransfer();
+    EXPECT_EQ(titles().count("WARNING - Communication Error!"), 1);
+    EXPECT_EQ(titles().count("Process Error"), 1);
+    EXPECT_EQ(nestedTicks, 2);
+}
+
 } // namespace
 } // namespace talvern::testing

@@ -54,6 +54,22 @@ bool Save(CliContext& c, const QString& path, SetupData data) {
     return false;
 }
 
+// A text from a file as the terminal should show it: control characters (and the backslash
+// that introduces them) written out as \xNN and \\, so that they cannot act on the terminal.
+QString Visible(const QString& text) {
+    QString shown;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u == u'\\')
+            shown += QStringLiteral("\\\\");
+        else if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            shown += QStringLiteral("\\x%1").arg(static_cast<int>(u), 2, 16, QLatin1Char('0'));
+        else
+            shown += ch;
+    }
+    return shown;
+}
+
 int Sdt(CliContext& c, const QStringList& args) {
     if (args.size() != 2) return kUsage;
     const QString& path = args.at(1);
@@ -63,14 +79,15 @@ int Sdt(CliContext& c, const QStringList& args) {
     const std::optional<SetupData> read = Load(c, path);
     if (!read) return kFailed;
     const SetupData d = setup::FittedToTable(*read);
-    c.print(QStringLiteral("Version: ") + d.Version);
+    c.print(QStringLiteral("Version: ") + Visible(d.Version));
     const auto& table = setup::ParameterTable();
+    // One substitution per row: a "%1" inside an address is text, not a place for the next one.
     for (int i = 0; i <= setup::gSetupMax; ++i)
         c.print(QStringLiteral("%1  %2 %3  %4")
-                    .arg(i, 2)
-                    .arg(d.ParamAdd.at(i), -8)
-                    .arg(d.ParamValue[i], 10)
-                    .arg(QString::fromLatin1(table[i].reportLabel)));
+                    .arg(QString::number(i).rightJustified(2),
+                         Visible(d.ParamAdd.at(i)).leftJustified(8),
+                         QString::number(d.ParamValue[i]).rightJustified(10),
+                         QString::fromLatin1(table[i].reportLabel)));
     c.print(QStringLiteral("PLS channels %1  program %2  scale %3  offset %4")
                 .arg(d.PLSCfg0)
                 .arg(d.PLSCfg1)
@@ -128,7 +145,8 @@ int Transfer(CliContext& c, const QStringList& args, bool upload) {
     });
     c.print(transfer.label());
     transfer.runToEnd();
-    // A failed upload leaves the file as it was.
+    // A failed upload leaves the file as it was; the failure, with the address that failed, has
+    // been shown as "Process Error".
     if (transfer.failed()) return c.link.CommError ? kLinkFailure : kFailed;
     if (upload && !Save(c, path, *setup)) return kFailed;
     c.print(QStringLiteral("%1 parameters %2%3")
