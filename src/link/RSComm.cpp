@@ -98,7 +98,24 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
     }
 }
 
+// The input buffer is discarded before every handshake, but a reply still crossing the wire
+// arrives after that and would pass for the answer to the attention byte, shifting every reply
+// after it by one. So the line is first left until it has been quiet for a while.
+void RSComm::DrainInput() {
+    constexpr double kQuiet = 0.02; // some twenty byte times at 9600 baud
+    constexpr int kMostBytes = 256; // a line that never falls quiet is left to the handshake
+    if (port_ == nullptr || !port_->isOpen()) return;
+    for (int i = 0; i < kMostBytes; ++i) {
+        port_->discardInput();
+        if (!port_->waitForInput(clock_.now() + kQuiet)) return;
+    }
+}
+
 bool RSComm::SetPLCMode(int modeNumber, int modeByte) {
+    if (drainFirst_) {
+        drainFirst_ = false;
+        DrainInput();
+    }
     CurrentMode = 0;
     double deadline = clock_.now() + 2.0;
     while (CurrentMode != modeNumber) {

@@ -41,8 +41,12 @@ public:
     bool LastTransactionFailed() const { return lastFailed_; }
     // Bytes sent on the line since the link was made (a measure of activity, not of success).
     long BytesSent() const { return bytesSent_; }
-    // Forgets the board's mode, so that the next transaction hand-shakes afresh.
-    void ResetHandshake() { CurrentMode = 0; }
+    // Forgets the board's mode, so that the next transaction hand-shakes afresh, on a quiet line:
+    // replies still on the wire (a stray byte) are let in and dropped first.
+    void ResetHandshake() {
+        CurrentMode = 0;
+        drainFirst_ = true;
+    }
     QString CommSettingsFile() const;
     // A device path that overrides the port number of the settings file (command line --device).
     void SetDeviceOverride(const QString& path) { deviceOverride_ = path; }
@@ -99,6 +103,7 @@ private:
     void InitializeRSComm(SerialLine& CommObj);
     int RSSendByte(int value, bool noReply, bool flushFirst);
     bool SetPLCMode(int modeNumber, int modeByte);
+    void DrainInput();
     QString ReadValue(const QString& Add);
     void WriteValue(const QString& Add, const QString& DataValue);
     ParsedAddress ParseAddress(const QString& Add);
@@ -143,6 +148,7 @@ private:
     int resends_ = 0;         // attention resends since the transaction began
     bool lastFailed_ = false; // see LastTransactionFailed
     bool writeDone_ = false;  // the last WriteValue sent every byte with a right echo
+    bool drainFirst_ = false; // the next handshake waits for a quiet line (ResetHandshake)
     bool trouble_ = false;    // a PLS command failed on the wire since its transaction began
 };
 

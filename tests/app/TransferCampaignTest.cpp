@@ -171,6 +171,10 @@ CampaignTransfer Download(const char* name, const char* board, BoardId cable, in
             }};
 }
 
+void PrintTo(const CampaignTransfer& t, std::ostream* os) {
+    *os << t.name;
+}
+
 const std::vector<CampaignTransfer>& Transfers() {
     static const std::vector<CampaignTransfer> transfers{
         Upload("upload_k2510", "k2510", BoardId::K2510),
@@ -252,8 +256,8 @@ TEST_P(Campaign, EveryFaultAtEveryByteEndsWithTheFaultFreeResultOrAReportedFailu
                 if (o.result != clean.result) {
                     ++silent;
                     ADD_FAILURE() << "success with another result: " << where << "\n"
-                                  << o.result.toStdString() << "\n"
-                                  << clean.result.toStdString();
+                                  << o.result.toHex().toStdString() << "\n"
+                                  << clean.result.toHex().toStdString();
                 }
             } else {
                 ++failures;
