@@ -1,5 +1,7 @@
 #include "Board.h"
 
+#include "ProgramMemory.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -82,6 +84,7 @@ Board::Board(BoardId id, const Clock& clock) : clock_(clock), id_(id), lastUpdat
                         i < 7 ? static_cast<std::uint8_t>(ident[i]) : 0);
     memory_.setByte(kIdentChecksum, id == BoardId::K2510 ? 0xA7 : 0x3C);
     memory_.setByte(kIdentRevision, id == BoardId::K2510 ? 0x12 : 0x09);
+    LoadFactoryProgram(memory_, id);
     setCalendar(localNow());
 }
 
@@ -346,6 +349,7 @@ std::optional<std::uint8_t> Board::receive(std::uint8_t byte) {
             programAddress_ = static_cast<std::uint16_t>(programAddress_ | byte);
             if (programRemaining_ == 0) {
                 state_ = State::ProgramCount;
+                ++programRecords_;
                 return static_cast<std::uint8_t>(programSum_ & 0xFF);
             }
             state_ = State::ProgramData;
@@ -356,6 +360,7 @@ std::optional<std::uint8_t> Board::receive(std::uint8_t byte) {
             programAddress_ = static_cast<std::uint16_t>(programAddress_ + 1);
             if (--programRemaining_ > 0) return std::nullopt;
             state_ = State::ProgramCount;
+            ++programRecords_;
             return static_cast<std::uint8_t>(programSum_ & 0xFF);
     }
     return std::nullopt;

@@ -87,6 +87,9 @@ public:
     // takes addresses as in read mode until a handshake chooses another mode.
     void resetLink() { state_ = State::Idle; }
 
+    // Program-mode records answered with their sum since construction.
+    long programRecords() const { return programRecords_; }
+
 protected:
     // The machine-specific working between two instants of the clock.
     virtual void advance(double from, double to) = 0;
@@ -147,6 +150,7 @@ private:
     int programRemaining_ = 0;
     unsigned programSum_ = 0;
     std::uint16_t programAddress_ = 0;
+    long programRecords_ = 0;
 
     // Calendar seconds (days since 1970 × 86400 + time of day, civil) minus clock seconds.
     double calendarOffset_ = 0;

@@ -98,10 +98,16 @@ void SimulatedBoards::injectFault(Fault fault, long position, double seconds) {
     faultSeconds_ = seconds;
 }
 
+void SimulatedBoards::injectProgramFault(ProgramFault fault, int afterRecords) {
+    programFault_ = fault;
+    programFaultAt_ = board(cable_).programRecords() + afterRecords;
+}
+
 void SimulatedBoards::clearFaults() {
     silent_ = false;
     fault_.reset();
     silentUntil_ = 0;
+    programFault_ = ProgramFault::None;
     corrupt_ = {};
     drop_ = {};
     replyDelay_ = 0;
@@ -126,7 +132,20 @@ void SimulatedBoards::hostSend(std::uint8_t byte) {
     if (fault == Fault::Silence) silentUntil_ = now + faultSeconds_;
     if (!plugged_ || silent_ || now < silentUntil_) return;
     ++delivered_;
-    const auto reply = board(cable_).receive(byte);
+    Board& target = board(cable_);
+    const long before = target.programRecords();
+    auto reply = target.receive(byte);
+    if (programFault_ != ProgramFault::None && target.programRecords() > before &&
+        before >= programFaultAt_) {
+        // The record's sum is the reply at fault.
+        if (programFault_ == ProgramFault::Silence) {
+            silent_ = true;
+            reply.reset();
+        } else {
+            reply = static_cast<std::uint8_t>(*reply + 1);
+        }
+        programFault_ = ProgramFault::None;
+    }
     if (!reply) return;
     if (drop_.take() || fault == Fault::LostReply) return;
     std::uint8_t out = *reply;

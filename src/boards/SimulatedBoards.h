@@ -6,6 +6,7 @@
 #include "Board.h"
 #include "Clock.h"
 #include "K2510Board.h"
+#include "ProgramMemory.h"
 #include "R7520Board.h"
 
 #include <cstdint>
@@ -92,6 +93,8 @@ public:
     void injectFault(Fault fault, long position, double seconds = 1.5);
     // Bytes the host has sent since construction.
     long bytesSent() const { return sent_; }
+    // A dump meets a fault once `afterRecords` more records have been answered.
+    void injectProgramFault(ProgramFault fault, int afterRecords);
     // Back to a healthy cable: no silence, corruption, losses, delay, busy PLS or stuck capture.
     void clearFaults();
 
@@ -144,6 +147,8 @@ private:
     double faultSeconds_ = 0;
     double silentUntil_ = 0;
     long sent_ = 0;
+    ProgramFault programFault_ = ProgramFault::None;
+    long programFaultAt_ = 0; // the board's record count at which the fault strikes
     int baud_ = 0;
     double hostLineFreeAt_ = 0; // when the host's last byte has left the wire
     std::deque<Reply> replies_;

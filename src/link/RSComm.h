@@ -5,6 +5,7 @@
 #include "Address.h"
 #include "Platform.h"
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -92,6 +93,17 @@ public:
     bool SetPLSOffset(std::int16_t Position);
     bool PLSConfigDownload(const std::array<std::int16_t, 24>& CfgParam, std::int16_t ScaleFactor);
     std::array<std::int16_t, 19> PLSConfigUpload();
+
+    // --- Program mode (the dump streams a program image into the board) ---
+    // The attention byte 0xFF and the board's reply (the usual resends and question), or kFailed.
+    int SendAttention();
+    // The program-mode byte 3 and the board's reply (not examined), or kFailed.
+    int EnterProgramMode();
+    // One record streamed without waiting between bytes (count, address high, address low,
+    // data), then up to a second for the board's one-byte sum. The sum, or -1 when none came.
+    int SendProgramRecord(int address, const QByteArray& data);
+    // The clock the link waits by (program transfers pace their waits with it).
+    Clock& LinkClock() const { return clock_; }
 
     // Sentinel of RSSendByte for a failed exchange.
     static constexpr int kFailed = 9999;

@@ -76,6 +76,7 @@ frmMDIMain::frmMDIMain(MainWindowPlatform platform, QWidget* parent)
     help->setShortcut(QKeySequence(Qt::Key_F1));
     connect(help, &QAction::triggered, this, &frmMDIMain::ShowScreenHelp);
     addAction(help);
+    installProgramCommands();
     resize(900, 640);
 }
 

@@ -13,6 +13,7 @@
 #include "HelpWindow.h"
 #include "InputBox.h"
 #include "OnlineState.h"
+#include "ProgramFiles.h"
 #include "Platform.h"
 #include "QtFileDialogs.h"
 #include "RSComm.h"
@@ -37,6 +38,7 @@ class QSettings;
 namespace talvern::shell {
 
 class frmAbout;
+class frmDownloadProg;
 class frmProcessing;
 class ReportOutput;
 
@@ -107,6 +109,20 @@ public:
     void mnuFilePrintPreview_Click();
     void mnuFileExportPdf_Click();
     ReportOutput& reportOutput();
+    // Board programs and the target-board page (ProgramCommands.cpp). Modes: 0 K2510 program,
+    // 1 R7520 program, 2 target-board page.
+    void ProgramTransfer(int Mode);
+    void mnuFileDownloadProgramK2510_Click();
+    void mnuFileDownloadProgramR7520_Click();
+    void mnuViewTargetBoardStatus_Click();
+    // Saves the program of board 1 (K2510) or 3 (R7520) into a chosen file set, or compares it
+    // with one.
+    void UploadProgram(int board);
+    void VerifyProgram(int board);
+    // What opens the target-board page on a program file; the View item is enabled once set.
+    void setTargetBoardPage(std::function<void(const QString& programFile)> open);
+    frmDownloadProg* programWindow() const;
+    targetboard::ProgramSet& programSet() { return programSet_; }
     void mnuEditOfflineEditing_Click();
     void mnuEditCommPort_Click();
     void mnuEditPasscode_Click();
@@ -156,6 +172,12 @@ public:
     QMenu* mnuFileDownloadProgram;
     QAction* mnuFileDownloadProgramK2510;
     QAction* mnuFileDownloadProgramR7520;
+    QMenu* mnuFileUploadProgram;
+    QAction* mnuFileUploadProgramK2510;
+    QAction* mnuFileUploadProgramR7520;
+    QMenu* mnuFileVerifyProgram;
+    QAction* mnuFileVerifyProgramK2510;
+    QAction* mnuFileVerifyProgramR7520;
     QMenu* mnuFileDownload;
     QAction* mnuFileDownloadK2510;
     QAction* mnuFileDownloadR7520;
@@ -202,12 +224,19 @@ private:
     void rememberFile(const QString& path);
     void restorePlacement();
     void savePlacement();
+    void installProgramCommands();
+    bool askGoOnline();
+    QString chooseProgramFile();
+    void runProgramWindow(int mode, int board);
 
     MainWindowPlatform platform_;
     std::unique_ptr<QtFileDialogs> qtFileDialogs_;
     std::unique_ptr<setup::SetupFileCommands> fileCommands_;
     std::unique_ptr<ReportOutput> reportOutput_;
     QPointer<QDialog> processing_;
+    targetboard::ProgramSet programSet_;
+    QPointer<QDialog> programWindow_;
+    std::function<void(const QString&)> targetBoardPage_;
     std::unique_ptr<link::RSComm> link_;
     setup::BackgroundUpdate background_;
     QMdiArea* mdiArea_;

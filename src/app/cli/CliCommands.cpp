@@ -159,6 +159,7 @@ CliCommandTable AllCliCommands() {
     AddLinkCommands(table);
     AddSetupFileCommands(table);
     AddSignatureCommands(table);
+    AddProgramCommands(table);
     return table;
 }
 

@@ -34,6 +34,8 @@ void AddLinkCommands(CliCommandTable& table);
 void AddSetupFileCommands(CliCommandTable& table);
 // signature acquire, cfd show|export, graph (drawn by talvern-render).
 void AddSignatureCommands(CliCommandTable& table);
+// program check|dump|upload|verify; board reset-faults|set-clock (after AddLinkCommands).
+void AddProgramCommands(CliCommandTable& table);
 CliCommandTable AllCliCommands();
 
 // Runs one command line's command; a link failure at the end gives kLinkFailure.

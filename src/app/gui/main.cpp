@@ -13,6 +13,7 @@
 #include "SimulatorMenu.h"
 #include "boards/SimulatedBoards.h"
 #include "frmMDIMain.h"
+#include "frmTargetBoard.h"
 #include "modUtility.h"
 
 #include <QApplication>
@@ -91,6 +92,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < shell::frmMDIMain::kChildCount; ++i)
         if (screens::HasChildScreen(i))
             window.registerChild(i, [i] { return screens::CreateChildScreen(i); });
+    window.setTargetBoardPage(
+        [&window](const QString& file) { screens::frmTargetBoard::Open(file, &window); });
     if (simulated) {
         auto* menu = new app::SimulatorMenu(*simulated, setup::AlarmTexts(), &window);
         window.menuBar()->insertMenu(window.mnuHelp->menuAction(), menu);

@@ -1,0 +1,191 @@
+#include "ProgramUpload.h"
+
+#include "MarkHex.h"
+#include "ProgramImage.h"
+#include "VerifiedLink.h"
+
+#include <QSaveFile>
+
+namespace talvern::targetboard {
+
+namespace {
+const QString kCRLF = QStringLiteral("\r\n");
+const QString kTitle = QStringLiteral("Program Upload");
+constexpr int kIdentAddress = 61424;
+
+bool WriteFileWhole(const QString& path, const QByteArray& contents, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() ||
+        !file.commit()) {
+        *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+ProgramUpload::ProgramUpload(link::RSComm& link, ProgramSet& set, link::UserAnswers& answers,
+                             link::Clock& clock, int boardNumber,
+                             std::function<bool(int)> checkTargetBoard)
+    : link_(link), set_(set), answers_(answers), clock_(clock), boardNumber_(boardNumber),
+      checkTargetBoard_(std::move(checkTargetBoard)) {}
+
+void ProgramUpload::runToEnd() {
+    while (step()) {}
+}
+
+void ProgramUpload::end() {
+    InUploadMode = false;
+    ReadingIdent = false;
+    phase_ = Phase::Done;
+}
+
+void ProgramUpload::readFailed(const QString& address) {
+    // A link failure the user was already asked about ends the ident read silently.
+    if (link_.CommError && phase_ == Phase::ReadIdent) {
+        end();
+        return;
+    }
+    QString text = QStringLiteral("Program Upload Not Complete!") + kCRLF + kCRLF;
+    if (!link_.CommError)
+        text += QStringLiteral("No valid reply from the board at ") + address +
+                QStringLiteral(".") + kCRLF + kCRLF;
+    answers_.ask(text + QStringLiteral("HEX file not created."), kTitle, link::Buttons::Ok,
+                 link::Icon::Critical);
+    link_.OnlineMode = false;
+    end();
+}
+
+bool ProgramUpload::step() {
+    if (phase_ == Phase::Done) return false;
+    progress_.now = clock_.now();
+    switch (phase_) {
+        case Phase::Start:
+            ReadingIdent = false;
+            if (!InUploadMode) {
+                end();
+                break;
+            }
+            if (!link_.OnlineMode) {
+                answers_.ask(QStringLiteral("Program is Currently OFFLINE.") + kCRLF + kCRLF +
+                                 QStringLiteral("Switch to ONLINE MODE to Continue."),
+                             kTitle, link::Buttons::Ok, link::Icon::Information);
+                end();
+                break;
+            }
+            phase_ = Phase::CheckBoard;
+            break;
+        case Phase::CheckBoard:
+            if (boardNumber_ != 0 && checkTargetBoard_ && !checkTargetBoard_(boardNumber_)) {
+                end();
+                break;
+            }
+            phase_ = Phase::ReadIdent;
+            index_ = 0;
+            break;
+        case Phase::ReadIdent: {
+            ReadingIdent = true;
+            const QString address = ByteAddress(kIdentAddress + index_);
+            const std::optional<int> value = ReadChecked(link_, address);
+            if (!value) {
+                readFailed(address);
+                break;
+            }
+            ident_[index_] = *value;
+            if (++index_ == 10) {
+                ReadingIdent = false;
+                phase_ = Phase::BoardCode;
+            }
+            break;
+        }
+        case Phase::BoardCode: {
+            const std::optional<QString> field = ReadFirstField(set_.ProgramFileName);
+            if (!field || field->isEmpty()) {
+                end();
+                break;
+            }
+            set_.BoardCode = static_cast<std::int16_t>(field->at(0).unicode());
+            set_.TargetBoardName = link::RSComm::TargetboardName(set_.BoardCode);
+            range_ = ProgramMemoryRange(set_.BoardCode);
+            progress_.total = range_.bytes;
+            memory_.clear();
+            memory_.reserve(range_.bytes);
+            index_ = 0;
+            phase_ = set_.BoardCode >= 56 && set_.BoardCode <= 65 ? Phase::ReadConfig
+                                                                  : Phase::ReadMemory;
+            break;
+        }
+        case Phase::ReadConfig: {
+            static const char* const kAddresses[3] = {"B8190", "B8189", "B8188"};
+            const QString address = QString::fromLatin1(kAddresses[index_]);
+            const std::optional<int> value = ReadChecked(link_, address);
+            if (!value) {
+                readFailed(address);
+                break;
+            }
+            config_[index_] = *value;
+            if (++index_ == 3) {
+                index_ = 0;
+                phase_ = Phase::ReadMemory;
+            }
+            break;
+        }
+        case Phase::ReadMemory: {
+            if (index_ >= range_.bytes) {
+                phase_ = Phase::Write;
+                break;
+            }
+            const int address = range_.first + index_;
+            if (index_ % 16 == 0)
+                CurrentProgramAdd = QString::number(address, 16).toUpper() + QStringLiteral("H");
+            if (progress_.started < 0) progress_.started = clock_.now();
+            const QString text = ByteAddress(address);
+            const std::optional<int> value = ReadChecked(link_, text);
+            if (!value) {
+                readFailed(text);
+                break;
+            }
+            memory_.append(static_cast<char>(*value & 0xFF));
+            progress_.done = ++index_;
+            progress_.now = clock_.now();
+            if (index_ >= range_.bytes) phase_ = Phase::Write;
+            break;
+        }
+        case Phase::Write: {
+            QString ident;
+            for (int i = 0; i < 8; ++i)
+                ident += QChar(ident_[i]);
+            QString error;
+            bool ok = WriteFileWhole(
+                set_.RevisionFileName,
+                (MakeRevisionLine(ident, ident_[8], ident_[9]) + kCRLF).toLatin1(), &error);
+            if (ok && set_.BoardCode >= 56 && set_.BoardCode <= 65) {
+                const std::array<int, 3> digits =
+                    ConfigurationDigits(config_[0], config_[1], config_[2]);
+                ok = WriteFileWhole(
+                    set_.ConfigurationFileName,
+                    (MakeConfigurationLine(set_.BoardCode, digits) + kCRLF).toLatin1(), &error);
+            }
+            if (ok)
+                ok = WriteFileWhole(set_.ImageFileName, WriteImage(range_.first, memory_), &error);
+            if (!ok) {
+                answers_.ask(QStringLiteral("Error Number = 75") + kCRLF + kCRLF + error,
+                             QStringLiteral("RSComm-Upload Program"), link::Buttons::Ok,
+                             link::Icon::Information);
+                end();
+                break;
+            }
+            answers_.ask(QStringLiteral("Program Upload Complete!"), kTitle, link::Buttons::Ok,
+                         link::Icon::Information);
+            link_.OnlineMode = true;
+            succeeded_ = true;
+            end();
+            break;
+        }
+        case Phase::Done:
+            break;
+    }
+    return phase_ != Phase::Done;
+}
+
+} // namespace talvern::targetboard

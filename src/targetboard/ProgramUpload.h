@@ -1,0 +1,65 @@
+#pragma once
+// The upload: a board's program copied to a program file set, as a step machine (one read per
+// step). The ident block becomes the revision file (marked hex), the configuration values of
+// boards 56..65 the configuration file, and the program memory of the file's board code the
+// image, 16 bytes a record. Every value is taken only from a read that succeeded, and the files
+// are written only once everything was read, so a failed upload leaves the set on disk as it was.
+
+#include "ProgramFiles.h"
+#include "RSComm.h"
+#include "TransferProgress.h"
+
+#include <QByteArray>
+#include <functional>
+
+namespace talvern::targetboard {
+
+class ProgramUpload {
+public:
+    ProgramUpload(link::RSComm& link, ProgramSet& set, link::UserAnswers& answers,
+                  link::Clock& clock, int boardNumber = 0,
+                  std::function<bool(int)> checkTargetBoard = {});
+
+    // Set by the caller before the upload; cleared when it ends.
+    bool InUploadMode = false;
+    bool ReadingIdent = false;
+    QString CurrentProgramAdd = QStringLiteral(" ");
+
+    bool step();
+    void runToEnd();
+    bool finished() const { return phase_ == Phase::Done; }
+    bool succeeded() const { return succeeded_; }
+    const TransferProgress& progress() const { return progress_; }
+
+private:
+    enum class Phase {
+        Start,
+        CheckBoard,
+        ReadIdent,
+        BoardCode,
+        ReadConfig,
+        ReadMemory,
+        Write,
+        Done
+    };
+    void end();
+    void readFailed(const QString& address);
+
+    link::RSComm& link_;
+    ProgramSet& set_;
+    link::UserAnswers& answers_;
+    link::Clock& clock_;
+    int boardNumber_;
+    std::function<bool(int)> checkTargetBoard_;
+
+    Phase phase_ = Phase::Start;
+    int index_ = 0;
+    std::array<int, 10> ident_{};
+    std::array<int, 3> config_{};
+    MemoryRange range_;
+    QByteArray memory_;
+    bool succeeded_ = false;
+    TransferProgress progress_;
+};
+
+} // namespace talvern::targetboard
