@@ -373,7 +373,7 @@ void frmTargetBoard::setGoOnlineVisible(bool visible) {
 }
 
 void frmTargetBoard::showField(int i, const QString& text) {
-    if (!txtSetup[i]->isVisibleTo(this) || !txtSetup[i]->isEnabled()) return;
+    if (txtSetup[i]->isHidden() || !txtSetup[i]->isEnabled()) return;
     editor_->showValue(i, text);
 }
 

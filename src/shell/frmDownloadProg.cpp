@@ -96,6 +96,7 @@ void frmDownloadProg::scheduleStep() {
 
 void frmDownloadProg::runStep() {
     if (done_) return;
+    if (!started_) start();
     bool more = false;
     if (dump_) {
         more = dump_->step();

@@ -35,7 +35,8 @@ TEST(RevisionAndConfigurationLines, SplitAsTheDevelopmentSystemWritesThem) {
     EXPECT_FALSE(ParseRevisionLine(QStringLiteral("0;1")));
     EXPECT_EQ(MakeRevisionLine(QStringLiteral("PRG0001"), 11, 18), QStringLiteral("PRG00010;12"));
 
-    QString config = QStringLiteral("F") + QString(34, QLatin1Char('0')) + "2" + "00" + "71" + "000%";
+    QString config =
+        QStringLiteral("F") + QString(34, QLatin1Char('0')) + "2" + "00" + "71" + "000%";
     ASSERT_EQ(config.size(), 44);
     EXPECT_EQ(ParseConfigurationLine(config), (std::array<int, 3>{2, 7, 1}));
     EXPECT_EQ(MakeConfigurationLine(56, {2, 7, 1}), config);
@@ -86,7 +87,8 @@ TEST_F(ProgramSelection, EachBoardClassNeedsItsFilesOrIsRefused) {
         ASSERT_EQ(answers.asked.size(), 1u);
         EXPECT_EQ(answers.asked[0].title, c.title);
         EXPECT_EQ(answers.asked[0].icon, c.icon);
-        EXPECT_TRUE(answers.asked[0].text.endsWith(c.textEnd)) << answers.asked[0].text.toStdString();
+        EXPECT_TRUE(answers.asked[0].text.endsWith(c.textEnd))
+            << answers.asked[0].text.toStdString();
     }
     ProgramSet set;
     set.DownloadFile(writeSet("PROG1", "8PROG", "PRG00010;12", {}, config), answers);

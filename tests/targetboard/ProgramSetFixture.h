@@ -79,7 +79,9 @@ protected:
             t << q.title;
         return t;
     }
-    QString lastText() const { return answers.asked.empty() ? QString() : answers.asked.back().text; }
+    QString lastText() const {
+        return answers.asked.empty() ? QString() : answers.asked.back().text;
+    }
 
     QTemporaryDir folder;
     TappedLine tap{line};

@@ -71,8 +71,9 @@ TEST_F(ProgramTransfer, UploadSavesTheBoardVerifyMatchesAndADumpRoundTrips) {
     EXPECT_TRUE(lines[511].startsWith(":103FF000"));
     EXPECT_EQ(lines[512], QByteArray(":00000001FF\r"));
     // The ident block with its zero byte, then checksum 3CH and revision 09H in marked hex.
-    EXPECT_EQ(talvern::testing::ReadText(path("SAVED.rev")),
-              QByteArray("MOTPROG\0" "3<09\r\n", 14));
+    EXPECT_EQ(talvern::testing::ReadText(path("SAVED.rev")), QByteArray("MOTPROG\0"
+                                                                        "3<09\r\n",
+                                                                        14));
 
     answers.asked.clear();
     EXPECT_EQ(verify(bxl), QStringLiteral("Program in board matches SAVED.hex (8192 bytes)."));
@@ -84,8 +85,10 @@ TEST_F(ProgramTransfer, UploadSavesTheBoardVerifyMatchesAndADumpRoundTrips) {
     talvern::testing::WriteText(path("SAVED.hex"), image);
     talvern::testing::WriteText(path("SAVED.rev"), "AB0;12\r\n");
     answers.asked.clear();
-    EXPECT_EQ(verify(bxl).left(44), QStringLiteral("Program in board differs from SAVED.hex:\r\n\r\n"));
-    EXPECT_TRUE(answers.asked.back().text.contains(QLatin1String("1 of 8192 bytes differ; first at 2010H")));
+    EXPECT_EQ(verify(bxl).left(44),
+              QStringLiteral("Program in board differs from SAVED.hex:\r\n\r\n"));
+    EXPECT_TRUE(answers.asked.back().text.contains(
+        QLatin1String("1 of 8192 bytes differ; first at 2010H")));
 
     answers.asked.clear();
     answers.answers = {Answer::Yes};
@@ -103,8 +106,8 @@ TEST_F(ProgramTransfer, UploadSavesTheBoardVerifyMatchesAndADumpRoundTrips) {
 TEST_F(ProgramTransfer, DumpStreamsEachRecordAndTheEndRecordSendsNothing) {
     goOnline(BoardId::K2510);
     // Code 50 keeps its program from 5000H, so the record at 0030H is pointed out first.
-    const QString bxl = writeSet("PROG1", "2PROG1\r\n", "AB0;12\r\n",
-                                 ":0300300002337A1E\r\n:00000001FF\r\n");
+    const QString bxl =
+        writeSet("PROG1", "2PROG1\r\n", "AB0;12\r\n", ":0300300002337A1E\r\n:00000001FF\r\n");
     answers.answers = {Answer::Yes, Answer::Yes};
     ASSERT_TRUE(dump(bxl));
     ASSERT_EQ(answers.asked.size(), 3u);
@@ -131,7 +134,8 @@ TEST_F(ProgramTransfer, DumpStreamsEachRecordAndTheEndRecordSendsNothing) {
 }
 
 TEST_F(ProgramTransfer, AWrongOrMissingSumEndsTheDump) {
-    for (boards::ProgramFault fault : {boards::ProgramFault::WrongSum, boards::ProgramFault::Silence}) {
+    for (boards::ProgramFault fault :
+         {boards::ProgramFault::WrongSum, boards::ProgramFault::Silence}) {
         SCOPED_TRACE(static_cast<int>(fault));
         sim.clearFaults();
         goOnline(BoardId::R7520);
@@ -185,7 +189,8 @@ TEST_F(ProgramTransfer, AFailedUploadLeavesTheFilesAsTheyWereAndAPlsBoardHasOnly
     up.runToEnd();
     EXPECT_FALSE(up.succeeded());
     EXPECT_FALSE(up.InUploadMode);
-    EXPECT_EQ(lastText(), QStringLiteral("Program Upload Not Complete!\r\n\r\nHEX file not created."));
+    EXPECT_EQ(lastText(),
+              QStringLiteral("Program Upload Not Complete!\r\n\r\nHEX file not created."));
     EXPECT_EQ(talvern::testing::ReadText(path("KEEP.rev")), QByteArray("OLD00000\r\n"));
     EXPECT_EQ(talvern::testing::ReadText(path("KEEP.hex")), QByteArray(":00000001FF\r\n"));
 

@@ -1,8 +1,8 @@
 // The target-board page without its window: labels, advice, layout, and the polling against the
 // simulated boards.
+#include "TargetBoardPage.h"
 #include "ProgramSetFixture.h"
 #include "TargetBoardMonitor.h"
-#include "TargetBoardPage.h"
 
 #include <QCoreApplication>
 #include <map>
@@ -16,11 +16,13 @@ TEST(TargetBoardTexts, StatusLabelsAndAdviceByCode) {
     EXPECT_EQ(StatusLabel(5, StatusCodeText(0x1A)), QStringLiteral("Last Comm Error: Code = 1AH"));
     EXPECT_EQ(StatusLabel(2, StatusCodeText(12)), QStringLiteral("CO-CPU Slot: 12"));
     EXPECT_TRUE(CorrectiveAction(0x5C).startsWith(QStringLiteral("Program is invalid.  Re-dump")));
-    EXPECT_TRUE(CorrectiveAction(0x45).startsWith(QStringLiteral("User program executed an sfunc09()")));
+    EXPECT_TRUE(
+        CorrectiveAction(0x45).startsWith(QStringLiteral("User program executed an sfunc09()")));
     EXPECT_EQ(CorrectiveAction(0x7B), QStringLiteral("None"));
     EXPECT_EQ(CorrectiveAction(0), QStringLiteral("None"));
     EXPECT_TRUE(CorrectiveAction(0x42).startsWith(QStringLiteral("Verify connection of cable")));
-    EXPECT_TRUE(CorrectiveAction(7).startsWith(QStringLiteral("Replace CO-CPU board at \"CO-CPU Slot\"")));
+    EXPECT_TRUE(
+        CorrectiveAction(7).startsWith(QStringLiteral("Replace CO-CPU board at \"CO-CPU Slot\"")));
     EXPECT_TRUE(CorrectiveAction(100).startsWith(QStringLiteral("Reset fault and try again.")));
     EXPECT_EQ(ClockTimeText(QTime(9, 5, 7)), QStringLiteral("09 : 05 : 07"));
     EXPECT_EQ(ClockDateText(QDate(2026, 3, 14)), QStringLiteral("03 - 14 - 2026"));
@@ -84,7 +86,8 @@ TEST_F(TargetBoardPolling, ReadsFaultsWithAdviceIdentAndFieldsThenShowsOffline) 
     EXPECT_EQ(probe.labels[1], QStringLiteral("Last Fault: Code = 5CH"));
     EXPECT_EQ(probe.labels[5], QStringLiteral("Last Comm Error: Code = 02H"));
     EXPECT_EQ(probe.descriptions[1], QStringLiteral("Program checksum error"));
-    EXPECT_EQ(probe.descriptions[5], QStringLiteral("Framing error, check the cable and the speed"));
+    EXPECT_EQ(probe.descriptions[5],
+              QStringLiteral("Framing error, check the cable and the speed"));
     EXPECT_TRUE(probe.descriptions[3].startsWith(QStringLiteral("Program is invalid.")));
     EXPECT_TRUE(probe.resetEnabled);
     EXPECT_EQ(probe.ident[0], QStringLiteral("TMGPROG"));
