@@ -2,6 +2,7 @@
 
 #include "ParameterEditor.h"
 #include "ScreenHold.h"
+#include "SideFiles.h"
 #include "UpDownSpinner.h"
 #include "modUtility.h"
 
@@ -251,7 +252,8 @@ void frmTargetBoard::buildClockTab() {
 }
 
 frmTargetBoard* frmTargetBoard::Open(const QString& BrixelFile, QWidget* parent) {
-    auto* page = new frmTargetBoard(QCoreApplication::applicationDirPath(), parent);
+    auto* page = new frmTargetBoard(
+        link::FindProgramFolders(QCoreApplication::applicationDirPath()).data, parent);
     page->setAttribute(Qt::WA_DeleteOnClose);
     page->InitializeForm(BrixelFile);
     return page;
