@@ -1,6 +1,6 @@
 #include "ProgramDump.h"
 
-#include "VerifiedLink.h"
+#include "VerifiedTransfer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -158,7 +158,7 @@ bool ProgramDump::step() {
         }
         case Phase::ReadIdent: {
             const QString address = ByteAddress(kIdentAddress + index_);
-            const std::optional<int> value = ReadChecked(link_, address);
+            const std::optional<QString> value = link::ReadVerified(link_, address);
             if (!value) {
                 if (!link_.CommError)
                     message(QStringLiteral("Could Not Read Program Ident from PLC at ") + address +
@@ -167,7 +167,7 @@ bool ProgramDump::step() {
                 end();
                 break;
             }
-            boardIdent_[index_] = *value;
+            boardIdent_[index_] = value->toInt();
             if (++index_ == 10) phase_ = Phase::Confirm;
             break;
         }
@@ -185,8 +185,8 @@ bool ProgramDump::step() {
             break;
         case Phase::Prepare: {
             const QString address = index_ == 0 ? QStringLiteral("B8181") : QStringLiteral("B8176");
-            if (!WriteChecked(link_, address,
-                              index_ == 0 ? QStringLiteral("86") : QStringLiteral("0"))) {
+            if (!link::WriteVerified(link_, address,
+                                     index_ == 0 ? QStringLiteral("86") : QStringLiteral("0"))) {
                 if (!link_.CommError)
                     message(QStringLiteral("The board did not take the value written to ") +
                                 address + QStringLiteral("."),
@@ -216,8 +216,8 @@ bool ProgramDump::step() {
             static const char* const kAddresses[3] = {"B8188", "B8189", "B8190"};
             const std::array<int, 3> values = ConfigurationValues(set_.ConfigDigits);
             const int value = values[2 - index_];
-            if (!WriteChecked(link_, QString::fromLatin1(kAddresses[index_]),
-                              QString::number(value))) {
+            if (!link::WriteVerified(link_, QString::fromLatin1(kAddresses[index_]),
+                                     QString::number(value))) {
                 message(QStringLiteral("Could Not Set Program Configuration in PLC!"),
                         link::Icon::Critical, QStringLiteral("Program Config Download"));
                 failed_ = true;
@@ -276,8 +276,8 @@ bool ProgramDump::step() {
             WritingIdent = true;
             const std::array<int, 10> block = IdentBlock(
                 set_.ProgramIdent, set_.ProgramChecksum.toInt(), set_.ProgramRevision.toInt());
-            if (!WriteChecked(link_, ByteAddress(kIdentAddress + index_),
-                              QString::number(block[index_]))) {
+            if (!link::WriteVerified(link_, ByteAddress(kIdentAddress + index_),
+                                     QString::number(block[index_]))) {
                 message(QStringLiteral("Could Not Send Program Ident and Revision to PLC!"),
                         link::Icon::Critical, kTitle);
                 failed_ = true;

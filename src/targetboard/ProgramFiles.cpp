@@ -70,6 +70,10 @@ MemoryRange ProgramMemoryRange(int code) {
     }
 }
 
+QString ByteAddress(int address) {
+    return QStringLiteral("B") + QString::number(address);
+}
+
 ProgramFileNames ProgramSetNames(const QString& chosenFile) {
     const QString base = chosenFile.left(chosenFile.size() - 3);
     return {base + QStringLiteral("bxl"), base + QStringLiteral("rev"),

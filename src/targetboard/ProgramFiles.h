@@ -28,6 +28,8 @@ struct MemoryRange {
     }
 };
 MemoryRange ProgramMemoryRange(int boardCode);
+// The link's name of one byte of a board's memory: "B" followed by the decimal address.
+QString ByteAddress(int address);
 
 // The four names of the set a chosen file belongs to: the chosen name without its three-letter
 // extension (the dot kept) + bxl, rev, hex, lcf.

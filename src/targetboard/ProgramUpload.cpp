@@ -2,7 +2,7 @@
 
 #include "MarkHex.h"
 #include "ProgramImage.h"
-#include "VerifiedLink.h"
+#include "VerifiedTransfer.h"
 
 #include <QSaveFile>
 
@@ -86,12 +86,12 @@ bool ProgramUpload::step() {
         case Phase::ReadIdent: {
             ReadingIdent = true;
             const QString address = ByteAddress(kIdentAddress + index_);
-            const std::optional<int> value = ReadChecked(link_, address);
+            const std::optional<QString> value = link::ReadVerified(link_, address);
             if (!value) {
                 readFailed(address);
                 break;
             }
-            ident_[index_] = *value;
+            ident_[index_] = value->toInt();
             if (++index_ == 10) {
                 ReadingIdent = false;
                 phase_ = Phase::BoardCode;
@@ -118,12 +118,12 @@ bool ProgramUpload::step() {
         case Phase::ReadConfig: {
             static const char* const kAddresses[3] = {"B8190", "B8189", "B8188"};
             const QString address = QString::fromLatin1(kAddresses[index_]);
-            const std::optional<int> value = ReadChecked(link_, address);
+            const std::optional<QString> value = link::ReadVerified(link_, address);
             if (!value) {
                 readFailed(address);
                 break;
             }
-            config_[index_] = *value;
+            config_[index_] = value->toInt();
             if (++index_ == 3) {
                 index_ = 0;
                 phase_ = Phase::ReadMemory;
@@ -140,12 +140,12 @@ bool ProgramUpload::step() {
                 CurrentProgramAdd = QString::number(address, 16).toUpper() + QStringLiteral("H");
             if (progress_.started < 0) progress_.started = clock_.now();
             const QString text = ByteAddress(address);
-            const std::optional<int> value = ReadChecked(link_, text);
+            const std::optional<QString> value = link::ReadVerified(link_, text);
             if (!value) {
                 readFailed(text);
                 break;
             }
-            memory_.append(static_cast<char>(*value & 0xFF));
+            memory_.append(static_cast<char>(value->toInt() & 0xFF));
             progress_.done = ++index_;
             progress_.now = clock_.now();
             if (index_ >= range_.bytes) phase_ = Phase::Write;

@@ -2,8 +2,9 @@
 // The upload: a board's program copied to a program file set, as a step machine (one read per
 // step). The ident block becomes the revision file (marked hex), the configuration values of
 // boards 56..65 the configuration file, and the program memory of the file's board code the
-// image, 16 bytes a record. Every value is taken only from a read that succeeded, and the files
-// are written only once everything was read, so a failed upload leaves the set on disk as it was.
+// image, 16 bytes a record. Every value is read as the link's verified reads read it (confirmed by
+// a second read), and the files are written only once everything was read, so a failed upload
+// leaves the set on disk as it was.
 
 #include "ProgramFiles.h"
 #include "RSComm.h"

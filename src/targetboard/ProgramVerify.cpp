@@ -1,6 +1,6 @@
 #include "ProgramVerify.h"
 
-#include "VerifiedLink.h"
+#include "VerifiedTransfer.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -93,35 +93,60 @@ bool ProgramVerify::step() {
             if (offset_ == 0) CurrentProgramAdd = AddressText(record.address);
             if (progress_.started < 0) progress_.started = clock_.now();
             const QString text = ByteAddress(address & 0xFFFF);
-            const std::optional<int> value = ReadChecked(link_, text);
-            if (!value) {
-                finish(QStringLiteral("Program Verify Not Complete!") + kCRLF + kCRLF +
-                           QStringLiteral("No valid reply from the board at ") + text +
-                           QStringLiteral("."),
-                       link::Icon::Critical);
-                link_.OnlineMode = false;
+            const int expected = static_cast<std::uint8_t>(record.data.at(offset_));
+            // A byte read once as the file has it is taken as it is: a disturbance would have to
+            // turn the board's byte into exactly the file's. Any other reading (a failed read, or
+            // another value, which may be a disturbed reply) is confirmed as the verified reads
+            // confirm a value, in a step of its own, before it counts as a difference.
+            if (!confirm_) {
+                const QString once = link_.RSRead(text);
+                if (!link_.LastTransactionFailed() && once.toInt() == expected) {
+                    advance();
+                } else {
+                    confirm_ = !link_.CommError;
+                    if (link_.CommError) readFailed(text);
+                }
                 break;
             }
-            const int expected = static_cast<std::uint8_t>(record.data.at(offset_));
-            if (*value != expected) {
-                if (differences_++ == 0) {
-                    firstAddress_ = address;
-                    firstBoard_ = *value;
-                    firstFile_ = expected;
-                }
+            confirm_ = false;
+            link_.ResetHandshake();
+            const std::optional<QString> value = link::ReadVerified(link_, text);
+            if (!value) {
+                readFailed(text);
+                break;
             }
-            ++progress_.done;
-            progress_.now = clock_.now();
-            if (++offset_ >= record.data.size()) {
-                offset_ = 0;
-                ++record_;
+            if (value->toInt() != expected && differences_++ == 0) {
+                firstAddress_ = address;
+                firstBoard_ = value->toInt();
+                firstFile_ = expected;
             }
+            advance();
             break;
         }
         case Phase::Done:
             break;
     }
     return phase_ != Phase::Done;
+}
+
+void ProgramVerify::readFailed(const QString& address) {
+    // A link failure the user was already asked about needs no address.
+    QString text = QStringLiteral("Program Verify Not Complete!");
+    if (!link_.CommError)
+        text += kCRLF + kCRLF + QStringLiteral("No valid reply from the board at ") + address +
+                QStringLiteral(".");
+    finish(text, link::Icon::Critical);
+    link_.OnlineMode = false;
+}
+
+void ProgramVerify::advance() {
+    const ImageRecord& record = image_.records[record_];
+    ++progress_.done;
+    progress_.now = clock_.now();
+    if (++offset_ >= record.data.size()) {
+        offset_ = 0;
+        ++record_;
+    }
 }
 
 } // namespace talvern::targetboard

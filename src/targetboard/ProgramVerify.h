@@ -33,6 +33,9 @@ public:
 private:
     enum class Phase { Start, CheckBoard, Compare, Done };
     void finish(const QString& text, link::Icon icon);
+    void readFailed(const QString& address);
+    // Counts the byte at record_/offset_ as compared and moves to the next.
+    void advance();
 
     link::RSComm& link_;
     const ProgramSet& set_;
@@ -45,6 +48,9 @@ private:
     ImageCheck image_;
     std::size_t record_ = 0;
     int offset_ = 0;
+    // The byte at record_/offset_ read once and not found as in the file: the next step
+    // confirms the board's value before it counts as a difference.
+    bool confirm_ = false;
     int differences_ = 0;
     int firstAddress_ = -1;
     int firstBoard_ = 0;
