@@ -10,6 +10,7 @@
 #include "CliCommands.h"
 #include "CliFixture.h"
 #include "ConsoleAnswers.h"
+#include "ProgramImage.h"
 #include "ProgramVersion.h"
 #include "SdtFile.h"
 #include "SetupData.h"
@@ -68,6 +69,10 @@ struct CampaignTransfer {
     // Boards and target file before the run (any link traffic here is not part of the run).
     std::function<void(CampaignRig&, const QString& file)> prepare;
     std::function<Outcome(CampaignRig&, const QString& file)> run;
+    // The target file: left as it was by a failed run.
+    const char* fileName = "campaign.sdt";
+    // Fault positions per fault: every byte of a short exchange, an even spread over a long one.
+    long mostPositions = 250;
 };
 
 QByteArray Contents(const QString& path) {
@@ -171,6 +176,76 @@ CampaignTransfer Download(const char* name, const char* board, BoardId cable, in
             }};
 }
 
+// A board program on the motion board (code 52: 8192 bytes from 2000H) that no two bytes of
+// a record share, its ident block, and a program file set beside `image` naming that code.
+constexpr int kProgramFirst = 0x2000;
+constexpr int kProgramBytes = 8192;
+std::uint8_t ProgramByte(int i) {
+    return static_cast<std::uint8_t>(i * 7 + i / 256);
+}
+QString SetFile(const QString& image, const char* extension) {
+    return image.left(image.size() - 3) + QLatin1String(extension);
+}
+void WriteText(const QString& path, const QByteArray& text) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(text);
+}
+void PrepareProgram(CampaignRig& r, const QString& image) {
+    for (int i = 0; i < kProgramBytes; ++i)
+        r.sim.pokeByte(BoardId::R7520, static_cast<std::uint16_t>(kProgramFirst + i),
+                       ProgramByte(i));
+    const QByteArray ident("CAMPAIGN\x5A\x07", 10);
+    for (int i = 0; i < ident.size(); ++i)
+        r.sim.pokeByte(BoardId::R7520, static_cast<std::uint16_t>(61424 + i),
+                       static_cast<std::uint8_t>(ident[i]));
+    r.sim.moveCable(BoardId::R7520);
+    WriteText(SetFile(image, "bxl"), "4CAMPAIGN\r\n");
+}
+
+CampaignTransfer ProgramUploadRow() {
+    return {"program_upload",
+            [](CampaignRig& r, const QString& image) {
+                PrepareProgram(r, image);
+                WriteText(SetFile(image, "rev"), "OLD0;12\r\n");
+                WriteText(image, ":00000001FF\r\n");
+            },
+            [](CampaignRig& r, const QString& image) {
+                Outcome o;
+                o.status = r.cli({"program", "upload", SetFile(image, "bxl")});
+                o.result = Contents(image) + Contents(SetFile(image, "rev"));
+                return o;
+            },
+            "campaign.hex",
+            // Each run reads the whole program memory, whose reads all run alike: a sparser
+            // spread keeps the campaign short.
+            40};
+}
+
+// Verify of a short image that differs from the board in two bytes: a run succeeds when it
+// compares to the end, and its result is the report, which must name the same differences.
+CampaignTransfer ProgramVerifyRow() {
+    return {"program_verify",
+            [](CampaignRig& r, const QString& image) {
+                PrepareProgram(r, image);
+                QByteArray memory;
+                for (int i = 0; i < 48; ++i)
+                    memory.append(static_cast<char>(ProgramByte(i)));
+                memory[5] = static_cast<char>(memory[5] ^ 0x40);
+                memory[40] = static_cast<char>(memory[40] ^ 0x01);
+                WriteText(image, targetboard::WriteImage(kProgramFirst, memory));
+            },
+            [](CampaignRig& r, const QString& image) {
+                Outcome o;
+                o.status = r.cli({"program", "verify", SetFile(image, "bxl")});
+                o.result = talvern::testing::Slurp(r.out).toUtf8();
+                if (o.status == app::kFailed && o.result.startsWith("Program in board differs"))
+                    o.status = app::kDone;
+                return o;
+            },
+            "campaign.hex"};
+}
+
 void PrintTo(const CampaignTransfer& t, std::ostream* os) {
     *os << t.name;
 }
@@ -181,6 +256,8 @@ const std::vector<CampaignTransfer>& Transfers() {
         Upload("upload_r7520", "r7520", BoardId::R7520),
         Download("download_k2510", "k2510", BoardId::K2510, 0, 7),
         Download("download_r7520", "r7520", BoardId::R7520, 14, 21),
+        ProgramUploadRow(),
+        ProgramVerifyRow(),
     };
     return transfers;
 }
@@ -215,14 +292,13 @@ std::vector<long> Positions(long bytes, long most) {
 // The longest the link waits before it gives up on one fault: an unanswered byte (1 s, then two
 // resends 2 s apart), a mode handshake (2 s) and the PLS READY poll (3 s).
 constexpr double kLinkPatience = 1 + 2 + 2 + 2 + 3;
-constexpr long kMostPositions = 250;
 
 class Campaign : public ::testing::TestWithParam<CampaignTransfer> {};
 
 TEST_P(Campaign, EveryFaultAtEveryByteEndsWithTheFaultFreeResultOrAReportedFailure) {
     const CampaignTransfer& t = GetParam();
     QTemporaryDir folder;
-    const QString file = folder.filePath("campaign.sdt");
+    const QString file = folder.filePath(QLatin1String(t.fileName));
 
     Outcome clean;
     long bytes = 0;
@@ -240,7 +316,7 @@ TEST_P(Campaign, EveryFaultAtEveryByteEndsWithTheFaultFreeResultOrAReportedFailu
 
     int runs = 1, successes = 1, failures = 0, silent = 0;
     for (Fault fault : kFaults) {
-        for (long position : Positions(bytes, kMostPositions)) {
+        for (long position : Positions(bytes, t.mostPositions)) {
             CampaignRig r(folder.path());
             t.prepare(r, file);
             const QByteArray before = Contents(file);
