@@ -62,6 +62,7 @@ public:
     }
     void discardInput() override { inner_.discardInput(); }
     bool waitForInput(double deadline) override { return inner_.waitForInput(deadline); }
+    double replyCrossingSeconds() const override { return inner_.replyCrossingSeconds(); }
     long bytes = 0;
 
 private:

@@ -22,10 +22,12 @@ class TransactionScope {
 public:
     explicit TransactionScope(RSComm& link) : link_(link) {
         link_.resends_ = 0;
+        link_.outOfStep_ = 0;
         link_.trouble_ = false;
     }
     ~TransactionScope() {
-        link_.lastFailed_ = link_.trouble_ || link_.resends_ > 0 || link_.CommError;
+        link_.lastFailed_ =
+            link_.trouble_ || link_.resends_ > 0 || link_.outOfStep_ > 0 || link_.CommError;
     }
     TransactionScope(const TransactionScope&) = delete;
     TransactionScope& operator=(const TransactionScope&) = delete;

@@ -52,13 +52,21 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
     CommErrorAlert = false;
     if (noReply) return 0;
 
-    double deadline = clock_.now() + 1.0;
+    double sentAt = clock_.now();
+    double deadline = sentAt + 1.0;
     int failures = 0;
     for (;;) {
         if (port_->bytesWaiting() > 0) {
             const int reply = port_->takeByte();
             if (reply >= 0) {
                 CommErrorAlert = false;
+                if (clock_.now() < sentAt + 0.75 * port_->replyCrossingSeconds()) {
+                    // Back sooner than any answer can cross the wire: a stray byte, and every
+                    // reply after it is one behind. The transaction counts as failed, and the
+                    // next handshake first lets the line fall quiet.
+                    ++outOfStep_;
+                    drainFirst_ = true;
+                }
                 return reply;
             }
         }
@@ -75,6 +83,7 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
                 CommError = false;
                 port_->discardInput();
                 port_->sendByte(kAttention);
+                sentAt = clock_.now();
                 continue;
             }
             const Answer answer = Ask(QStringLiteral("Cannot Communicate with Target Board.\r"
@@ -175,8 +184,9 @@ QString RSComm::ReadValue(const QString& Add) {
 
 QString RSComm::RSRead(const QString& Add) {
     resends_ = 0;
+    outOfStep_ = 0;
     const QString value = ReadValue(Add);
-    lastFailed_ = value.isEmpty() || resends_ > 0 || CommError;
+    lastFailed_ = value.isEmpty() || resends_ > 0 || outOfStep_ > 0 || CommError;
     return value.isEmpty() ? QStringLiteral("0") : value;
 }
 
@@ -236,15 +246,17 @@ void RSComm::WriteValue(const QString& Add, const QString& DataValue) {
 
 void RSComm::RSWrite(const QString& Add, const QString& DataValue) {
     resends_ = 0;
+    outOfStep_ = 0;
     lastFailed_ = true;
     writeDone_ = false;
     WriteValue(Add, DataValue);
     if (WriteMismatch) {
         resends_ = 0;
+        outOfStep_ = 0;
         writeDone_ = false;
         WriteValue(Add, DataValue);
     }
-    lastFailed_ = !writeDone_ || WriteMismatch || CommError || resends_ > 0;
+    lastFailed_ = !writeDone_ || WriteMismatch || CommError || resends_ > 0 || outOfStep_ > 0;
 }
 
 // ---------------------------------------------------------------------------------------------

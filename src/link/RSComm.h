@@ -48,6 +48,15 @@ public:
         CurrentMode = 0;
         drainFirst_ = true;
     }
+    // Forgets the board's mode too, but lets the line fall quiet first only where a stray byte
+    // could have gone unseen: after a failed transaction, or on a line that cannot vouch for its
+    // timing. On a wired line a stray byte shows itself by coming back sooner than any answer can
+    // (the transaction then fails), so after one that went well the line is known to be in step.
+    void HandshakeAfresh() {
+        CurrentMode = 0;
+        if (lastFailed_ || port_ == nullptr || port_->replyCrossingSeconds() <= 0)
+            drainFirst_ = true;
+    }
     QString CommSettingsFile() const;
     // A device path that overrides the port number of the settings file (command line --device).
     void SetDeviceOverride(const QString& path) { deviceOverride_ = path; }
@@ -158,6 +167,7 @@ private:
     int busyDepth_ = 0;
     long bytesSent_ = 0;
     int resends_ = 0;         // attention resends since the transaction began
+    int outOfStep_ = 0;       // replies back too soon to answer their byte, since then
     bool lastFailed_ = false; // see LastTransactionFailed
     bool writeDone_ = false;  // the last WriteValue sent every byte with a right echo
     bool drainFirst_ = false; // the next handshake waits for a quiet line (ResetHandshake)

@@ -127,6 +127,24 @@ TEST_F(Transfer, UploadK2510ReadsRowsZeroToThirteenEachAfterABoardCheckThenThePL
     EXPECT_EQ(setup.PLSOfs, static_cast<std::int16_t>(sim.k2510().plsOffset()));
 }
 
+// A wired line shows a stray byte by its early arrival, so confirming reads need not first wait
+// for a quiet line: on the paced line the whole upload takes its bytes' wire time and no more.
+TEST_F(Transfer, AnUploadOnAWiredLineTakesOnlyItsWireTime) {
+    sim.moveCable(BoardId::R7520);
+    for (bool wired : {true, false}) {
+        sim.setPacing(wired ? 9600 : 0);
+        const long bytes = sim.bytesDelivered() + sim.repliesSent();
+        const double began = clock.now();
+        auto t = make(kUploadR7520);
+        runLogged(*t);
+        ASSERT_FALSE(t->failed());
+        const double wire = (sim.bytesDelivered() + sim.repliesSent() - bytes) * 10.0 / 9600;
+        if (wired) EXPECT_LT(clock.now() - began, wire * 1.01);
+        // unpaced, the line cannot vouch for its timing: each confirming read waits for quiet
+        if (!wired) EXPECT_GT(clock.now() - began, 0.02 * 8);
+    }
+}
+
 TEST_F(Transfer, UploadR7520ReadsItsRowsOnlyAndKeepsTheK2510Rows) {
     sim.moveCable(BoardId::R7520);
     sim.pokeWord(BoardId::R7520, 1110, 1234);

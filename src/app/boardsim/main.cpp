@@ -3,6 +3,7 @@
 
 #include "boards/SimulatedBoards.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
@@ -18,6 +19,7 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -38,6 +40,39 @@ public:
 private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
+
+// How long each side of the line takes its turn: from a byte read to the reply written (the
+// board), and from a reply written to the next byte read (the host, with the terminal between).
+// The "turns" command prints them, for measuring a program against the paced board.
+struct Turns {
+    double lastRead = -1, lastWrite = -1;
+    std::vector<double> board, host;
+    void read(double now) {
+        if (lastWrite >= 0 && lastWrite > lastRead) host.push_back(now - lastWrite);
+        lastRead = now;
+    }
+    void wrote(double now) {
+        if (lastRead >= 0 && lastRead > lastWrite) board.push_back(now - lastRead);
+        lastWrite = now;
+    }
+    static std::string summary(std::vector<double> v) {
+        if (v.empty()) return "none";
+        std::sort(v.begin(), v.end());
+        double sum = 0;
+        for (double d : v)
+            sum += d;
+        auto us = [](double s) { return std::to_string(static_cast<long>(std::lround(s * 1e6))); };
+        return std::to_string(v.size()) + " mean " + us(sum / v.size()) + " p50 " +
+               us(v[v.size() / 2]) + " p90 " + us(v[v.size() * 9 / 10]) + " us";
+    }
+    void print() {
+        std::cout << "board turn " << summary(board) << "; host turn " << summary(host)
+                  << std::endl;
+        board.clear();
+        host.clear();
+    }
+};
+Turns gTurns;
 
 struct Options {
     BoardId board = BoardId::K2510;
@@ -78,6 +113,9 @@ void help() {
            "  stuck on|off           the signature capture never finishes\n"
            "  delay SECONDS          delay every reply\n"
            "  clear                  clear the injected faults\n"
+           "  stats                  bytes received and replied so far\n"
+           "  turns                  how long the board and the host took their turns on the\n"
+           "                         line since the last \"turns\" (mean, median, 90th percentile)\n"
            "  quit                   end (as does closing standard input)\n";
 }
 
@@ -143,6 +181,8 @@ bool command(SimulatedBoards& boards, const std::string& line) {
         boards.setReplyDelay(std::atof(arg.c_str()));
     else if (word == "clear")
         boards.clearFaults();
+    else if (word == "turns")
+        gTurns.print();
     else if (word == "stats")
         std::cout << "received " << boards.bytesDelivered() << " replied " << boards.repliesSent()
                   << std::endl;
@@ -164,12 +204,15 @@ bool writeAll(int fd, const std::uint8_t* data, std::size_t n) {
     return true;
 }
 
-void sendReplies(SimulatedBoards& boards, int master) {
+void sendReplies(SimulatedBoards& boards, int master, const talvern::boards::Clock& clock) {
     std::uint8_t out[256];
     std::size_t n = 0;
     for (int b; n < sizeof out && (b = boards.takeReply()) >= 0;)
         out[n++] = static_cast<std::uint8_t>(b);
-    if (n) writeAll(master, out, n);
+    if (n) {
+        writeAll(master, out, n);
+        gTurns.wrote(clock.now());
+    }
 }
 
 } // namespace
@@ -237,11 +280,15 @@ int main(int argc, char** argv) {
     std::string pending;
     bool running = true;
     while (running && !gStop) {
-        // Paced replies are due within a millisecond or two: wait to the microsecond.
+        // Paced replies are due within a millisecond or two. A timed wait wakes some tens of
+        // microseconds late, which a board's hardware never does: sleep until shortly before the
+        // reply is due, then keep looking (a zero wait) until it is.
+        constexpr double kWakeEarly = 150e-6;
         timespec timeout{};
         timespec* until = nullptr;
         if (const auto next = boards.nextReplyTime()) {
-            const double wait = std::max(0.0, *next - clock.now());
+            double wait = std::max(0.0, *next - clock.now());
+            wait = wait > kWakeEarly ? wait - kWakeEarly : 0.0;
             timeout.tv_sec = static_cast<time_t>(wait);
             timeout.tv_nsec = static_cast<long>((wait - static_cast<double>(timeout.tv_sec)) * 1e9);
             until = &timeout;
@@ -269,12 +316,13 @@ int main(int argc, char** argv) {
         if (fds[1].revents & POLLIN) {
             std::uint8_t in[256];
             const ssize_t n = ::read(master, in, sizeof in);
+            if (n > 0) gTurns.read(clock.now());
             for (ssize_t i = 0; i < n; ++i) {
                 boards.hostSend(in[i]);
-                sendReplies(boards, master);
+                sendReplies(boards, master, clock);
             }
         }
-        sendReplies(boards, master);
+        sendReplies(boards, master, clock);
     }
 
     if (!options.link.empty()) ::unlink(options.link.c_str());
