@@ -138,6 +138,7 @@ void frmTargetBoard::buildFaultTab() {
     v->addWidget(faults);
     v->addWidget(comms);
     v->addWidget(cmdResetFaults, 0, Qt::AlignRight);
+    v->addStretch(1);
 }
 
 void frmTargetBoard::buildIdentTab() {
@@ -163,6 +164,7 @@ void frmTargetBoard::buildIdentTab() {
     }
     d->setColumnStretch(1, 1);
     b->setColumnStretch(1, 1);
+    d->setRowStretch(5, 1);
     b->setRowStretch(4, 1);
     auto* h = new QHBoxLayout(tab);
     h->addWidget(disk, 1);
@@ -271,6 +273,9 @@ void frmTargetBoard::InitializeForm(const QString& BrixelFile) {
         link::RSComm::TargetboardName(static_cast<std::int16_t>(disk_.boardType)));
     lblRevIdentOnDisk[4]->setText(disk_.revisionDate);
     setWindowModality(Qt::ApplicationModal);
+    // Only the current tab's frame counts towards the window's size: all four shown at once
+    // would stack up to a window four tabs tall.
+    tabTargetBoard_Click(tabTargetBoard->currentIndex());
     resize(620, 380);
     show();
 }

@@ -7,6 +7,7 @@
 #include "RSComm.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -18,7 +19,9 @@ namespace {
 // One talvern-boardsim for the test; standard input closed (and the process gone) at the end.
 class Boardsim {
 public:
-    explicit Boardsim(QStringList args = {}) {
+    explicit Boardsim(QStringList args = {}, bool nullInput = false) {
+        // As a background job of a script gets it.
+        if (nullInput) process_.setStandardInputFile(QProcess::nullDevice());
         process_.start(QStringLiteral(TALVERN_BOARDSIM), args);
         if (process_.waitForStarted(5000) && process_.waitForReadyRead(5000))
             path_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
@@ -36,6 +39,11 @@ public:
     bool finishesAfterQuit() {
         command("quit");
         return process_.waitForFinished(5000) && process_.exitCode() == 0;
+    }
+    bool finishesAfterTerminate() {
+        process_.terminate();
+        return process_.waitForFinished(5000) && process_.exitStatus() == QProcess::NormalExit &&
+               process_.exitCode() == 0;
     }
 
 private:
@@ -99,6 +107,26 @@ TEST_F(BoardsimPty, PacedServingAndQuit) {
     EXPECT_GE(clock.now() - start, 6 * 10.0 / 19200) << "six bytes, each a wire time";
     link.CloseRSComm();
     EXPECT_TRUE(sim->finishesAfterQuit());
+}
+
+TEST(BoardsimBackground, ServesWithStandardInputAtItsEndUntilTerminated) {
+    QTemporaryDir folder;
+    const QString link = folder.filePath("pty");
+    Boardsim sim({QStringLiteral("--link"), link}, true);
+    ASSERT_FALSE(sim.path().isEmpty());
+    link::SteadyClock clock;
+    ScriptedAnswers answers;
+    link::NoEventPump events;
+    link::RSComm rs(clock, answers, events, folder.path());
+    rs.SetUserConfigFolder(folder.filePath("user"));
+    link::QtSerialLine line(clock);
+    rs.SetDeviceOverride(link);
+    rs.OpenRSComm(line);
+    ASSERT_TRUE(rs.OnlineMode) << "the boards still serve after the end of standard input";
+    EXPECT_EQ(rs.RSRead("B698"), "1");
+    rs.CloseRSComm();
+    EXPECT_TRUE(sim.finishesAfterTerminate());
+    EXPECT_FALSE(QFileInfo::exists(link)) << "the link is removed at the end";
 }
 
 #ifdef TALVERN_CLI

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,6 +46,8 @@ TEST_F(TargetBoardWindow, ShowsFaultsAdviceAndBothIdents) {
     goOnline();
     openPage("DPAGE");
     EXPECT_EQ(page->boardType(), 68);
+    EXPECT_LT(page->height(), 2 * page->fraTargetBoard[0]->sizeHint().height())
+        << "the window is as tall as one tab, not the four stacked";
     EXPECT_EQ(page->lblRevIdentOnDisk[0]->text(), QStringLiteral("PRG0001"));
     EXPECT_EQ(page->lblRevIdentOnDisk[1]->text(), QStringLiteral("18"));
     EXPECT_EQ(page->lblRevIdentOnDisk[3]->text(), QStringLiteral("K2500(PLC)"));

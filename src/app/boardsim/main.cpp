@@ -115,8 +115,13 @@ void help() {
            "  clear                  clear the injected faults\n"
            "  stats                  bytes received and replied so far\n"
            "  turns                  how long the board and the host took their turns on the\n"
-           "                         line since the last \"turns\" (mean, median, 90th percentile)\n"
-           "  quit                   end (as does closing standard input)\n";
+           "                         line since the last \"turns\" (mean, median, 90th "
+           "percentile)\n"
+           "  quit                   end (as does closing standard input when it is a\n"
+           "                         terminal or a pipe)\n"
+           "\n"
+           "Started in the background (standard input /dev/null, or a terminal it may not read),\n"
+           "it serves without a front panel until it is stopped (SIGINT, SIGTERM or SIGHUP).\n";
 }
 
 bool parse(int argc, char** argv, Options& o) {
@@ -189,6 +194,15 @@ bool command(SimulatedBoards& boards, const std::string& line) {
     else
         std::cerr << "talvern-boardsim: unknown command: " << line << "\n";
     return true;
+}
+
+// Whether the end of standard input ends the run: it does for a terminal (Ctrl+D) and a pipe
+// (the driving program closed it), which someone chose to give. A background job gets
+// /dev/null (or a file of commands) instead, whose end says nothing: the boards serve on.
+bool endOfInputQuits() {
+    struct stat st {};
+    if (::fstat(STDIN_FILENO, &st) != 0) return false;
+    return ::isatty(STDIN_FILENO) || S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode);
 }
 
 bool writeAll(int fd, const std::uint8_t* data, std::size_t n) {
@@ -269,6 +283,11 @@ int main(int argc, char** argv) {
     ::sigaction(SIGTERM, &sa, nullptr);
     ::sigaction(SIGHUP, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // A background job of an interactive shell would be stopped by its first read of the
+    // terminal, and stop serving with it; ignored, that read fails (EIO) and the panel is left.
+    std::signal(SIGTTIN, SIG_IGN);
+    const bool inputEndQuits = endOfInputQuits();
+    bool panel = true;
 
     std::cout << slavePath << std::endl;
 
@@ -293,7 +312,8 @@ int main(int argc, char** argv) {
             timeout.tv_nsec = static_cast<long>((wait - static_cast<double>(timeout.tv_sec)) * 1e9);
             until = &timeout;
         }
-        pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {master, POLLIN, 0}};
+        // A negative descriptor is left out of the poll.
+        pollfd fds[2] = {{panel ? STDIN_FILENO : -1, POLLIN, 0}, {master, POLLIN, 0}};
         const int ready = ::ppoll(fds, 2, until, nullptr);
         if (ready < 0) {
             if (errno == EINTR) continue;
@@ -304,8 +324,14 @@ int main(int argc, char** argv) {
         if (fds[0].revents & (POLLIN | POLLHUP)) {
             char buf[512];
             const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
-            if (n <= 0) break; // standard input closed
-            pending.append(buf, static_cast<std::size_t>(n));
+            if (n == 0 && inputEndQuits) break; // standard input closed
+            if (n == 0 || (n < 0 && errno != EINTR)) {
+                panel = false;
+                if (n < 0)
+                    std::cerr << "talvern-boardsim: standard input cannot be read; serving "
+                                 "without front panel\n";
+            }
+            if (n > 0) pending.append(buf, static_cast<std::size_t>(n));
             for (std::size_t eol; running && (eol = pending.find('\n')) != std::string::npos;) {
                 std::string line = pending.substr(0, eol);
                 pending.erase(0, eol + 1);
