@@ -4,6 +4,8 @@
 #include "boards/SimulatedBoards.h"
 
 #include <cstdint>
+#include <gtest/gtest.h>
+#include <utility>
 #include <vector>
 
 namespace talvern::boards::testing {
@@ -17,34 +19,32 @@ private:
     double now_ = 500.0;
 };
 
+// Both boards on a hand-driven clock, the crank pinned at 37 degrees.
+class BoardsTest : public ::testing::Test {
+protected:
+    ManualClock clock;
+    SimulatedBoards boards{clock, 37.0};
+};
+
 using Bytes = std::vector<int>;
+constexpr auto K = BoardId::K2510;
+constexpr auto R = BoardId::R7520;
 
 // Sends each byte and takes the reply that is there at once (-1 when none is).
-inline Bytes exchange(SimulatedBoards& boards, const std::vector<std::uint8_t>& sent) {
+inline Bytes exchange(SimulatedBoards& boards, const Bytes& sent) {
     Bytes replies;
-    for (std::uint8_t b : sent) {
-        boards.hostSend(b);
+    for (int b : sent) {
+        boards.hostSend(static_cast<std::uint8_t>(b));
         replies.push_back(boards.takeReply());
     }
     return replies;
 }
 
-// A read-mode transaction of `count` bytes from `address` (handshake included).
-inline Bytes readBytes(SimulatedBoards& boards, std::uint16_t address, int count) {
-    exchange(boards, {0xFF, 0x01});
-    Bytes data;
-    for (int k = 0; k < count; ++k) {
-        const auto a = static_cast<std::uint16_t>(address + k);
-        const Bytes r = exchange(
-            boards, {static_cast<std::uint8_t>(a >> 8), static_cast<std::uint8_t>(a & 0xFF)});
-        data.push_back(r[1]);
-    }
-    return data;
-}
-
-inline int readWord(SimulatedBoards& boards, std::uint16_t address) {
-    const Bytes b = readBytes(boards, address, 2);
-    return b[1] * 256 + b[0];
+// Bytes of a board's memory, each with the value it should hold.
+inline void expectBytes(SimulatedBoards& boards, BoardId id,
+                        const std::vector<std::pair<int, int>>& bytes) {
+    for (const auto& [address, value] : bytes)
+        EXPECT_EQ(boards.peekByte(id, static_cast<std::uint16_t>(address)), value) << address;
 }
 
 } // namespace talvern::boards::testing

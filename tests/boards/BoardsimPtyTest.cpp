@@ -57,10 +57,11 @@ protected:
         link.SetUserConfigFolder(folder.filePath("user"));
     }
     ~BoardsimPty() override { link.CloseRSComm(); }
-    void start(const QStringList& args = {}) {
-        sim.emplace(args);
+    // `device` is the path the link opens: the terminal talvern-boardsim names, unless given.
+    void start(const QStringList& args = {}, bool nullInput = false, QString device = {}) {
+        sim.emplace(args, nullInput);
         ASSERT_FALSE(sim->path().isEmpty());
-        link.SetDeviceOverride(sim->path());
+        link.SetDeviceOverride(device.isEmpty() ? sim->path() : device);
         link.OpenRSComm(line);
         ASSERT_TRUE(link.OnlineMode);
     }
@@ -74,7 +75,7 @@ protected:
     link::QtSerialLine line;
 };
 
-TEST_F(BoardsimPty, ServesARunningMachineAndFollowsTheCable) {
+TEST_F(BoardsimPty, ServesARunningMachineFollowsTheCableAndCapturesOnTheRealClock) {
     start();
     EXPECT_EQ(link.RSRead("B698"), "1");
     EXPECT_EQ(link.RSRead("W182"), "250");
@@ -82,12 +83,6 @@ TEST_F(BoardsimPty, ServesARunningMachineAndFollowsTheCable) {
     EXPECT_EQ(link.RSRead("W1020"), "77");
     sim->command("cable r7520");
     EXPECT_EQ(link.RSRead("B698"), "3");
-    EXPECT_TRUE(answers.asked.empty());
-}
-
-TEST_F(BoardsimPty, ASignatureIsCapturedOnTheRealClock) {
-    start();
-    sim->command("cable r7520");
     link.RSWrite("B2999", "1");
     QString status;
     for (int polls = 0; polls < 20000 && (status = link.RSRead("B2999")) == "1"; ++polls) {}
@@ -98,6 +93,7 @@ TEST_F(BoardsimPty, ASignatureIsCapturedOnTheRealClock) {
             std::max(peakCurrent, link.RSRead(QStringLiteral("B%1").arg(3000 + i)).toInt());
     EXPECT_GT(peakCurrent, 50);
     EXPECT_FALSE(link.CommError);
+    EXPECT_TRUE(answers.asked.empty());
 }
 
 TEST_F(BoardsimPty, PacedServingAndQuit) {
@@ -109,24 +105,13 @@ TEST_F(BoardsimPty, PacedServingAndQuit) {
     EXPECT_TRUE(sim->finishesAfterQuit());
 }
 
-TEST(BoardsimBackground, ServesWithStandardInputAtItsEndUntilTerminated) {
-    QTemporaryDir folder;
-    const QString link = folder.filePath("pty");
-    Boardsim sim({QStringLiteral("--link"), link}, true);
-    ASSERT_FALSE(sim.path().isEmpty());
-    link::SteadyClock clock;
-    ScriptedAnswers answers;
-    link::NoEventPump events;
-    link::RSComm rs(clock, answers, events, folder.path());
-    rs.SetUserConfigFolder(folder.filePath("user"));
-    link::QtSerialLine line(clock);
-    rs.SetDeviceOverride(link);
-    rs.OpenRSComm(line);
-    ASSERT_TRUE(rs.OnlineMode) << "the boards still serve after the end of standard input";
-    EXPECT_EQ(rs.RSRead("B698"), "1");
-    rs.CloseRSComm();
-    EXPECT_TRUE(sim.finishesAfterTerminate());
-    EXPECT_FALSE(QFileInfo::exists(link)) << "the link is removed at the end";
+TEST_F(BoardsimPty, ServesWithStandardInputAtItsEndUntilTerminated) {
+    const QString pty = folder.filePath("pty");
+    start({QStringLiteral("--link"), pty}, /*nullInput=*/true, pty);
+    EXPECT_EQ(link.RSRead("B698"), "1") << "the boards still serve after the end of standard input";
+    link.CloseRSComm();
+    EXPECT_TRUE(sim->finishesAfterTerminate());
+    EXPECT_FALSE(QFileInfo::exists(pty)) << "the link is removed at the end";
 }
 
 #ifdef TALVERN_CLI

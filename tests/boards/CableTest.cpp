@@ -2,84 +2,80 @@
 
 #include "BoardsTestSupport.h"
 
-#include <gtest/gtest.h>
+#include <functional>
 
 namespace talvern::boards::testing {
 namespace {
 
-class Cable : public ::testing::Test {
-protected:
-    ManualClock clock;
-    SimulatedBoards boards{clock, 37.0};
-};
+using Cable = BoardsTest;
 
-TEST_F(Cable, AnUnpluggedCableGetsNoRepliesAndReachesNoBoard) {
-    boards.unplug();
-    EXPECT_FALSE(boards.plugged());
-    EXPECT_EQ(exchange(boards, {0xFF, 0x02, 0x03, 0xFC, 0x09}), (Bytes{-1, -1, -1, -1, -1}));
-    EXPECT_FALSE(boards.nextReplyTime());
-    boards.plug();
-    EXPECT_EQ(exchange(boards, {0xFF, 0x01, 0x03, 0xFC}), (Bytes{0x55, 0x55, 0x03, 0x00}));
+TEST_F(Cable, AnUnpluggedCableOrASilentBoardGetsNoRepliesAndReachesNoBoard) {
+    const struct {
+        const char* name;
+        std::function<void(SimulatedBoards&)> cut, restore;
+    } cases[] = {
+        {"unplugged", &SimulatedBoards::unplug, &SimulatedBoards::plug},
+        {"silent", [](SimulatedBoards& b) { b.setSilent(true); }, &SimulatedBoards::clearFaults},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.cut(boards);
+        EXPECT_EQ(exchange(boards, {0xFF, 0x02, 0x03, 0xFC, 0x42}), Bytes(5, -1));
+        EXPECT_FALSE(boards.nextReplyTime());
+        c.restore(boards);
+        EXPECT_EQ(exchange(boards, {0xFF, 0x01, 0x03, 0xFC}), (Bytes{0x55, 0x55, 0x03, 0x00}));
+    }
 }
 
 TEST_F(Cable, MovingTheCableReachesTheOtherBoard) {
     exchange(boards, {0xFF, 0x02, 0x03, 0xFC, 0x42});
-    boards.moveCable(BoardId::R7520);
-    EXPECT_EQ(boards.cableBoard(), BoardId::R7520);
-    EXPECT_EQ(boards.peekByte(BoardId::R7520, 1020), 0);
-    EXPECT_EQ(boards.peekByte(BoardId::K2510, 1020), 0x42);
+    boards.moveCable(R);
+    EXPECT_EQ(boards.peekByte(R, 1020), 0);
+    EXPECT_EQ(boards.peekByte(K, 1020), 0x42);
     EXPECT_EQ(exchange(boards, {0xFF, 0x01, 0x02, 0xBA}), (Bytes{0x55, 0x55, 0x02, 3}));
 }
 
-TEST_F(Cable, ASilentBoardNeitherHearsNorAnswers) {
-    boards.setSilent(true);
-    EXPECT_EQ(exchange(boards, {0xFF, 0x02, 0x03, 0xFC, 0x42}), (Bytes{-1, -1, -1, -1, -1}));
-    boards.clearFaults();
-    EXPECT_EQ(boards.peekByte(BoardId::K2510, 1020), 0);
-    EXPECT_EQ(exchange(boards, {0xFF}), (Bytes{0x55}));
-}
+TEST_F(Cable, EachFaultStrikesTheChosenReplyOnly) {
+    // A corrupted echo differs, but the board acts on what it heard.
+    boards.corruptReplies(1, 4);
+    EXPECT_EQ(exchange(boards, {0xFF, 0x02, 0x03, 0xFE, 0x42})[4], 0x42 ^ 0x5A);
+    EXPECT_EQ(boards.peekByte(K, 1022), 0x42);
 
-TEST_F(Cable, CorruptedRepliesDifferButTheBoardActsOnWhatItHeard) {
-    boards.corruptReplies(1, 4); // the data echo of a write
-    const Bytes r = exchange(boards, {0xFF, 0x02, 0x03, 0xFC, 0x42});
-    EXPECT_EQ(Bytes(r.begin(), r.begin() + 4), (Bytes{0x55, 0x55, 0x03, 0xFC}));
-    EXPECT_NE(r[4], 0x42);
-    EXPECT_EQ(boards.peekByte(BoardId::K2510, 1020), 0x42);
-    EXPECT_EQ(exchange(boards, {0x03, 0xFD, 0x00}), (Bytes{0x03, 0xFD, 0x00})) << "only one";
-}
-
-TEST_F(Cable, DroppedRepliesAreMissing) {
-    boards.dropReplies(2, 1);
-    EXPECT_EQ(exchange(boards, {0xFF, 0x01, 0x03, 0xFC}), (Bytes{0x55, -1, -1, 0x00}));
-}
-
-TEST_F(Cable, OneFaultAtAChosenByte) {
     using Fault = SimulatedBoards::Fault;
-    boards.pokeWord(BoardId::K2510, 1020, 0x0411);
-    const std::vector<std::uint8_t> read{0xFF, 0x01, 0x03, 0xFC, 0x03, 0xFD};
-    struct Case {
-        Fault fault;
+    boards.pokeWord(K, 1020, 0x0411);
+    const auto atByte3 = [](Fault f) { return [f](SimulatedBoards& b) { b.injectFault(f, 3); }; };
+    const struct {
+        const char* name;
+        std::function<void(SimulatedBoards&)> inject;
         Bytes replies;
+        bool staysOut = false;
     } cases[] = {
-        {Fault::LostReply, {0x55, 0x55, 0x03, -1, 0x03, 0x04}},
-        {Fault::CorruptedReply, {0x55, 0x55, 0x03, 0x11 ^ 0x5A, 0x03, 0x04}},
-        {Fault::StrayByte, {0x55, 0x55, 0x03, 0x11, 0x11, 0x03}},
-        {Fault::Silence, {0x55, 0x55, 0x03, -1, -1, -1}},
-        {Fault::CablePulled, {0x55, 0x55, 0x03, -1, -1, -1}},
+        {"lost", atByte3(Fault::LostReply), {0x55, 0x55, 0x03, -1, 0x03, 0x04}},
+        {"corrupted", atByte3(Fault::CorruptedReply), {0x55, 0x55, 0x03, 0x11 ^ 0x5A, 0x03, 0x04}},
+        {"stray byte", atByte3(Fault::StrayByte), {0x55, 0x55, 0x03, 0x11, 0x11, 0x03}},
+        {"silence", atByte3(Fault::Silence), {0x55, 0x55, 0x03, -1, -1, -1}},
+        {"two dropped after one",
+         [](SimulatedBoards& b) { b.dropReplies(2, 1); },
+         {0x55, -1, -1, 0x11, 0x03, 0x04}},
+        {"one corrupted after three",
+         [](SimulatedBoards& b) { b.corruptReplies(1, 3); },
+         {0x55, 0x55, 0x03, 0x11 ^ 0x5A, 0x03, 0x04}},
+        {"cable pulled", atByte3(Fault::CablePulled), {0x55, 0x55, 0x03, -1, -1, -1}, true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
         exchange(boards, {0xFF, 0xFF}); // the board back at attention whatever it was doing
-        boards.injectFault(c.fault, 3);
+        c.inject(boards);
         const long before = boards.bytesSent();
-        EXPECT_EQ(exchange(boards, read), c.replies) << int(c.fault);
+        EXPECT_EQ(exchange(boards, {0xFF, 0x01, 0x03, 0xFC, 0x03, 0xFD}), c.replies);
         EXPECT_EQ(boards.bytesSent() - before, 6);
         boards.discardReplies();
         clock.advance(1.6); // a silence ends; a pulled cable stays out
-        EXPECT_EQ(exchange(boards, {0xFF, 0xFF}).back(), c.fault == Fault::CablePulled ? -1 : 0x55);
+        EXPECT_EQ(exchange(boards, {0xFF, 0xFF}).back(), c.staysOut ? -1 : 0x55);
     }
 }
 
-TEST_F(Cable, SlowRepliesArriveLateAndInOrder) {
+TEST_F(Cable, SlowRepliesArriveLateAndInOrderAndPacingTakesTheWireTimeEachWay) {
     boards.setReplyDelay(0.5);
     boards.hostSend(0xFF);
     boards.hostSend(0x01);
@@ -92,9 +88,8 @@ TEST_F(Cable, SlowRepliesArriveLateAndInOrder) {
     EXPECT_EQ(boards.takeReply(), 0x55);
     EXPECT_EQ(boards.takeReply(), 0x55);
     EXPECT_EQ(boards.takeReply(), -1);
-}
 
-TEST_F(Cable, PacingTakesTheWireTimeEachWay) {
+    boards.setReplyDelay(0);
     boards.setPacing(9600);
     boards.hostSend(0xFF);
     EXPECT_FALSE(boards.replyAvailable());

@@ -3,21 +3,14 @@
 
 #include "BoardsTestSupport.h"
 
-#include <gtest/gtest.h>
+#include <algorithm>
 
 namespace talvern::boards::testing {
 namespace {
 
-constexpr auto K = BoardId::K2510;
-constexpr auto R = BoardId::R7520;
+using Bodymaker = BoardsTest;
 
-class Bodymaker : public ::testing::Test {
-protected:
-    ManualClock clock;
-    SimulatedBoards boards{clock, 37.0};
-};
-
-TEST_F(Bodymaker, BothBoardsStartWithTheFactorySetUp) {
+TEST_F(Bodymaker, BothBoardsStartWithTheFactorySetUpAndTheCrankTurning) {
     EXPECT_TRUE(boards.machineRunning());
     EXPECT_TRUE(boards.peekBit(K, 1018, 0));
     EXPECT_EQ(boards.peekByte(R, 1128), 0);
@@ -29,19 +22,24 @@ TEST_F(Bodymaker, BothBoardsStartWithTheFactorySetUp) {
                  {R, 1126, 15}, {R, 1120, 100},  {R, 1122, 25},  {R, 1140, 2048}};
     for (const auto& w : words)
         EXPECT_EQ(boards.peekWord(w.board, w.address), w.value) << w.address;
-}
 
-TEST_F(Bodymaker, PositionAdvancesWithSpeed) {
     const int before = boards.peekWord(K, 180);
     clock.advance(0.1); // 250 spm = 1500 degrees a second
     EXPECT_NEAR((boards.peekWord(K, 180) - before + 360) % 360, 150, 1);
     EXPECT_EQ(boards.peekWord(K, 184), 240) << "resolver period, ms a stroke";
 }
 
-TEST_F(Bodymaker, RampsToTheRunningSpeedAndStopsWithABrakeResponse) {
+TEST_F(Bodymaker, InputsFollowTheMachineThatRampsToItsSpeedAndStopsWithABrakeResponse) {
+    EXPECT_TRUE(boards.peekBit(K, 42, 0)) << "F80 while running";
+    EXPECT_GT(boards.peekWord(K, 162), 0);
+    EXPECT_GT(boards.peekByte(K, 166), 0);
+    EXPECT_TRUE(boards.peekWord(K, 100) & 1);
     boards.stopMachine();
     clock.advance(1);
     EXPECT_EQ(boards.peekWord(K, 182), 0);
+    EXPECT_FALSE(boards.peekBit(K, 42, 0));
+    EXPECT_EQ(boards.peekWord(K, 162), 0);
+    EXPECT_EQ(boards.peekByte(K, 166), 0);
     const int response = boards.peekWord(K, 1040);
     EXPECT_GT(response, 50);
     EXPECT_LT(response, 300);
@@ -58,16 +56,11 @@ TEST_F(Bodymaker, RampsToTheRunningSpeedAndStopsWithABrakeResponse) {
     EXPECT_LT(ramping, 350);
     clock.advance(10);
     EXPECT_EQ(boards.peekWord(K, 182), 350);
-    boards.stopMachine();
-    clock.advance(1);
-    EXPECT_GT(boards.peekWord(K, 1042), response) << "a faster machine travels further";
-}
-
-TEST_F(Bodymaker, AnOverlongBrakeResponseRaisesItsAlarm) {
     boards.pokeWord(K, 1024, 20);
     boards.stopMachine();
     clock.advance(1);
-    EXPECT_TRUE(boards.alarmActive(11));
+    EXPECT_GT(boards.peekWord(K, 1042), response) << "a faster machine travels further";
+    EXPECT_TRUE(boards.alarmActive(11)) << "beyond the maximum allowed response";
 }
 
 TEST_F(Bodymaker, ChannelBitIsOnBetweenItsOnAndOffPoints) {
@@ -99,63 +92,52 @@ TEST_F(Bodymaker, ShiftCountersGrowWithStrokesAndEndOfShiftMovesThem) {
     EXPECT_LE(boards.peekDouble(K, 1100), 1u);
     clock.advance(60);
     EXPECT_GE(boards.peekDouble(K, 1100), 248u);
+    clock.advance(3600); // a short can now and then
+    EXPECT_EQ(boards.peekWord(K, 1104), 15000 / 997);
 }
 
-TEST_F(Bodymaker, ShortCansAreCountedNowAndThen) {
-    const auto before = boards.peekWord(K, 1104);
-    clock.advance(3600);
-    EXPECT_EQ(boards.peekWord(K, 1104) - before, 15000 / 997);
-}
-
-TEST_F(Bodymaker, InputsAndAnalogValuesFollowTheMachine) {
-    EXPECT_TRUE(boards.peekBit(K, 42, 0)) << "F80 while running";
-    EXPECT_GT(boards.peekWord(K, 162), 0);
-    EXPECT_GT(boards.peekByte(K, 166), 0);
-    EXPECT_TRUE(boards.peekWord(K, 100) & 1);
-    boards.stopMachine();
-    clock.advance(2);
-    EXPECT_FALSE(boards.peekBit(K, 42, 0));
-    EXPECT_EQ(boards.peekWord(K, 162), 0);
-    EXPECT_EQ(boards.peekByte(K, 166), 0);
-}
-
-TEST(BodymakerAlarms, AreNormalByDefaultAndFollowTheirBits) {
-    ManualClock clock;
-    SimulatedBoards boards{clock, 37.0};
+TEST_F(Bodymaker, AlarmsAreNormalByDefaultAndEachFollowsItsBit) {
     EXPECT_EQ(boards.peekByte(K, 101), 0xA0);
-    for (int a = 1; a <= 11; ++a)
+    const struct {
+        int address, bit;
+        bool activeLow;
+    } alarms[] = {{},
+                  {101, 1, false},
+                  {101, 2, false},
+                  {101, 3, false},
+                  {101, 4, false},
+                  {101, 5, true},
+                  {101, 6, false},
+                  {101, 7, true},
+                  {100, 4, false},
+                  {32, 4, false} /* F4 */,
+                  {33, 0, false} /* F8 */,
+                  {111, 7, false}};
+    for (int a = 1; a <= 11; ++a) {
         EXPECT_FALSE(boards.alarmActive(a)) << a;
-
-    boards.setAlarm(5, true);
-    EXPECT_FALSE(boards.peekBit(K, 101, 5)) << "active-low";
-    boards.setAlarm(3, true);
-    EXPECT_TRUE(boards.peekBit(K, 101, 3));
-    boards.setAlarm(8, true);
-    boards.setAlarm(9, true);
-    boards.setAlarm(10, true);
-    EXPECT_TRUE(boards.peekBit(K, 100, 4));
-    EXPECT_TRUE(boards.peekBit(K, 32, 4)) << "F4";
-    EXPECT_TRUE(boards.peekBit(K, 33, 0)) << "F8";
-    clock.advance(5);
-    for (int a : {3, 5, 8, 9, 10})
+        boards.setAlarm(a, true);
+        EXPECT_EQ(boards.peekBit(K, alarms[a].address, alarms[a].bit), !alarms[a].activeLow) << a;
+    }
+    clock.advance(5); // the machine's own outputs leave the alarm bits alone
+    for (int a = 1; a <= 11; ++a) {
         EXPECT_TRUE(boards.alarmActive(a)) << a;
-    boards.setAlarm(5, false);
-    EXPECT_EQ(boards.peekByte(K, 101), 0xA8);
+        boards.setAlarm(a, false);
+    }
+    EXPECT_EQ(boards.peekByte(K, 101), 0xA0);
 }
 
 // --- The servo cupfeed ---
 
-class Cupfeed : public Bodymaker {};
+using Cupfeed = BoardsTest;
 
-TEST_F(Cupfeed, MainCrankFollowsTheMachine) {
+TEST_F(Cupfeed, MainCrankFollowsTheMachineAndTestModeDrivesTheCamFromTheOutput) {
     const int before = boards.peekWord(R, 82);
     clock.advance(0.01); // 15 degrees
     const int moved = (boards.peekWord(R, 82) - before + 4096) % 4096;
     EXPECT_NEAR(moved, 15 * 4096 / 360, 2);
     EXPECT_LT(boards.peekWord(R, 80), 4096);
-}
 
-TEST_F(Cupfeed, TestModeDrivesTheCamFromTheOutput) {
+    // Test mode drives the cam from the output.
     boards.pokeBit(R, 153, 7, true);
     clock.advance(0.001);
     const int start = boards.peekWord(R, 80);
@@ -166,7 +148,7 @@ TEST_F(Cupfeed, TestModeDrivesTheCamFromTheOutput) {
     EXPECT_EQ((boards.peekWord(R, 80) - start + 4096) % 4096, 500);
 }
 
-class Signature : public Bodymaker {
+class Signature : public BoardsTest {
 protected:
     void capture() {
         boards.pokeByte(R, 2999, 1);
@@ -183,7 +165,7 @@ protected:
     }
 };
 
-TEST_F(Signature, RecordsOneStrokeOfShapedSamples) {
+TEST_F(Signature, RecordsOneStrokeOfShapedSamplesWithTheErrorOfItsGains) {
     capture();
     ASSERT_EQ(boards.peekByte(R, 2999), 180);
     int peakCurrent = 0, peakAt = 0, maxReference = 0;
@@ -197,17 +179,15 @@ TEST_F(Signature, RecordsOneStrokeOfShapedSamples) {
     EXPECT_GT(maxReference, 200);
     EXPECT_GT(peakCurrent, boards.peekByte(R, 3000) * 3) << "current peaks while accelerating";
     EXPECT_TRUE((peakAt > 0 && peakAt < 75) || (peakAt > 105 && peakAt < 165)) << peakAt;
-}
 
-TEST_F(Signature, PoorGainsShowInTheRecordedError) {
-    capture();
+    // Poor gains show in the recorded error.
     const int good = peakErrorSample();
     boards.pokeWord(R, 1126, 3);
     capture();
     EXPECT_GT(peakErrorSample(), 3 * good);
 }
 
-TEST_F(Signature, WritingZeroAbandonsAndAnotherCountSetsTheSamples) {
+TEST_F(Signature, ZeroAbandonsAnotherCountSetsTheSamplesAndAStuckCaptureNeverFinishes) {
     boards.pokeByte(R, 2999, 1);
     boards.pokeByte(R, 2999, 0);
     clock.advance(1);
@@ -215,16 +195,14 @@ TEST_F(Signature, WritingZeroAbandonsAndAnotherCountSetsTheSamples) {
     boards.pokeByte(R, 2999, 90);
     capture();
     EXPECT_EQ(boards.peekByte(R, 2999), 90);
-}
 
-TEST_F(Signature, AStuckCaptureNeverFinishes) {
     boards.setCaptureStuck(true);
     boards.pokeByte(R, 2999, 1);
     clock.advance(30);
     EXPECT_EQ(boards.peekByte(R, 2999), 1);
     boards.clearFaults();
     clock.advance(0.01);
-    EXPECT_EQ(boards.peekByte(R, 2999), 180);
+    EXPECT_EQ(boards.peekByte(R, 2999), 90);
 }
 
 } // namespace

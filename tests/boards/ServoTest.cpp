@@ -4,14 +4,11 @@
 #include "BoardsTestSupport.h"
 
 #include <algorithm>
-#include <gtest/gtest.h>
 
 namespace talvern::boards::testing {
 namespace {
 
-constexpr auto R = BoardId::R7520;
-
-class Servo : public ::testing::Test {
+class Servo : public BoardsTest {
 protected:
     struct Spread {
         int least = 1 << 20;
@@ -38,33 +35,25 @@ protected:
         boards.pokeWord(R, 1126, static_cast<std::uint16_t>(p));
         boards.pokeWord(R, 1122, static_cast<std::uint16_t>(d));
     }
-    ManualClock clock;
-    SimulatedBoards boards{clock, 37.0};
 };
 
-TEST_F(Servo, FactoryGainsHoldSteadyPeaksInsideTheAlarmLimit) {
-    const auto [peak, negative, error] = watch();
-    EXPECT_LE(peak.swing(), 1);
-    EXPECT_LT(peak.most, boards.peekWord(R, 1134));
-    EXPECT_LE(error.most, peak.most + 1);
-}
+TEST_F(Servo, FactoryGainsHoldSteadyASoftLoopLagsAStiffOneRingsAndDampingCalmsIt) {
+    const auto [factory, factoryNegative, factoryError] = watch();
+    EXPECT_LE(factory.swing(), 1);
+    EXPECT_LT(factory.most, boards.peekWord(R, 1134)) << "inside the alarm limit";
+    EXPECT_LE(factoryError.most, factory.most + 1);
 
-TEST_F(Servo, TooLittleProportionalGainLags) {
-    const int factory = watch().peak.most;
     gains(3, 25);
-    const auto [peak, negative, error] = watch();
-    EXPECT_GT(peak.least, 4 * factory);
-    EXPECT_LE(peak.swing(), 1) << "a soft loop lags but does not ring";
-    EXPECT_GT(negative.most, 3 * factory);
-    EXPECT_GT(error.most, 3 * factory);
-}
+    const auto [lagging, negative, error] = watch();
+    EXPECT_GT(lagging.least, 4 * factory.most);
+    EXPECT_LE(lagging.swing(), 1) << "a soft loop lags but does not ring";
+    EXPECT_GT(negative.most, 3 * factory.most);
+    EXPECT_GT(error.most, 3 * factory.most);
 
-TEST_F(Servo, TooMuchProportionalGainRingsAndDampingCalmsIt) {
-    const int factory = watch().peak.most;
     gains(60, 25);
-    const auto [ringing, negative, error] = watch();
-    EXPECT_GT(ringing.swing(), factory) << "the peaks swing";
-    EXPECT_GT(error.most, 2 * factory);
+    const auto [ringing, ringingNegative, ringingError] = watch();
+    EXPECT_GT(ringing.swing(), factory.most) << "the peaks swing";
+    EXPECT_GT(ringingError.most, 2 * factory.most);
     gains(60, 120);
     EXPECT_LT(watch().peak.swing(), ringing.swing() / 2);
 }
