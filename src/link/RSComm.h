@@ -48,14 +48,13 @@ public:
         CurrentMode = 0;
         drainFirst_ = true;
     }
-    // Forgets the board's mode too, but lets the line fall quiet first only where a stray byte
-    // could have gone unseen: after a failed transaction, or on a line that cannot vouch for its
-    // timing. On a wired line a stray byte shows itself by coming back sooner than any answer can
-    // (the transaction then fails), so after one that went well the line is known to be in step.
-    void HandshakeAfresh() {
-        CurrentMode = 0;
-        if (lastFailed_ || port_ == nullptr || port_->replyCrossingSeconds() <= 0)
-            drainFirst_ = true;
+    // Before a read that checks the one before it. After a failed transaction, or on a line that
+    // cannot vouch for its timing, the next read hand-shakes afresh on a quiet line. On a wired
+    // line, after a transaction that went well, the line is known to be in step and the read goes
+    // straight on: a stray byte comes back sooner than any answer can and fails the transaction,
+    // and a byte disturbed either way shows in an echo or differs between the two readings.
+    void PrepareToReadAgain() {
+        if (lastFailed_ || port_ == nullptr || port_->replyCrossingSeconds() <= 0) ResetHandshake();
     }
     QString CommSettingsFile() const;
     // A device path that overrides the port number of the settings file (command line --device).

@@ -60,14 +60,14 @@ std::array<T, N> Middle(const std::array<T, N>& a, const std::array<T, N>& b,
 }
 
 // The rule of ReadVerified for any reading: readOnce() gives nothing when the link reported
-// the read as failed. Every read after the first starts with a fresh handshake on a line known
-// to be in step (HandshakeAfresh), so no two readings share a disturbance.
+// the read as failed. Every read after the first starts on a line known to be in step
+// (PrepareToReadAgain), so no two readings share a disturbance.
 template <class T, class ReadOnce> std::optional<T> ReadAgreed(RSComm& link, ReadOnce readOnce) {
     constexpr int kRetries = 2;
     std::vector<T> readings;
     int failures = 0;
     for (bool first = true; readings.size() < 3; first = false) {
-        if (!first) link.HandshakeAfresh();
+        if (!first) link.PrepareToReadAgain();
         std::optional<T> value = readOnce();
         if (!value) {
             // After a Cancel in the link's question every read fails at once: stop asking.
