@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <sys/prctl.h>
 
@@ -102,8 +103,13 @@ int main(int argc, char** argv) {
     auto& all = Workloads();
     std::stable_sort(all.begin(), all.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
+    // Workload numbers given on the command line run only those (for profiling one of them).
+    std::vector<int> only;
+    for (int i = 1; i < argc; ++i)
+        only.push_back(std::atoi(argv[i]));
     std::vector<WireResult> results;
     for (auto& [order, workload] : all) {
+        if (!only.empty() && std::find(only.begin(), only.end(), order) == only.end()) continue;
         results.push_back(workload());
         std::fprintf(stderr, "%s done\n", results.back().name.c_str());
     }
