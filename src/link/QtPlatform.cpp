@@ -36,7 +36,9 @@ bool QtSerialLine::open(const PortSettings& settings, int* errorNumber, QString*
         return true;
     }
     if (errorNumber) *errorNumber = static_cast<int>(port_.error());
-    if (errorText) *errorText = port_.portName() + QStringLiteral(": ") + port_.errorString();
+    // The device as the user named it: portName() drops the folder ("pts/1" for /dev/pts/1).
+    if (errorText)
+        *errorText = SerialDeviceName(settings) + QStringLiteral(": ") + port_.errorString();
     return false;
 }
 
