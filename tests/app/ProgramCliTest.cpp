@@ -47,6 +47,7 @@ TEST_F(ProgramCli, UploadVerifyAndDumpRoundTripThroughTheCommandLine) {
     write("R.rev", "CLIPROG0;12\r\n");
     EXPECT_EQ(runCli({"program", "dump", file("R.bxl")}, false, false), kFailed)
         << "without --yes the confirmation is answered No";
+    EXPECT_TRUE(errors().contains("(answered No; --yes answers Yes)")) << errors().toStdString();
     ASSERT_EQ(runCli({"program", "dump", file("R.bxl")}, true, false), kDone)
         << errors().toStdString();
     EXPECT_TRUE(errors().contains("[Program Download] Program Download Complete!"));

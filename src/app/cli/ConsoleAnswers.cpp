@@ -36,7 +36,17 @@ Answer ConsoleAnswers::ask(const QString& text, const QString& title, Buttons bu
     // --yes answers confirmation questions even at a terminal; the link's Retry/Cancel
     // questions are still asked there.
     const bool confirmation = buttons != Buttons::Ok && buttons != Buttons::RetryCancel;
-    if (buttons == Buttons::Ok || !interactive_ || (confirmation && yes_)) return decide(buttons);
+    if (buttons == Buttons::Ok || !interactive_ || (confirmation && yes_)) {
+        const Answer answer = decide(buttons);
+        // Nobody saw the question: say how it was answered, and how to answer it otherwise.
+        if (confirmation && !yes_) {
+            std::fprintf(err_, "(answered %s; --yes answers %s)\n",
+                         answer == Answer::Cancel ? "Cancel" : "No",
+                         buttons == Buttons::OkCancel ? "OK" : "Yes");
+            std::fflush(err_);
+        }
+        return answer;
+    }
 
     struct Choice {
         const char* prompt;
