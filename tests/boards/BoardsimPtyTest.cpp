@@ -75,7 +75,7 @@ protected:
     link::QtSerialLine line;
 };
 
-TEST_F(BoardsimPty, ServesARunningMachineFollowsTheCableAndCapturesOnTheRealClock) {
+TEST_F(BoardsimPty, ServesARunningMachineFollowsTheCableCapturesOnTheRealClockAndQuits) {
     start();
     EXPECT_EQ(link.RSRead("B698"), "1");
     EXPECT_EQ(link.RSRead("W182"), "250");
@@ -94,21 +94,18 @@ TEST_F(BoardsimPty, ServesARunningMachineFollowsTheCableAndCapturesOnTheRealCloc
     EXPECT_GT(peakCurrent, 50);
     EXPECT_FALSE(link.CommError);
     EXPECT_TRUE(answers.asked.empty());
-}
-
-TEST_F(BoardsimPty, PacedServingAndQuit) {
-    start({QStringLiteral("--paced"), QStringLiteral("--baud"), QStringLiteral("19200")});
-    const double start = clock.now();
-    EXPECT_EQ(link.RSRead("W1026"), "250");
-    EXPECT_GE(clock.now() - start, 6 * 10.0 / 19200) << "six bytes, each a wire time";
     link.CloseRSComm();
     EXPECT_TRUE(sim->finishesAfterQuit());
 }
 
-TEST_F(BoardsimPty, ServesWithStandardInputAtItsEndUntilTerminated) {
+TEST_F(BoardsimPty, PacedServingWithStandardInputAtItsEndUntilTerminated) {
     const QString pty = folder.filePath("pty");
-    start({QStringLiteral("--link"), pty}, /*nullInput=*/true, pty);
-    EXPECT_EQ(link.RSRead("B698"), "1") << "the boards still serve after the end of standard input";
+    start({QStringLiteral("--paced"), QStringLiteral("--baud"), QStringLiteral("19200"),
+           QStringLiteral("--link"), pty},
+          /*nullInput=*/true, pty);
+    const double start = clock.now();
+    EXPECT_EQ(link.RSRead("W1026"), "250") << "served after the end of standard input";
+    EXPECT_GE(clock.now() - start, 6 * 10.0 / 19200) << "six bytes, each a wire time";
     link.CloseRSComm();
     EXPECT_TRUE(sim->finishesAfterTerminate());
     EXPECT_FALSE(QFileInfo::exists(pty)) << "the link is removed at the end";

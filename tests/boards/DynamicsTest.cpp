@@ -98,25 +98,19 @@ TEST_F(Bodymaker, ShiftCountersGrowWithStrokesAndEndOfShiftMovesThem) {
 
 TEST_F(Bodymaker, AlarmsAreNormalByDefaultAndEachFollowsItsBit) {
     EXPECT_EQ(boards.peekByte(K, 101), 0xA0);
+    // Alarms 1..7 are B101 bits (5 and 7 active-low), 8 is B100.4, 9 and 10 the flags F4 and
+    // F8, 11 is B111.7.
     const struct {
         int address, bit;
         bool activeLow;
-    } alarms[] = {{},
-                  {101, 1, false},
-                  {101, 2, false},
-                  {101, 3, false},
-                  {101, 4, false},
-                  {101, 5, true},
-                  {101, 6, false},
-                  {101, 7, true},
-                  {100, 4, false},
-                  {32, 4, false} /* F4 */,
-                  {33, 0, false} /* F8 */,
-                  {111, 7, false}};
+    } alarms[] = {{101, 1, false}, {101, 2, false}, {101, 3, false}, {101, 4, false},
+                  {101, 5, true},  {101, 6, false}, {101, 7, true},  {100, 4, false},
+                  {32, 4, false},  {33, 0, false},  {111, 7, false}};
     for (int a = 1; a <= 11; ++a) {
         EXPECT_FALSE(boards.alarmActive(a)) << a;
         boards.setAlarm(a, true);
-        EXPECT_EQ(boards.peekBit(K, alarms[a].address, alarms[a].bit), !alarms[a].activeLow) << a;
+        const auto& at = alarms[a - 1];
+        EXPECT_EQ(boards.peekBit(K, at.address, at.bit), !at.activeLow) << a;
     }
     clock.advance(5); // the machine's own outputs leave the alarm bits alone
     for (int a = 1; a <= 11; ++a) {
