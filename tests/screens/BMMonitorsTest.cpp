@@ -38,10 +38,7 @@ TEST_F(BMIO, EveryValueAndBitIsShownInItsOwnLabel) {
     pokeTinyWord(100, 0x0102); // B100.1 and B101.0
     pokeTinyWord(110, 0x8000); // B111.7
     goOnline();
-    screen = std::make_unique<frmBMIO>();
-    open(*screen);
-    runPass(*screen);
-    runPass(*screen);
+    screen = show<frmBMIO>(2);
     EXPECT_EQ(screen->lblk2510State(0)->text(), QStringLiteral("off"));
     EXPECT_EQ(screen->lblk2510State(1)->text(), QStringLiteral("ON"));
     EXPECT_EQ(screen->lblk2510State(1)->palette().color(QPalette::WindowText), QColor(0, 0, 255));
@@ -58,8 +55,7 @@ TEST_F(BMIO, EveryValueAndBitIsShownInItsOwnLabel) {
 }
 
 TEST_F(BMIO, OfflineShowsPlaceholdersDisabled) {
-    screen = std::make_unique<frmBMIO>();
-    open(*screen);
+    screen = show<frmBMIO>(0);
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("BM I/O Status"));
     EXPECT_EQ(TextOf(*screen, "lblk2510_8"), QStringLiteral("Resolver Period:"));
     EXPECT_EQ(TextOf(*screen, "lblTmgChannel_9"), QStringLiteral("CH11:"));
@@ -87,10 +83,7 @@ TEST_F(BMData, CountsAreGroupedAndResponsesCarryTheDegreeSignEachInItsOwnLabel) 
     sim.pokeWord(K, 1040, 12);
     sim.pokeWord(K, 1042, 34);
     goOnline();
-    screen = std::make_unique<frmBMData>();
-    open(*screen);
-    runPass(*screen);
-    runPass(*screen);
+    screen = show<frmBMData>(2);
     const QString degree(QChar(176));
     const QString shown[] = {"12,345,678", "37",          "1,234,567",
                              "54,321",     "12" + degree, "34" + degree};
@@ -103,9 +96,7 @@ TEST_F(BMData, EndOfShiftSetsFlagF34OncePerClick) {
     useTinyBoard(1);
     tiny.memory[36] = 0xA1; // F34 is bit 2 of byte 36; the other bits stay as they are
     goOnline();
-    screen = std::make_unique<frmBMData>();
-    open(*screen);
-    runPass(*screen);
+    screen = show<frmBMData>(1);
     line.sent.clear();
     QTest::mouseClick(screen->cmdEndofShift(), Qt::LeftButton);
     EXPECT_EQ(tiny.memory[36], 0xA5);
@@ -121,8 +112,7 @@ TEST_F(BMData, EndOfShiftSetsFlagF34OncePerClick) {
 TEST_F(BMData, OfflineShowsTheWorkingValuesDisabled) {
     shell::gSetup.ParamValue[8] = 2500000;
     shell::gSetup.ParamValue[13] = 7;
-    screen = std::make_unique<frmBMData>();
-    open(*screen);
+    screen = show<frmBMData>(0);
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("BM Shift Data"));
     EXPECT_EQ(TextOf(*screen, "lblBMDataDes_3"), QStringLiteral("Total Short Cans:"));
     EXPECT_EQ(TextOf(*screen, "lblBMDataDes_4"), QStringLiteral("Low Speed:"));

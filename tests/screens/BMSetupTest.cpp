@@ -92,9 +92,7 @@ TEST_F(SetupTables, EveryFieldReadsAndWritesItsOwnAddressWithinItsLimitsOnItsBoa
             EXPECT_EQ(editor.box(row.field)->text(), QString::number(100 + 11 * row.field));
             EXPECT_EQ(editor.spinner(row.field)->Min(), 0);
             EXPECT_EQ(editor.spinner(row.field)->Max(), row.max);
-            QTest::mouseClick(editor.box(row.field), Qt::LeftButton);
-            QTest::keyClicks(editor.box(row.field), QString::number(row.max));
-            QTest::keyClick(editor.box(row.field), Qt::Key_Tab);
+            typeOver(editor.box(row.field), QString::number(row.max));
             EXPECT_EQ(sim.peekWord(table.board, row.address), row.max);
             EXPECT_EQ(shell::gSetup.ParamValue[row.position], row.max);
         }
@@ -156,18 +154,11 @@ protected:
     screens::UpDown* spinner(int i) { return screen->editor().spinner(i); }
     void openOnline() {
         goOnline();
-        screen = std::make_unique<frmBMSetup>();
-        open(*screen);
-        runPass(*screen);
-        runPass(*screen);
+        screen = show<frmBMSetup>(2);
         line.sent.clear();
         answers.asked.clear();
     }
-    void openOffline() {
-        screen = std::make_unique<frmBMSetup>();
-        open(*screen);
-        runPass(*screen);
-    }
+    void openOffline() { screen = show<frmBMSetup>(1); }
     void type(int i, const QString& text) {
         QTest::mouseClick(box(i), Qt::LeftButton);
         QTest::keyClicks(box(i), text);
@@ -177,13 +168,17 @@ protected:
 
 // --- Typing and leaving a field ---
 
-TEST_F(BMSetup, RefusedTextGivesTheRangeMessageRestoresTheValueAndKeepsTheFocus) {
-    const std::pair<int, const char*> rows[] = {{kLowBdc, "360"}, {kMaxStop, "abc"},
-                                                {kMaxStop, " "},  {kMaxStop, "12abc"},
-                                                {kMaxStop, "-5"}, {kMaxStop, ""}};
+TEST_F(BMSetup, RefusedTextGivesTheRangeMessageAndAFractionIsStoredAndWrittenRoundedTiesToEven) {
+    const struct {
+        int field;
+        const char* text;
+        int taken; // -1: refused, the value restored and the focus kept
+    } rows[] = {{kLowBdc, "360", -1},    {kMaxStop, "abc", -1}, {kMaxStop, " ", -1},
+                {kMaxStop, "12abc", -1}, {kMaxStop, "-5", -1},  {kMaxStop, "", -1},
+                {kMaxStop, "12.5", 12},  {kMaxStop, "13.5", 14}};
     sim.pokeWord(K, 1020, 45);
     openOnline();
-    for (const auto& [field, text] : rows) {
+    for (const auto& [field, text, taken] : rows) {
         SCOPED_TRACE(text);
         answers.asked.clear();
         const QString before = box(field)->text();
@@ -191,6 +186,13 @@ TEST_F(BMSetup, RefusedTextGivesTheRangeMessageRestoresTheValueAndKeepsTheFocus)
         QTest::keyClick(box(field), Qt::Key_Backspace);
         QTest::keyClicks(box(field), QString::fromLatin1(text));
         QTest::keyClick(box(field), Qt::Key_Tab);
+        if (taken >= 0) {
+            EXPECT_TRUE(answers.asked.empty());
+            EXPECT_EQ(shell::gSetup.ParamValue[2], taken);
+            EXPECT_EQ(boardWord(K, 1024), taken);
+            EXPECT_EQ(box(field)->text(), QString::number(taken));
+            continue;
+        }
         ASSERT_EQ(answers.asked.size(), 1u);
         EXPECT_EQ(answers.asked[0].text, field == kLowBdc
                                              ? "Only a Number Between 0 and 359 can be Entered"
@@ -203,8 +205,11 @@ TEST_F(BMSetup, RefusedTextGivesTheRangeMessageRestoresTheValueAndKeepsTheFocus)
         EXPECT_EQ(box(field)->selectedText(), before);
         EXPECT_TRUE(screen->editor().Editing(field));
     }
-    EXPECT_TRUE(line.nothingWritten());
-    EXPECT_EQ(shell::gSetup, shell::gSetupDefault);
+    EXPECT_EQ(line.bytesWritten(), (std::vector<int>{1024, 1025, 1024, 1025}))
+        << "only the two numbers taken";
+    auto expected = shell::gSetupDefault;
+    expected.ParamValue[2] = 14;
+    EXPECT_EQ(shell::gSetup, expected);
 }
 
 TEST_F(BMSetup, AfterARefusalInAMessageWindowTheNextLeaveIsCheckedToo) {
@@ -229,19 +234,6 @@ TEST_F(BMSetup, AfterARefusalInAMessageWindowTheNextLeaveIsCheckedToo) {
     EXPECT_TRUE(line.nothingWritten());
 }
 
-TEST_F(BMSetup, FractionsAreStoredAndWrittenRoundedTiesToEven) {
-    openOnline();
-    for (const auto& [typed, stored] : {std::pair{"12.5", 12}, std::pair{"13.5", 14}}) {
-        type(kMaxStop, QString::fromLatin1(typed));
-        QTest::keyClick(box(kMaxStop), Qt::Key_Tab);
-        EXPECT_EQ(shell::gSetup.ParamValue[2], stored);
-        EXPECT_EQ(boardWord(K, 1024), stored);
-        EXPECT_EQ(box(kMaxStop)->text(), QString::number(stored));
-    }
-    EXPECT_TRUE(answers.asked.empty());
-    EXPECT_EQ(line.writesTo(1024), 2);
-}
-
 TEST_F(BMSetup, EnterMovesToTheNextFieldAndChecksOnlyAFieldTypedIn) {
     openOnline();
     QTest::mouseClick(box(kMaxStop), Qt::LeftButton);
@@ -263,8 +255,7 @@ TEST_F(BMSetup, EnterMovesToTheNextFieldAndChecksOnlyAFieldTypedIn) {
 
 TEST_F(BMSetup, OneEscapeRestoresTheEntryValueAndASecondLeavesTheField) {
     goOnline();
-    screen = std::make_unique<frmBMSetup>();
-    open(*screen); // no pass yet: "-" everywhere, which Escape turns into "0"
+    screen = show<frmBMSetup>(0); // no pass yet: "-" everywhere, which Escape turns into "0"
     QTest::mouseClick(box(kMaxStop), Qt::LeftButton);
     QTest::keyClick(box(kMaxStop), Qt::Key_Escape);
     EXPECT_EQ(box(kMaxStop)->text(), QStringLiteral("0"));
@@ -303,8 +294,7 @@ TEST_F(BMSetup, ARefreshPassLeavesAFieldBeingTypedInAlone) {
 TEST_F(BMSetup, NothingIsWrittenWhileALinkFailureIsFlagged) {
     openOnline();
     link.CommError = true;
-    type(kLowSpeed, QStringLiteral("200"));
-    QTest::keyClick(box(kLowSpeed), Qt::Key_Tab);
+    typeOver(box(kLowSpeed), QStringLiteral("200"));
     QTest::mouseClick(spinner(kMaxStop)->upButton(), Qt::LeftButton);
     QTest::mouseClick(screen->chkBMSetup(), Qt::LeftButton);
     EXPECT_EQ(shell::gSetup.ParamValue[3], 200);
@@ -315,7 +305,7 @@ TEST_F(BMSetup, NothingIsWrittenWhileALinkFailureIsFlagged) {
 
 // --- Spinner ---
 
-TEST_F(BMSetup, ArrowKeysStepOnlyTheFieldThatHasTheKeyboardFocus) {
+TEST_F(BMSetup, ArrowKeysStepOnlyTheFocusedFieldAndEachStepIsWrittenOnce) {
     sim.pokeWord(K, 1020, 357);
     openOnline();
     QTest::mouseClick(box(kLowBdc), Qt::LeftButton);
@@ -343,33 +333,15 @@ TEST_F(BMSetup, ArrowKeysStepOnlyTheFieldThatHasTheKeyboardFocus) {
     EXPECT_EQ(box(kLowBdc)->text(), QStringLiteral("359"));
     EXPECT_EQ(boardWord(K, 1020), 359);
     EXPECT_EQ(line.writesTo(1020), 4);
-    EXPECT_TRUE(answers.asked.empty());
-}
 
-TEST_F(BMSetup, SpinnerStepEndsAnEditOnceWithoutAnExtraWrite) {
-    openOnline();
+    // A step ends an edit once, without an extra write.
     type(kLowSpeed, QStringLiteral("300"));
     QTest::mouseClick(spinner(kLowSpeed)->upButton(), Qt::LeftButton);
-    EXPECT_TRUE(answers.asked.empty());
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("301"));
     EXPECT_EQ(line.writesTo(1026), 1);
     EXPECT_EQ(boardWord(K, 1026), 301);
     EXPECT_FALSE(screen->editor().Editing(kLowSpeed));
-}
-
-TEST_F(BMSetup, ArrowsDoNothingWhileTheBoxShowsNoNumber) {
-    openOffline(); // the working values are shown, then going online puts "-" back
-    goOnline();
-    screen->cycle().runStep();
-    ASSERT_EQ(box(kLowSpeed)->text(), QStringLiteral("-"));
-    QTest::mouseClick(spinner(kLowSpeed)->upButton(), Qt::LeftButton);
-    QTest::mouseClick(box(kLowSpeed), Qt::LeftButton);
-    QTest::keyClick(box(kLowSpeed), Qt::Key_Down);
-    type(kMaxStop, QStringLiteral("abc"));
-    QTest::mouseClick(spinner(kMaxStop)->upButton(), Qt::LeftButton);
-    EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("-"));
-    EXPECT_TRUE(line.nothingWritten());
-    EXPECT_EQ(shell::gSetup, shell::gSetupDefault);
+    EXPECT_TRUE(answers.asked.empty());
 }
 
 // --- Brake wear check box ---
@@ -378,9 +350,7 @@ TEST_F(BMSetup, TheCheckBoxGovernsTheStopPositionsAndIsWrittenOnlyAfterTheFirstP
     // The first pass sets the box from the board without writing or storing it.
     sim.pokeBit(K, 1018, 0, false);
     goOnline();
-    screen = std::make_unique<frmBMSetup>();
-    open(*screen);
-    runPass(*screen);
+    screen = show<frmBMSetup>(1);
     EXPECT_FALSE(screen->chkBMSetup()->isChecked());
     EXPECT_FALSE(box(1)->isEnabled());
     EXPECT_FALSE(spinner(1)->isEnabled());
@@ -405,14 +375,22 @@ TEST_F(BMSetup, TheCheckBoxGovernsTheStopPositionsAndIsWrittenOnlyAfterTheFirstP
 
 // --- Modes ---
 
-TEST_F(BMSetup, GoingOnlineShowsPlaceholdersUntilTheFirstPass) {
-    openOffline();
+TEST_F(BMSetup, GoingOnlineShowsPlaceholdersWhichArrowsCannotStepUntilTheFirstPass) {
+    openOffline(); // the working values are shown, then going online puts "-" back
     goOnline();
     screen->cycle().runStep(); // the pass that follows the change of mode starts
     for (int i = 0; i < 7; ++i) {
         EXPECT_EQ(box(i)->text(), QStringLiteral("-")) << i;
         EXPECT_TRUE(box(i)->isEnabled() || i < 2) << i;
     }
+    QTest::mouseClick(spinner(kLowSpeed)->upButton(), Qt::LeftButton);
+    QTest::mouseClick(box(kLowSpeed), Qt::LeftButton);
+    QTest::keyClick(box(kLowSpeed), Qt::Key_Down);
+    type(kMaxStop, QStringLiteral("abc"));
+    QTest::mouseClick(spinner(kMaxStop)->upButton(), Qt::LeftButton);
+    EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("-"));
+    EXPECT_TRUE(line.nothingWritten());
+    EXPECT_EQ(shell::gSetup, shell::gSetupDefault);
     runPass(*screen);
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("250"));
     EXPECT_EQ(box(6)->text(), QStringLiteral("250"));
@@ -443,8 +421,7 @@ TEST_F(BMSetup, OfflineEditingSwitchedOnEnablesTheFieldsAtTheNextPassAndEditsOnl
     runPass(*screen);
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("111"));
 
-    type(kLowSpeed, QStringLiteral("275"));
-    QTest::keyClick(box(kLowSpeed), Qt::Key_Tab);
+    typeOver(box(kLowSpeed), QStringLiteral("275"));
     QTest::mouseClick(screen->chkBMSetup(), Qt::LeftButton);
     EXPECT_EQ(shell::gSetup.ParamValue[3], 275);
     EXPECT_EQ(shell::gSetup.ParamValue[7], 0);

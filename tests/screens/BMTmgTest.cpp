@@ -37,23 +37,8 @@ protected:
         line.sent.clear();
         answers.asked.clear();
     }
-    void openOffline() {
-        screen = std::make_unique<frmBMTmg>();
-        open(*screen);
-        runPass();
-    }
-    void runPass() {
-        const int before = screen->cycle().passesCompleted();
-        for (int k = 0; k < 50 && screen->cycle().passesCompleted() == before; ++k)
-            screen->cycle().runStep();
-        ASSERT_GT(screen->cycle().passesCompleted(), before);
-    }
-    void type(QLineEdit* box, const QString& text) {
-        QTest::mouseClick(box, Qt::LeftButton);
-        box->selectAll();
-        QTest::keyClicks(box, text);
-        QTest::keyClick(box, Qt::Key_Tab);
-    }
+    void openOffline() { screen = show<frmBMTmg>(1); }
+    void runPass() { ScreenFixture::runPass(screen->cycle()); }
     // PLS channel commands sent since the last clear (each begins FF, 1B).
     int channelCommands() const {
         int n = 0;
@@ -65,7 +50,7 @@ protected:
     std::unique_ptr<frmBMTmg> screen;
 };
 
-TEST_F(BMTmg, TypedSetpoints) {
+TEST_F(BMTmg, TypedSetpointsAreCheckedAndTheSpinnerReprogramsWithoutTestingOnAgainstOff) {
     goOnline();
     ASSERT_TRUE(link.ClearPLSChan(3));
     openOnline();
@@ -74,7 +59,7 @@ TEST_F(BMTmg, TypedSetpoints) {
     EXPECT_EQ(on(3)->text(), QStringLiteral("*****"));
 
     // ON equal to OFF is refused and the box gets its number back.
-    type(on(0), QStringLiteral("170"));
+    typeOver(on(0), QStringLiteral("170"));
     ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_EQ(answers.asked[0].text, QStringLiteral("ON Setpoint cannot Equal OFF Setpoint"));
     EXPECT_EQ(answers.asked[0].title, QStringLiteral("Set-up"));
@@ -82,39 +67,35 @@ TEST_F(BMTmg, TypedSetpoints) {
     EXPECT_EQ(on(0)->text(), QStringLiteral("150"));
     EXPECT_TRUE(on(0)->hasFocus());
     // Out of range: the range message titled "Set-up".
-    type(on(0), QStringLiteral("360"));
+    typeOver(on(0), QStringLiteral("360"));
     ASSERT_EQ(answers.asked.size(), 2u);
     EXPECT_EQ(answers.asked[1].text,
               QStringLiteral("Only a Number Between 0 and 359 can be Entered"));
     // "*****" passes without a word; the same number sends nothing.
-    type(on(3), QStringLiteral("*****"));
-    type(on(1), QStringLiteral("200"));
+    typeOver(on(3), QStringLiteral("*****"));
+    typeOver(on(1), QStringLiteral("200"));
     EXPECT_EQ(answers.asked.size(), 2u);
     EXPECT_EQ(channelCommands(), 0);
 
     // A changed number reprograms the channel: cleared, then set.
-    type(on(1), QStringLiteral("190"));
+    typeOver(on(1), QStringLiteral("190"));
     EXPECT_EQ(channelCommands(), 2);
     ASSERT_EQ(sim.k2510().channel(1).size(), 1u);
     EXPECT_EQ(window(1).on, 190);
     EXPECT_EQ(window(1).off, 220);
     EXPECT_EQ(shell::gSetup.PLSSetpoint[1][0], 190);
     EXPECT_EQ(answers.asked.size(), 2u);
-}
 
-TEST_F(BMTmg, SpinnerReprogramsWithoutTestingOnAgainstOff) {
-    goOnline();
-    ASSERT_TRUE(link.ClearPLSChan(2));
-    openOnline();
     // A channel without setpoints shows no number: its arrows do nothing.
-    QTest::mouseClick(screen->updChannel[2]->upButton(), Qt::LeftButton);
-    EXPECT_EQ(on(2)->text(), QStringLiteral("*****"));
+    line.sent.clear();
+    QTest::mouseClick(screen->updChannel[3]->upButton(), Qt::LeftButton);
+    EXPECT_EQ(on(3)->text(), QStringLiteral("*****"));
     EXPECT_TRUE(line.sent.empty());
-
-    type(on(0), QStringLiteral("169"));
+    // The spinner reprograms without testing ON against OFF.
+    typeOver(on(0), QStringLiteral("169"));
     line.sent.clear();
     QTest::mouseClick(screen->updChannel[0]->upButton(), Qt::LeftButton);
-    EXPECT_TRUE(answers.asked.empty());
+    EXPECT_EQ(answers.asked.size(), 2u);
     EXPECT_EQ(on(0)->text(), QStringLiteral("170"));
     EXPECT_EQ(channelCommands(), 2);
     EXPECT_EQ(window(0).on, 170);
@@ -146,9 +127,9 @@ TEST_F(BMTmg, OfflineLayoutWithAndWithoutOfflineEditing) {
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
 
     // Edits change only the working data.
-    type(on(4), QStringLiteral("140"));
+    typeOver(on(4), QStringLiteral("140"));
     EXPECT_EQ(shell::gSetup.PLSSetpoint[4][0], 140);
-    type(screen->txtTmg[1], QStringLiteral("6"));
+    typeOver(screen->txtTmg[1], QStringLiteral("6"));
     answers.answers = {link::Answer::Yes};
     QTest::mouseClick(screen->cmdClearChan, Qt::LeftButton);
     EXPECT_EQ(on(6)->text(), QStringLiteral("*****"));
@@ -165,7 +146,7 @@ TEST_F(BMTmg, DialFollowsTheBoxesAndTheStandingMachine) {
     EXPECT_EQ(picture.channels[4].off, 350);
     ASSERT_TRUE(picture.position.has_value()); // the machine stands: 0 RPM
     EXPECT_EQ(screen->panels[1]->text(), QStringLiteral("Position: %1").arg(*picture.position));
-    type(off(4), QStringLiteral("20"));
+    typeOver(off(4), QStringLiteral("20"));
     EXPECT_EQ(picture.channels[4].off, 20);
     screen->txtTmg[1]->setText(QStringLiteral("4"));
     answers.answers = {link::Answer::Yes};
@@ -174,7 +155,7 @@ TEST_F(BMTmg, DialFollowsTheBoxesAndTheStandingMachine) {
     EXPECT_TRUE(picture.channels[5].programmed());
 }
 
-TEST_F(BMTmg, NamesCaptionsAndKeys) {
+TEST_F(BMTmg, NamesCaptionsAndKeysAndAnAccessKeyChecksTheBoxBeingTypedInFirst) {
     // "&3 Machine Timing" of the Bodymaker menu opens it.
     std::unique_ptr<QWidget> registered(screens::CreateChildScreen(2));
     ASSERT_TRUE(registered);
@@ -211,10 +192,9 @@ TEST_F(BMTmg, NamesCaptionsAndKeys) {
     EXPECT_EQ(answers.asked[1].title, QStringLiteral("Clear Channel"));
     for (QPushButton* button : {screen->cmdResetPLSConfig, screen->cmdRecallChan})
         EXPECT_TRUE(button->autoDefault()) << button->objectName().toStdString();
-}
 
-TEST_F(BMTmg, AButtonsAccessKeyChecksTheBoxBeingTypedInFirst) {
-    openOnline();
+    // A button's access key checks the box being typed in first.
+    answers.asked.clear();
     // The message box is a window of its own: the screen is active again only after it.
     QWidget messageWindow;
     messageWindow.show();

@@ -65,12 +65,7 @@ protected:
         screen->setFileDialogs(&dialogs);
         open(*screen);
     }
-    void runPass() {
-        const int before = screen->cycle().passesCompleted();
-        for (int k = 0; k < 50 && screen->cycle().passesCompleted() == before; ++k)
-            screen->cycle().runStep();
-        ASSERT_GT(screen->cycle().passesCompleted(), before);
-    }
+    void runPass() { ScreenFixture::runPass(screen->cycle()); }
     // Presses "A&cquire Data" and runs the acquisition window's steps, the machine turning a
     // millisecond between them; Cancel is pressed after `cancelAfter` steps.
     void acquire(int cancelAfter = -1) {
@@ -93,7 +88,7 @@ protected:
     ScriptedDialogs dialogs;
 };
 
-TEST_F(CpfdDataScreen, OnlineAcquisitionFillsTheTableAndCopiesCells) {
+TEST_F(CpfdDataScreen, OnlineAcquisitionFillsTheTableAndCopiesCellsAndCancelTellsTheBoard) {
     sim.moveCable(R);
     goOnline();
     openScreen();
@@ -121,19 +116,13 @@ TEST_F(CpfdDataScreen, OnlineAcquisitionFillsTheTableAndCopiesCells) {
     EXPECT_EQ(QApplication::clipboard()->text(), "2\t" + signatures::SampleText(d.Curr[1]) + "\n" +
                                                      screen->fgCpfdData->item(2, 0)->text() + "\t" +
                                                      signatures::SampleText(d.Curr[2]));
-}
 
-TEST_F(CpfdDataScreen, CancelGivesTheRecordBackAndTellsTheBoard) {
-    sim.moveCable(R);
+    // Cancel while the stuck board still records: no samples, the data kept, the board told.
     sim.setCaptureStuck(true);
-    shell::gSignature.CpfdData.Samples = 3;
-    shell::gSignature.CpfdData.Curr[1] = 4.5f;
-    goOnline();
-    openScreen();
-    runPass();
-    acquire(/*cancelAfter=*/500); // the stuck board is still recording
-    EXPECT_EQ(shell::gSignature.CpfdData.Samples, 0);
-    EXPECT_EQ(shell::gSignature.CpfdData.Curr[1], 4.5f);
+    const float kept = d.Curr[1];
+    acquire(/*cancelAfter=*/500);
+    EXPECT_EQ(d.Samples, 0);
+    EXPECT_EQ(d.Curr[1], kept);
     EXPECT_FALSE(shell::gSignature.CpfdDataNew);
     EXPECT_EQ(sim.peekByte(R, 2999), 0);
 }
@@ -231,7 +220,7 @@ TEST_F(CpfdDataScreen, GraphWindowDrawsZoomsComparesAndSaves) {
     EXPECT_EQ(graph->windowTitle(), "Graph Data Signatures");
     EXPECT_TRUE(graph->isModal());
     graph->resize(1000, 620);
-    QTest::qWaitForWindowExposed(graph);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph));
 
     QTest::mouseClick(graph->chkOptions[0], Qt::LeftButton);
     EXPECT_TRUE(graph->chkOptions[0]->styleSheet().contains("#000080"));

@@ -57,11 +57,7 @@ protected:
         line.sent.clear();
         answers.asked.clear();
     }
-    void typeOutput(const QString& text) {
-        QTest::mouseClick(box(kOutput), Qt::LeftButton);
-        QTest::keyClicks(box(kOutput), text);
-        QTest::keyClick(box(kOutput), Qt::Key_Tab);
-    }
+    void typeOutput(const QString& text) { typeOver(box(kOutput), text); }
     bool rowEnabled() {
         return box(kOutput)->isEnabled() && screen->editor().spinner(kOutput)->isEnabled() &&
                screen->lblCpfdTune(7)->isEnabled();
@@ -82,8 +78,14 @@ protected:
 
 // --- Test mode ---
 
-TEST_F(CpfdTune, DecliningTestModeLeavesTheBoxTheRowAndTheBoardWithTestModeOff) {
+TEST_F(CpfdTune, DecliningEnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTheNotice) {
     openOnline();
+    QStatusBar bar;
+    QLabel* panel = shell::AddTestModePanel(&bar);
+    EXPECT_TRUE(panel->isHidden());
+    EXPECT_TRUE(screen->testModeWarning()->isHidden());
+
+    // Declined, the box going back runs the unchecked handling once: test mode off, 0 %.
     sim.pokeWord(R, 1140, 3000);
     answers.answers = {link::Answer::No};
     QTest::mouseClick(check(), Qt::LeftButton);
@@ -92,17 +94,10 @@ TEST_F(CpfdTune, DecliningTestModeLeavesTheBoxTheRowAndTheBoardWithTestModeOff) 
     EXPECT_EQ(answers.asked[0].title, QStringLiteral("TALVERN"));
     EXPECT_EQ(answers.asked[0].buttons, link::Buttons::YesNo);
     EXPECT_EQ(answers.asked[0].icon, link::Icon::Question);
-    // The box going back runs the unchecked handling once: test mode off, output at 0 %.
     expectTestMode(false);
-}
-
-TEST_F(CpfdTune, EnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTheNotice) {
-    openOnline();
-    QStatusBar bar;
-    QLabel* panel = shell::AddTestModePanel(&bar);
     EXPECT_TRUE(panel->isHidden());
-    EXPECT_TRUE(screen->testModeWarning()->isHidden());
 
+    line.sent.clear();
     sim.pokeWord(R, 1140, 3000);
     answers.answers = {link::Answer::Yes};
     QTest::mouseClick(check(), Qt::LeftButton);
@@ -118,7 +113,7 @@ TEST_F(CpfdTune, EnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTheNotice) 
     answers.answers = {link::Answer::Yes};
     openScreen();
     EXPECT_TRUE(check()->isChecked()) << "a board already in test mode";
-    ASSERT_EQ(answers.asked.size(), 2u) << "asked again when the screen opens";
+    ASSERT_EQ(answers.asked.size(), 3u) << "asked again when the screen opens";
     line.sent.clear();
 
     sim.pokeWord(R, 1140, 3000);
@@ -143,7 +138,7 @@ TEST_F(CpfdTune, ABoardInTestModeAsksWhenTheScreenOpens) {
     }
 }
 
-TEST_F(CpfdTune, AccessKeysAndTabReachTheGainsTheCheckBoxAndTheOutput) {
+TEST_F(CpfdTune, KeysReachTheGainsTheCheckBoxAndTheOutputWhoseEveryStepIsSentAtOnceAndNeverStored) {
     openOnline();
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Tune Cupfeed Servo Motor"));
     const char keys[] = {'P', 'N', 'I', 'D'};
@@ -157,19 +152,15 @@ TEST_F(CpfdTune, AccessKeysAndTabReachTheGainsTheCheckBoxAndTheOutput) {
     check()->setFocus();
     QTest::keyClick(check(), Qt::Key_Tab);
     EXPECT_TRUE(box(kOutput)->hasFocus());
+    const auto before = shell::gSetup.ParamValue;
     QTest::keyClick(box(kOutput), Qt::Key_Up);
     EXPECT_EQ(sim.peekWord(R, 1140), 2068);
-}
 
-// --- The output ---
-
-TEST_F(CpfdTune, EveryOutputStepIsSentAtOnceAndNeverStored) {
-    openOnline();
-    enterTestMode();
-    const auto before = shell::gSetup.ParamValue;
+    // Every output step is sent at once and never stored.
     QTest::mouseClick(screen->editor().spinner(kOutput)->upButton(), Qt::LeftButton);
-    EXPECT_EQ(box(kOutput)->text(), QStringLiteral("1"));
-    EXPECT_EQ(sim.peekWord(R, 1140), 2068);
+    EXPECT_EQ(box(kOutput)->text(), QStringLiteral("2"));
+    EXPECT_EQ(sim.peekWord(R, 1140), 2089);
+    QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
     QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
     QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
     EXPECT_EQ(sim.peekWord(R, 1140), 2028);

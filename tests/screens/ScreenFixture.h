@@ -11,9 +11,11 @@
 #include "modUtility.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <memory>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -128,6 +130,21 @@ protected:
         ASSERT_GT(cycle.passesCompleted(), before);
     }
     static void runPass(screens::BoardScreen& screen) { runPass(screen.cycle()); }
+    // A new screen shown as the active window, after `passes` passes of its cycle.
+    template <class Screen> std::unique_ptr<Screen> show(int passes) {
+        auto screen = std::make_unique<Screen>();
+        open(*screen);
+        for (int k = 0; k < passes; ++k)
+            runPass(screen->cycle());
+        return screen;
+    }
+    // Clicks into a box, types over what it shows and leaves it with Tab.
+    static void typeOver(QLineEdit* box, const QString& text) {
+        QTest::mouseClick(box, Qt::LeftButton);
+        box->selectAll();
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Tab);
+    }
     // A bare memory board instead of the simulated machine: values stay as poked.
     void useTinyBoard(int boardType) {
         tiny.memory[698] = static_cast<std::uint8_t>(boardType);

@@ -32,12 +32,7 @@ protected:
         page->InitializeForm(base + "bxl");
         ASSERT_TRUE(QTest::qWaitForWindowExposed(page.get()));
     }
-    void runPass() {
-        const int before = page->monitor().cycle().passesCompleted();
-        for (int k = 0; k < 100 && page->monitor().cycle().passesCompleted() == before; ++k)
-            page->monitor().cycle().runStep();
-        ASSERT_GT(page->monitor().cycle().passesCompleted(), before);
-    }
+    void runPass() { ScreenFixture::runPass(page->monitor().cycle()); }
     std::unique_ptr<frmTargetBoard> page;
 };
 
@@ -74,9 +69,7 @@ TEST_F(TargetBoardWindow, NetworkAddressOutsideItsLimitsIsRefusedAndNothingWritt
     answers.asked.clear();
     QLineEdit* box = page->txtSetup[0];
     page->tabTargetBoard->setCurrentIndex(2);
-    QTest::mouseClick(box, Qt::LeftButton);
-    QTest::keyClicks(box, QStringLiteral("33"));
-    QTest::keyClick(box, Qt::Key_Tab);
+    typeOver(box, QStringLiteral("33"));
     ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_EQ(answers.asked[0].text,
               QStringLiteral("Only a Number Between 1 and 32 can be Entered"));
