@@ -6,20 +6,27 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <algorithm>
 
 namespace talvern::screens {
 
 namespace {
 constexpr int kValueWidth = 64;
 
-QLabel* ValueLabel(QWidget* parent, const QString& name) {
+// A value label of a fixed size that holds any value it shows ("-32768" at most), opaque, with
+// plain text: on a live screen one changes at nearly every read, and each change would otherwise
+// re-lay out the window, repaint the frame behind it and lay out a selectable text document,
+// all while the line waits.
+QLabel* ValueLabel(QWidget* parent, const QString& name, int width) {
     auto* label = new QLabel(kNotRead, parent);
     label->setObjectName(name);
-    label->setMinimumWidth(kValueWidth);
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label->setFrameShape(QFrame::StyledPanel);
     label->setFrameShadow(QFrame::Sunken);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->setAutoFillBackground(true); // opaque: a change repaints the label, not its frame
+    const int widest = label->fontMetrics().horizontalAdvance(QStringLiteral("-32768")) +
+                       2 * label->frameWidth() + 8;
+    label->setFixedSize(std::max(width, widest), label->sizeHint().height());
     return label;
 }
 
@@ -69,7 +76,8 @@ frmBMIO::frmBMIO(QWidget* parent) : BoardScreen(setup::kBoardK2510, parent) {
         auto* caption = new QLabel(captions[i], k2510);
         caption->setObjectName(QStringLiteral("lblk2510_%1").arg(i));
         captions_.push_back(caption);
-        values_.push_back(ValueLabel(k2510, QStringLiteral("lblk2510State_%1").arg(i)));
+        values_.push_back(
+            ValueLabel(k2510, QStringLiteral("lblk2510State_%1").arg(i), kValueWidth));
         grid->addWidget(caption, i, 0);
         grid->addWidget(values_.back(), i, 1);
     }
@@ -96,8 +104,7 @@ frmBMIO::frmBMIO(QWidget* parent) : BoardScreen(setup::kBoardK2510, parent) {
             auto* caption = new QLabel(text, group);
             caption->setObjectName(QString::fromLatin1(maps[m].caption).arg(bit));
             captions_.push_back(caption);
-            QLabel* state = ValueLabel(group, QString::fromLatin1(maps[m].state).arg(bit));
-            state->setMinimumWidth(40);
+            QLabel* state = ValueLabel(group, QString::fromLatin1(maps[m].state).arg(bit), 40);
             state->setAlignment(Qt::AlignCenter);
             bits_[m].push_back(state);
             bitsGrid->addWidget(caption, bit, 0);
