@@ -1,5 +1,7 @@
 #include "AcquireSignatures.h"
 
+#include "VerifiedTransfer.h"
+
 #include <algorithm>
 
 namespace talvern::signatures {
@@ -54,18 +56,14 @@ void SignatureAcquisition::runToEnd() {
     while (step()) {}
 }
 
+// A sample is kept, so it is read as every stored value is: confirmed by a second read (the
+// byte protocol has no checksum), a failed read tried again with a fresh handshake.
 SignatureAcquisition::Read SignatureAcquisition::readVerified(const QString& address, int* value) {
     if (link_.CommError) return Read::Failed;
-    const QString text = link_.RSRead(address);
-    if (link_.CommError) return Read::Failed;
-    if (link_.LastTransactionFailed()) {
-        if (++attempts_ >= kTries) return Read::Failed;
-        link_.ResetHandshake();
-        return Read::Retry;
-    }
-    attempts_ = 0;
-    if (address == kCaptureAddress) statusText_ = text;
-    *value = NumberOf(text);
+    const std::optional<QString> text = link::ReadVerified(link_, address);
+    if (!text) return Read::Failed;
+    if (address == kCaptureAddress) statusText_ = *text;
+    *value = NumberOf(*text);
     return Read::Value;
 }
 
@@ -99,8 +97,6 @@ bool SignatureAcquisition::step() {
         case Phase::Waiting: {
             int status = 0;
             switch (readVerified(kCaptureAddress, &status)) {
-                case Read::Retry:
-                    return true;
                 case Read::Failed:
                     finishFailed(kCaptureAddress);
                     return false;
@@ -128,8 +124,6 @@ bool SignatureAcquisition::step() {
             const QString address = QString::fromLatin1(kGainAddresses[index_]);
             int value = 0;
             switch (readVerified(address, &value)) {
-                case Read::Retry:
-                    return true;
                 case Read::Failed:
                     finishFailed(address);
                     return false;
@@ -152,8 +146,6 @@ bool SignatureAcquisition::step() {
                 QStringLiteral("B") + QString::number(kSampleBases[channel_] + index_);
             int raw = 0;
             switch (readVerified(address, &raw)) {
-                case Read::Retry:
-                    return true;
                 case Read::Failed:
                     finishFailed(address);
                     return false;

@@ -64,7 +64,7 @@ public:
 
 private:
     // One read with its retries; false when no value could be had (yet).
-    enum class Read { Value, Retry, Failed };
+    enum class Read { Value, Failed };
     Read readVerified(const QString& address, int* value);
     bool writeVerified(const QString& address, const QString& value);
     void finishCancelled();

@@ -246,6 +246,22 @@ CampaignTransfer ProgramVerifyRow() {
             "campaign.hex"};
 }
 
+// A servo signature acquired into a new file: a failed run leaves no file.
+CampaignTransfer SignatureRow() {
+    return {"signature_acquire",
+            [](CampaignRig& r, const QString& file) {
+                QFile::remove(file);
+                r.sim.moveCable(BoardId::R7520);
+            },
+            [](CampaignRig& r, const QString& file) {
+                Outcome o;
+                o.status = r.cli({"signature", "acquire", file});
+                o.result = Contents(file);
+                return o;
+            },
+            "campaign.cfd", 120};
+}
+
 void PrintTo(const CampaignTransfer& t, std::ostream* os) {
     *os << t.name;
 }
@@ -258,6 +274,7 @@ const std::vector<CampaignTransfer>& Transfers() {
         Download("download_r7520", "r7520", BoardId::R7520, 14, 21),
         ProgramUploadRow(),
         ProgramVerifyRow(),
+        SignatureRow(),
     };
     return transfers;
 }
