@@ -60,13 +60,21 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
             const int reply = port_->takeByte();
             if (reply >= 0) {
                 CommErrorAlert = false;
-                if (clock_.now() < sentAt + 0.75 * port_->replyCrossingSeconds()) {
-                    // Back sooner than any answer can cross the wire: a stray byte, and every
-                    // reply after it is one behind. The transaction counts as failed, and the
-                    // next handshake first lets the line fall quiet.
-                    ++outOfStep_;
-                    drainFirst_ = true;
+                if (clock_.now() < sentAt + 0.75 * ReplyCrossingSeconds()) {
+                    if (lineQuiet_) {
+                        // Nothing was on the line, yet the answer came sooner than the wire
+                        // allows: this line does not take its bytes' time (a board on USB
+                        // itself). Its timing proves nothing from now on.
+                        timingTrusted_ = false;
+                    } else {
+                        // A stray byte, and every reply after it is one behind. The
+                        // transaction counts as failed, and the next handshake first lets the
+                        // line fall quiet.
+                        ++outOfStep_;
+                        drainFirst_ = true;
+                    }
                 }
+                lineQuiet_ = false;
                 return reply;
             }
         }
@@ -116,7 +124,10 @@ void RSComm::DrainInput() {
     if (port_ == nullptr || !port_->isOpen()) return;
     for (int i = 0; i < kMostBytes; ++i) {
         port_->discardInput();
-        if (!port_->waitForInput(clock_.now() + kQuiet)) return;
+        if (!port_->waitForInput(clock_.now() + kQuiet)) {
+            lineQuiet_ = true;
+            return;
+        }
     }
 }
 
@@ -355,6 +366,8 @@ void RSComm::OpenRSComm(SerialLine& CommObj) {
     port_->discardInput();
     CurrentMode = 0;
     CommError = false;
+    timingTrusted_ = true;
+    lineQuiet_ = true; // a port just opened carries nothing of ours
     // Any byte back counts as a live board.
     RSSendByte(kAttention, false, false);
     OnlineMode = !CommError;

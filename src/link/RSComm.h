@@ -54,7 +54,7 @@ public:
     // straight on: a stray byte comes back sooner than any answer can and fails the transaction,
     // and a byte disturbed either way shows in an echo or differs between the two readings.
     void PrepareToReadAgain() {
-        if (lastFailed_ || port_ == nullptr || port_->replyCrossingSeconds() <= 0) ResetHandshake();
+        if (lastFailed_ || ReplyCrossingSeconds() <= 0) ResetHandshake();
     }
     QString CommSettingsFile() const;
     // A device path that overrides the port number of the settings file (command line --device).
@@ -124,6 +124,10 @@ private:
     int RSSendByte(int value, bool noReply, bool flushFirst);
     bool SetPLCMode(int modeNumber, int modeByte);
     void DrainInput();
+    // The line's least time for a byte and its answer, while its timing is trusted; else 0.
+    double ReplyCrossingSeconds() const {
+        return port_ != nullptr && timingTrusted_ ? port_->replyCrossingSeconds() : 0.0;
+    }
     QString ReadValue(const QString& Add);
     void WriteValue(const QString& Add, const QString& DataValue);
     ParsedAddress ParseAddress(const QString& Add);
@@ -165,12 +169,14 @@ private:
 
     int busyDepth_ = 0;
     long bytesSent_ = 0;
-    int resends_ = 0;         // attention resends since the transaction began
-    int outOfStep_ = 0;       // replies back too soon to answer their byte, since then
-    bool lastFailed_ = false; // see LastTransactionFailed
-    bool writeDone_ = false;  // the last WriteValue sent every byte with a right echo
-    bool drainFirst_ = false; // the next handshake waits for a quiet line (ResetHandshake)
-    bool trouble_ = false;    // a PLS command failed on the wire since its transaction began
+    int resends_ = 0;           // attention resends since the transaction began
+    int outOfStep_ = 0;         // replies back too soon to answer their byte, since then
+    bool lastFailed_ = false;   // see LastTransactionFailed
+    bool writeDone_ = false;    // the last WriteValue sent every byte with a right echo
+    bool drainFirst_ = false;   // the next handshake waits for a quiet line (ResetHandshake)
+    bool lineQuiet_ = false;    // nothing has come back since the line was last found quiet
+    bool timingTrusted_ = true; // no answer has yet come back sooner than the wire allows
+    bool trouble_ = false;      // a PLS command failed on the wire since its transaction began
 };
 
 } // namespace talvern::link
