@@ -139,9 +139,12 @@ TEST_F(Transfer, AnUploadOnAWiredLineTakesOnlyItsWireTime) {
         runLogged(*t);
         ASSERT_FALSE(t->failed());
         const double wire = (sim.bytesDelivered() + sim.repliesSent() - bytes) * 10.0 / 9600;
-        if (wired) EXPECT_LT(clock.now() - began, wire * 1.01);
-        // unpaced, the line cannot vouch for its timing: each confirming read waits for quiet
-        if (!wired) EXPECT_GT(clock.now() - began, 0.02 * 8);
+        if (wired) {
+            EXPECT_LT(clock.now() - began, wire * 1.01);
+        } else {
+            // unpaced, the line cannot vouch for its timing: each confirming read waits for quiet
+            EXPECT_GT(clock.now() - began, 0.02 * 8);
+        }
     }
 }
 
@@ -307,7 +310,9 @@ TEST_F(Transfer, AFailedPLSReadStoresNothing) {
         EXPECT_TRUE(t->failed());
         EXPECT_EQ(t->failureReason(), c.reason);
         EXPECT_EQ(questionsTitled("Process Error"), 1);
-        if (c.linkTitle) EXPECT_EQ(questionsTitled(c.linkTitle), 1);
+        if (c.linkTitle) {
+            EXPECT_EQ(questionsTitled(c.linkTitle), 1);
+        }
         EXPECT_EQ(setup, before);
     }
 }

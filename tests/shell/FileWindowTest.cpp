@@ -228,7 +228,9 @@ TEST_F(FileWindow, CancelAnswersEscapeEnterAndItsAccessKey) {
         QSignalSpy clicked(p->cmdCancel, &QPushButton::clicked);
         QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
         // The access key shows the button pressed; the click comes when it is released again.
-        if (modifiers & Qt::AltModifier) ASSERT_TRUE(clicked.count() > 0 || clicked.wait(2000));
+        if (modifiers & Qt::AltModifier) {
+            ASSERT_TRUE(clicked.count() > 0 || clicked.wait(2000));
+        }
         finishTransfer();
         EXPECT_FALSE(p) << key;
         EXPECT_EQ(titles().back(), "Data Upload") << key;   // quietly
