@@ -65,11 +65,7 @@ QString RSComm::FaultDescription(std::int16_t FltCode) {
             QStringLiteral("RSComm FaultDescription"), Buttons::Ok, Icon::Information);
         return result;
     }
-    const QStringList fields = ReadFieldStream(file.readAll());
-    for (int i = 0; i + 1 < fields.size(); i += 2) {
-        if (fields.at(i).compare(code, Qt::CaseInsensitive) == 0) return result + fields.at(i + 1);
-    }
-    return result;
+    return result + CodeDescriptionIn(file.readAll(), code, false).value_or(QString());
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -106,4 +106,16 @@ QStringList ReadFieldStream(const QByteArray& contents) {
     return fields;
 }
 
+std::optional<QString> CodeDescriptionIn(const QByteArray& contents, const QString& code,
+                                         bool lastWins) {
+    const QStringList fields = ReadFieldStream(contents);
+    std::optional<QString> found;
+    for (int i = 0; i + 1 < fields.size(); i += 2) {
+        if (fields.at(i).compare(code, Qt::CaseInsensitive) != 0) continue;
+        found = fields.at(i + 1);
+        if (!lastWins) break;
+    }
+    return found;
+}
+
 } // namespace talvern::link

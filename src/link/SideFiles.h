@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace talvern::link {
 
@@ -34,5 +35,11 @@ bool WritePortFile(const QString& path, int port, const QString& speed, QString*
 // unquoted fields are trimmed. Fields are read as one stream, as the record reader of the
 // original platform does, so records are taken two fields at a time.
 QStringList ReadFieldStream(const QByteArray& contents);
+
+// The description of a code in a record file of code and description pairs (the fault and the
+// communication-error texts): that of the first record whose code equals the code without regard
+// to case, or of the last with lastWins; nothing when no record has it.
+std::optional<QString> CodeDescriptionIn(const QByteArray& contents, const QString& code,
+                                         bool lastWins);
 
 } // namespace talvern::link

@@ -61,6 +61,51 @@ QByteArray ShiftExportText(const QString& fileTitle, const QString& uploadNow,
     return text;
 }
 
+namespace {
+QString Visible(const QString& text) {
+    QString shown;
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u == u'\\')
+            shown += QStringLiteral("\\\\");
+        else if (u < 0x20 || (u >= 0x7F && u < 0xA0))
+            shown += QStringLiteral("\\x%1").arg(static_cast<int>(u), 2, 16, QLatin1Char('0'));
+        else
+            shown += ch;
+    }
+    return shown;
+}
+} // namespace
+
+QStringList SetupListing(const SetupData& d) {
+    QStringList lines{QStringLiteral("Version: ") + Visible(d.Version)};
+    const auto& table = ParameterTable();
+    // One substitution per row: a "%1" inside an address is text, not a place for the next one.
+    for (int i = 0; i <= gSetupMax; ++i)
+        lines << QStringLiteral("%1  %2 %3  %4")
+                     .arg(QString::number(i).rightJustified(2),
+                          Visible(d.ParamAdd.at(i)).leftJustified(8),
+                          QString::number(d.ParamValue.at(i)).rightJustified(10),
+                          QString::fromLatin1(table[i].reportLabel));
+    lines << QStringLiteral("PLS channels %1  program %2  scale %3  offset %4")
+                 .arg(d.PLSCfg0)
+                 .arg(d.PLSCfg1)
+                 .arg(d.PLSScale)
+                 .arg(d.PLSOfs);
+    QStringList advance;
+    for (std::int16_t v : d.PLSCfgRest)
+        advance << QString::number(v);
+    lines << QStringLiteral("PLS speed compensation (ms) ") + advance.join(QLatin1Char(' '));
+    for (int ch = 0; ch < 8; ++ch) {
+        const auto& sp = d.PLSSetpoint[ch];
+        lines << QStringLiteral("CH0%1  ").arg(ch) +
+                     (sp[0] == 0 && sp[1] == 0
+                          ? QStringLiteral("*****")
+                          : QStringLiteral("ON %1  OFF %2").arg(sp[0]).arg(sp[1]));
+    }
+    return lines;
+}
+
 QString GeneralDateText(const QDateTime& when) {
     const QLocale locale = QLocale::system();
     // The long time format without its time-zone part.

@@ -35,6 +35,12 @@ SetupData FittedToTable(SetupData data);
 QByteArray ShiftExportText(const QString& fileTitle, const QString& uploadNow,
                            const SetupData& setup);
 
+// A record fitted to the table as talvern-cli lists it: the version, one line per parameter row
+// (index, address, value, label), the PLS configuration and the eight channels. Texts from the
+// file show control characters as \xNN and a backslash as \\, so that they cannot act on a
+// terminal.
+QStringList SetupListing(const SetupData& fitted);
+
 // Date and time as the user's locale writes a general date (short date, long time).
 QString GeneralDateText(const QDateTime& when);
 

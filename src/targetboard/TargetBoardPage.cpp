@@ -93,11 +93,7 @@ QString CorrectiveAction(int n) {
 QString CodeDescription(const QString& file, const QString& code) {
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) return {};
-    const QStringList fields = link::ReadFieldStream(f.readAll());
-    QString found;
-    for (int i = 0; i + 1 < fields.size(); i += 2)
-        if (fields.at(i).compare(code, Qt::CaseInsensitive) == 0) found = fields.at(i + 1);
-    return found;
+    return link::CodeDescriptionIn(f.readAll(), code, true).value_or(QString());
 }
 
 namespace {

@@ -54,22 +54,6 @@ bool Save(CliContext& c, const QString& path, SetupData data) {
     return false;
 }
 
-// A text from a file as the terminal should show it: control characters (and the backslash
-// that introduces them) written out as \xNN and \\, so that they cannot act on the terminal.
-QString Visible(const QString& text) {
-    QString shown;
-    for (const QChar ch : text) {
-        const char16_t u = ch.unicode();
-        if (u == u'\\')
-            shown += QStringLiteral("\\\\");
-        else if (u < 0x20 || (u >= 0x7F && u < 0xA0))
-            shown += QStringLiteral("\\x%1").arg(static_cast<int>(u), 2, 16, QLatin1Char('0'));
-        else
-            shown += ch;
-    }
-    return shown;
-}
-
 int Sdt(CliContext& c, const QStringList& args) {
     if (args.size() != 2) return kUsage;
     const QString& path = args.at(1);
@@ -78,31 +62,8 @@ int Sdt(CliContext& c, const QStringList& args) {
     if (args.at(0) != QLatin1String("show")) return kUsage;
     const std::optional<SetupData> read = Load(c, path);
     if (!read) return kFailed;
-    const SetupData d = setup::FittedToTable(*read);
-    c.print(QStringLiteral("Version: ") + Visible(d.Version));
-    const auto& table = setup::ParameterTable();
-    // One substitution per row: a "%1" inside an address is text, not a place for the next one.
-    for (int i = 0; i <= setup::gSetupMax; ++i)
-        c.print(QStringLiteral("%1  %2 %3  %4")
-                    .arg(QString::number(i).rightJustified(2),
-                         Visible(d.ParamAdd.at(i)).leftJustified(8),
-                         QString::number(d.ParamValue[i]).rightJustified(10),
-                         QString::fromLatin1(table[i].reportLabel)));
-    c.print(QStringLiteral("PLS channels %1  program %2  scale %3  offset %4")
-                .arg(d.PLSCfg0)
-                .arg(d.PLSCfg1)
-                .arg(d.PLSScale)
-                .arg(d.PLSOfs));
-    QStringList advance;
-    for (std::int16_t v : d.PLSCfgRest)
-        advance << QString::number(v);
-    c.print(QStringLiteral("PLS speed compensation (ms) ") + advance.join(QLatin1Char(' ')));
-    for (int ch = 0; ch < 8; ++ch) {
-        const auto& sp = d.PLSSetpoint[ch];
-        c.print(QStringLiteral("CH0%1  ").arg(ch) +
-                (sp[0] == 0 && sp[1] == 0 ? QStringLiteral("*****")
-                                          : QStringLiteral("ON %1  OFF %2").arg(sp[0]).arg(sp[1])));
-    }
+    for (const QString& line : setup::SetupListing(setup::FittedToTable(*read)))
+        c.print(line);
     return kDone;
 }
 
