@@ -310,7 +310,7 @@ void RSComm::InitializeRSComm(SerialLine& CommObj) {
         QFile file(path);
         if (file.exists() && file.size() > 0) {
             if (file.open(QIODevice::ReadOnly)) {
-                const PortFileLine line = ParsePortFileLine(file.read(64));
+                const PortFileLine line = ParsePortFileLine(file.read(kPortFileBytes));
                 port = line.port;
                 speed = line.speed;
             } else {
@@ -323,7 +323,7 @@ void RSComm::InitializeRSComm(SerialLine& CommObj) {
                 FindSideFile(programFolder_, QStringLiteral("Support/RSPort.cfg"));
             QFile seed(installed);
             if (installed != path && seed.open(QIODevice::ReadOnly) && seed.size() > 0) {
-                const PortFileLine line = ParsePortFileLine(seed.read(64));
+                const PortFileLine line = ParsePortFileLine(seed.read(kPortFileBytes));
                 port = line.port;
                 speed = line.speed;
             }

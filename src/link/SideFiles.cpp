@@ -40,7 +40,7 @@ ProgramFolders FindProgramFolders(const QString& executableFolder) {
 
 PortFileLine ParsePortFileLine(const QByteArray& contents) {
     PortFileLine line;
-    const QString text = QString::fromLatin1(contents);
+    const QString text = QString::fromLatin1(contents.left(kPortFileBytes));
     const QString first = text.section(QLatin1Char('\n'), 0, 0).remove(QLatin1Char('\r'));
     const QString portText = first.section(QLatin1Char(','), 0, 0).trimmed();
     bool ok = false;

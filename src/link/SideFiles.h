@@ -22,7 +22,10 @@ struct ProgramFolders {
 };
 ProgramFolders FindProgramFolders(const QString& executableFolder);
 
-// The port settings file: one line "port,speed". Spaces around a field are ignored.
+// The port settings file: one line "port,speed". Spaces around a field are ignored. Only the
+// first kPortFileBytes bytes of the file count, so that every reader of the file (the link when
+// it opens the port, the comm-port dialog) sees the same settings.
+inline constexpr qint64 kPortFileBytes = 256;
 struct PortFileLine {
     int port = 1;
     QString speed = QStringLiteral("9600");

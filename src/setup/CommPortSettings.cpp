@@ -19,7 +19,7 @@ CommSettings ReadCommSettings(const QString& settingsFile, QString* error) {
         if (error) *error = QStringLiteral("Error Number = 75\r\n\r\n") + file.errorString();
         return settings;
     }
-    const link::PortFileLine line = link::ParsePortFileLine(file.read(256));
+    const link::PortFileLine line = link::ParsePortFileLine(file.read(link::kPortFileBytes));
     settings.port = std::clamp(line.port, kCommPortMin, kCommPortMax);
     settings.speed = line.speed == QLatin1String("19200") ? 19200 : 9600;
     return settings;

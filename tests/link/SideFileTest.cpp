@@ -1,5 +1,6 @@
 #include "LinkFixture.h"
 #include "SideFiles.h"
+#include "TestData.h"
 
 #include <QDir>
 #include <QFile>
@@ -39,7 +40,9 @@ TEST_F(LinkTest, SettingsAreClampedWithoutRewritingTheFile) {
                  {"120,19200\r\n", 99, 19200},
                  {" 7 , 19200 ", 7, 19200},
                  {"0,9600", 1, 9600},
-                 {"x,y", 1, 9600}};
+                 {"x,y", 1, 9600},
+                 // Only the first 256 bytes count, for the link as for the comm-port dialog.
+                 {TestData("port-line-past-64-bytes.cfg"), 1, 19200}};
     for (const Case& c : cases) {
         WriteFile(folder.filePath("Support/RSPort.cfg"), c.contents);
         link.OpenRSComm(line);
