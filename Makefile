@@ -3,8 +3,10 @@ BUILD      ?= build
 SANITIZE   ?= OFF
 JOBS       ?= 2
 CMAKE_ARGS ?=
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS ?=
 
-.PHONY: deps configure build test run package clean bench
+.PHONY: deps configure build test run package clean bench fuzz
 
 deps:
 	@./tools/install-deps.sh
@@ -32,5 +34,12 @@ bench: deps
 	@$(BUILD)-bench/bin/talvern_report_bench
 	@$(BUILD)-bench/bin/talvern_graph_bench
 
+# The fuzz targets of fuzz/, built with clang under AddressSanitizer and UBSan in $(BUILD)-fuzz,
+# each run for FUZZ_SECONDS (FUZZ_TARGETS names some; all by default).
+fuzz: deps
+	@cmake -S . -B $(BUILD)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DTALVERN_BUILD_FUZZ=ON -DTALVERN_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD)-fuzz -j $(JOBS) --target talvern_fuzz
+	@./fuzz/run.sh $(BUILD)-fuzz $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
 clean:
-	@rm -rf $(BUILD) $(BUILD)-bench
+	@rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz

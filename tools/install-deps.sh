@@ -5,7 +5,8 @@ packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth poppler-utils
-          dpkg-dev help2man desktop-file-utils)
+          dpkg-dev help2man desktop-file-utils
+          clang llvm)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
