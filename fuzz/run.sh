@@ -5,7 +5,8 @@
 # earlier runs (BUILD_DIR/fuzz-corpus/TARGET, kept out of the source tree). An input that
 # crashes, leaks, trips a sanitizer or a property, allocates 64 MB at once, makes the process
 # pass 256 MB or takes 10 s is saved in BUILD_DIR/fuzz-findings/TARGET/ and counts as a finding;
-# the exit status is 1 when any target found something.
+# the exit status is 1 when any target found something. Every run adds its row to
+# BUILD_DIR/fuzz-logs/history, so the executions of many runs can be added up.
 set -uo pipefail
 source_dir="$(cd "$(dirname "$0")" && pwd)"
 build="$(cd "${1:?build folder}" && pwd)"
@@ -52,11 +53,13 @@ for t in "${targets[@]}"; do
     rc=$?
     found=$(( $(find "$findings" -type f | wc -l) - before ))
     if [ "$rc" -ne 0 ] && [ "$found" -eq 0 ]; then found=1; fi
-    printf '%-20s %12s %9s %7s %7s %7s %8s  %s\n' "$t" \
+    row=$(printf '%-20s %12s %9s %7s %7s %7s %8s  %s' "$t" \
         "$(stat "$log" stat::number_of_executed_units)" \
         "$(stat "$log" stat::average_exec_per_sec)" \
         "$(stat "$log" cov)" "$(stat "$log" ft)" "$(stat "$log" corp)" \
-        "$(stat "$log" stat::peak_rss_mb)" "$found"
+        "$(stat "$log" stat::peak_rss_mb)" "$found")
+    echo "$row"
+    echo "$(date -u +%FT%TZ) ${seconds}s $row" >>"$build/fuzz-logs/history"
     if [ "$found" -ne 0 ]; then
         status=1
         # What went wrong and where the input is, for the log of whoever ran this.
