@@ -139,4 +139,7 @@ TEST_F(LinkTest, FirmwareRevisionOfflineSendsNothing) {
 TEST(FieldStream, QuotedFieldsKeepCommasAndUnquotedAreTrimmed) {
     EXPECT_EQ(link::ReadFieldStream("a , \"b, c\"\r\n\r\n d,e,\n"),
               (QStringList{"a", "b, c", "d", "e", ""}));
+    // The fault display takes the first record of a code, the target-board page the last.
+    EXPECT_EQ(link::CodeDescriptionIn("1A,one\r\n1a,two\r\n", "1A", false), "one");
+    EXPECT_EQ(link::CodeDescriptionIn("1A,one\r\n1a,two\r\n", "1A", true), "two");
 }
