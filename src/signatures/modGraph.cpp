@@ -245,9 +245,14 @@ double GraphMapping::bottom() const {
 
 namespace {
 
+// "MS Sans Serif" is asked for by the sans face of the package the report's font comes from,
+// so the graph has the same measures on every machine; one glyph a letter, as in the report.
 QFont GraphFont(double dpi) {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("MS Sans Serif"),
+                      QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPixelSize(
         std::max(1, static_cast<int>(std::lround(kFontPoints / kPointsPerInch * dpi))));
     return font;

@@ -1,5 +1,7 @@
 #include "GuiOptions.h"
 
+#include <cstring>
+
 namespace talvern::app {
 
 std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString* error) {
@@ -54,10 +56,23 @@ std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString*
 
 QString GuiUsage() {
     return QStringLiteral(
-        "usage: talvern [--device PATH] [--simulate] [--board k2510|r7520]\n"
+        "usage: talvern [--device PATH] [--simulate [--board B] [--alarm N]] [--online]\n"
+        "\n"
+        "The set-up and monitoring program of the bodymaker and its servo cupfeed, on one\n"
+        "RS-232 cable to the PLC board K2510 or the motion board R7520.\n"
+        "\n"
         "  --device PATH   serial device to use instead of the settings file's port\n"
         "  --simulate      talk to simulated boards inside the program\n"
-        "  --board B       with --simulate: the board the cable starts on\n");
+        "  --board B       with --simulate: the board the cable starts on (k2510 or r7520)\n"
+        "  --alarm N       with --simulate: system alarm N (1..11) raised from the start\n"
+        "  --online        switch online once started\n"
+        "  --help          this text\n");
+}
+
+bool AsksForHelp(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0) return true;
+    return false;
 }
 
 } // namespace talvern::app

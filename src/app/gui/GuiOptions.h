@@ -1,5 +1,6 @@
 #pragma once
-// The command line of the windowed program: --device PATH, --simulate, --board k2510|r7520.
+// The command line of the windowed program: --device PATH, --simulate, --board k2510|r7520,
+// --alarm N, --online, --help.
 
 #include <QList>
 #include <QString>
@@ -19,5 +20,7 @@ struct GuiOptions {
 // The options, or nothing with the reason in *error.
 std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString* error);
 QString GuiUsage();
+// --help is answered before any window system is reached, so it works without a display.
+bool AsksForHelp(int argc, const char* const* argv);
 
 } // namespace talvern::app

@@ -29,6 +29,10 @@
 using namespace talvern;
 
 int main(int argc, char** argv) {
+    if (app::AsksForHelp(argc, argv)) {
+        std::fputs(qPrintable(app::GuiUsage()), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     // The application name alone names the configuration folder (~/.config/TALVERN), which
     // talvern-cli shares.
