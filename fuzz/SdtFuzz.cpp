@@ -41,8 +41,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_REQUIRE(current.ParamValue.size() == setup::gSetupMax + 1);
     FUZZ_REQUIRE(setup::SetupChanged(current, saved, version) == (current.Version != version));
 
+    // The listing goes to a terminal: nothing from the file may act on it.
     const QStringList listing = setup::SetupListing(current);
     FUZZ_REQUIRE(listing.size() == 1 + setup::gSetupMax + 1 + 2 + 8);
+    for (const QString& line : listing)
+        for (const QChar c : line)
+            FUZZ_REQUIRE(c.unicode() >= 0x20 && (c.unicode() < 0x7F || c.unicode() >= 0xA0));
     const QByteArray shift = setup::ShiftExportText(title, uploadNow, current);
     FUZZ_REQUIRE(shift.count("\r\n") == 17);
     return 0;
