@@ -63,8 +63,8 @@ for t in "${targets[@]}"; do
     if [ "$found" -ne 0 ]; then
         status=1
         # What went wrong and where the input is, for the log of whoever ran this.
-        grep -E -A30 '^==[0-9]+==ERROR|runtime error|property does not hold|^SUMMARY|Test unit written' \
-            "$log" | head -80 >&2
+        grep -E -A30 'ERROR|Assertion|runtime error|property does not hold' "$log" | head -60 >&2
+        grep -E '^SUMMARY|Test unit written' "$log" >&2
         echo "($t: full log in $log)" >&2
     fi
 done

@@ -133,9 +133,11 @@ double ReferenceValueAt(const CpfdData& reference, int trace, double angle) {
     const SampleArray& pos = reference.Pos;
     if (angle <= pos[0] || n == 1) return v[0];
     if (angle >= pos[n - 1]) return v[n - 1];
-    const auto end = pos.begin() + n;
-    const int hi = static_cast<int>(std::upper_bound(pos.begin(), end, static_cast<float>(angle)) -
-                                    pos.begin());
+    // The first sample beyond the angle. A file's angles need not grow, nor be numbers, so the
+    // search never leaves the samples between the first and the last.
+    int hi = 1;
+    while (hi < n - 1 && !(angle < pos[hi]))
+        ++hi;
     const int lo = hi - 1;
     const double span = pos[hi] - pos[lo];
     if (span <= 0) return v[lo];

@@ -1,5 +1,7 @@
 // The graph's scales, texts and geometry, the reference band, and the drawing itself checked on
 // an image.
+#include "CpfdData.h"
+#include "TestData.h"
 #include "modGraph.h"
 
 #include <QImage>
@@ -152,6 +154,15 @@ TEST(GraphReference, SamplesOutsideTheBandAreCounted) {
               0);
     EXPECT_EQ(CompareWithReference(d, CpfdData{}, {true, false, true, false}, scales, 10).compared,
               0);
+}
+
+TEST(GraphReference, ADamagedFileIsComparedWithinItsSamples) {
+    // Crank angles that are not numbers: the reference is never looked up past its last sample
+    // (the sanitizer build checks every index).
+    const std::optional<CpfdData> d = ReadCfd(talvern::testing::TestData("cfd-nan-angle.cfd")).data;
+    ASSERT_TRUE(d);
+    const TraceSet all{true, true, true, true};
+    EXPECT_EQ(CompareWithReference(*d, *d, all, ComputeFullScales(*d, all, &*d), 10).compared, 256);
 }
 
 TEST(GraphDrawing, TracesLieWhereTheirSamplesAre) {
