@@ -46,7 +46,7 @@ bool SameBits(const CpfdData& a, const CpfdData& b);
 // The record and its companions, as the program keeps them for the whole run.
 struct SignatureRecord {
     signatures::CpfdData CpfdData;      // the signature shown, graphed, saved
-    signatures::CpfdData CpfdDataSaved; // as last loaded or saved, or found before an acquisition
+    signatures::CpfdData CpfdDataSaved; // as last loaded or saved
     bool CpfdDataNew = false;           // an acquisition produced data not yet shown in the table
     QString CpfdFileTitle = QStringLiteral("untitled");
 };

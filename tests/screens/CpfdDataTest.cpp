@@ -117,13 +117,14 @@ TEST_F(CpfdDataScreen, OnlineAcquisitionFillsTheTableAndCopiesCellsAndCancelTell
                                                      screen->fgCpfdData->item(2, 0)->text() + "\t" +
                                                      signatures::SampleText(d.Curr[2]));
 
-    // Cancel while the stuck board still records: no samples, the data kept, the board told.
+    // Cancel while the stuck board still records: the signature and its table as they were,
+    // the board told.
     sim.setCaptureStuck(true);
-    const float kept = d.Curr[1];
+    const QString kept = screen->fgCpfdData->item(1, 1)->text();
     acquire(/*cancelAfter=*/500);
-    EXPECT_EQ(d.Samples, 0);
-    EXPECT_EQ(d.Curr[1], kept);
-    EXPECT_FALSE(shell::gSignature.CpfdDataNew);
+    EXPECT_EQ(d.Samples, 180);
+    EXPECT_EQ(screen->fgCpfdData->rowCount(), 180);
+    EXPECT_EQ(screen->fgCpfdData->item(1, 1)->text(), kept);
     EXPECT_EQ(sim.peekByte(R, 2999), 0);
 }
 
