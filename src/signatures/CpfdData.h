@@ -57,7 +57,7 @@ struct CfdReadResult {
     std::optional<CpfdData> data; // empty when refused
     QString reason;               // why it was refused, one sentence
 };
-// Refuses anything that is not exactly 5130 bytes or whose count lies outside 0..256.
+// Reads the first 5130 bytes; refuses fewer, or a count outside 0..256.
 CfdReadResult ReadCfd(const QByteArray& bytes);
 
 // Reads a file; on refusal the message names the file and says why.
