@@ -62,16 +62,4 @@ TEST_F(ReportCli, SignatureReportOf256SamplesRepeatsTheHeadingsOnEveryPage) {
     EXPECT_EQ(rows, 256); // every sample once, none lost at a page break
 }
 
-TEST_F(ReportCli, DamagedInputIsRefusedWithTheReason) {
-    QFile bad(file("bad.sdt"));
-    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
-    bad.write("not a set-up file");
-    bad.close();
-    EXPECT_EQ(runCli({"report", file("bad.sdt"), file("x.pdf")}, false, false), 1);
-    EXPECT_TRUE(errors().contains(file("bad.sdt")));
-    EXPECT_EQ(runCli({"signature-report", file("bad.sdt"), file("x.pdf")}, false, false), 1);
-    EXPECT_TRUE(errors().contains("5130 bytes"));
-    EXPECT_FALSE(QFile::exists(file("x.pdf")));
-}
-
 } // namespace

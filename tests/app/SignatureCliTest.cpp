@@ -97,20 +97,34 @@ TEST_F(SignatureCli, CtrlCCancelsAndALinkFailureWritesNothing) {
     EXPECT_FALSE(QFile::exists(file("u.cfd")));
 }
 
-TEST_F(SignatureCli, DamagedFilesAreRefusedByEveryCommand) {
-    QFile damaged(file("bad.cfd"));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(5000, '\0'));
-    damaged.close();
-    for (const QStringList& command : {QStringList{"cfd", "show", file("bad.cfd")},
-                                       QStringList{"cfd", "export", file("bad.cfd"), file("x.txt")},
-                                       QStringList{"graph", file("bad.cfd"), file("x.png")}}) {
-        EXPECT_EQ(runCli(command, false, false), 1) << command.join(' ').toStdString();
-        EXPECT_TRUE(errors().contains(file("bad.cfd"))) << errors().toStdString();
-        EXPECT_TRUE(errors().contains("5000 bytes")) << errors().toStdString();
+// Every command that reads a file refuses a damaged one as the window's message says it.
+TEST_F(SignatureCli, DamagedFilesAreRefusedAsTheWindowSaysIt) {
+    for (const auto& [name, bytes] : {std::pair{"bad.cfd", QByteArray(5000, '\0')},
+                                      std::pair{"bad.sdt", QByteArray("not a set-up file")}}) {
+        QFile damaged(file(name));
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+        damaged.write(bytes);
     }
-    EXPECT_FALSE(QFile::exists(file("x.txt")));
-    EXPECT_FALSE(QFile::exists(file("x.png")));
+    const QString cfd = "[Servo Cupfeed Data] Cannot open \"" + file("bad.cfd") +
+                        "\" as a cupfeed data file.\nA cupfeed data file is 5130 bytes long; "
+                        "this one is 5000 bytes.\n";
+    const QString sdt = "[TALVERN] Cannot open \"" + file("bad.sdt") + "\" as a set-up file.\n";
+    const std::pair<QStringList, QString> cases[] = {
+        {{"cfd", "show", file("bad.cfd")}, cfd},
+        {{"cfd", "export", file("bad.cfd"), file("x.txt")}, cfd},
+        {{"graph", file("bad.cfd"), file("x.png")}, cfd},
+        {{"signature-report", file("bad.cfd"), file("x.pdf")}, cfd},
+        {{"report", file("bad.sdt"), file("x.pdf")}, sdt},
+        {{"sdt", "show", file("bad.sdt")}, sdt},
+    };
+    for (const auto& [command, message] : cases) {
+        EXPECT_EQ(runCli(command, false, false), 1) << command.join(' ').toStdString();
+        const QString shown = errors();
+        EXPECT_TRUE(shown.contains(message)) << shown.toStdString();
+        EXPECT_FALSE(shown.contains('\r')) << shown.toStdString();
+    }
+    for (const char* made : {"x.txt", "x.png", "x.pdf"})
+        EXPECT_FALSE(QFile::exists(file(made))) << made;
 }
 
 TEST_F(SignatureCli, GraphIsDrawnByTheRenderProgram) {
