@@ -6,6 +6,7 @@
 #include <QFile>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace talvern;
 using boards::BoardId;
@@ -138,5 +139,17 @@ TEST_F(SignatureCli, GraphIsDrawnByTheRenderProgram) {
     EXPECT_TRUE(bytes("g.pdf").startsWith("%PDF"));
     EXPECT_EQ(output(), QString("0 of 180 samples outside ") + QChar(0x00B1) + "10 %\n");
     EXPECT_EQ(runCli({"graph", file("s.cfd"), file("g.gif")}, false, false), 1);
+
+    // A current that is not a number shows as the file holds it, and the graph leaves it out.
+    signatures::CpfdData d;
+    d.Samples = 2;
+    d.Pos[1] = 360;
+    d.Curr[1] = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_TRUE(signatures::SaveCfdFile(file("nan.cfd"), d, nullptr));
+    ASSERT_EQ(runCli({"cfd", "show", file("nan.cfd")}, false, false), 0);
+    EXPECT_TRUE(output().endsWith("\n0\t0\t0\t0\t0\n360\tnan\t0\t0\t0\n"))
+        << output().toStdString();
+    ASSERT_EQ(runCli({"graph", file("nan.cfd"), file("n.png")}, false, false), 0);
+    EXPECT_EQ(output(), "1 sample left out (not a number or out of range)\n");
     EXPECT_EQ(runCli({"graph", file("s.cfd"), file("g.png"), "--traces", "9"}, false, false), 2);
 }

@@ -21,6 +21,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <deque>
+#include <limits>
 
 namespace talvern::testing {
 namespace {
@@ -212,6 +213,7 @@ TEST_F(CpfdDataScreen, GraphWindowDrawsZoomsComparesAndSaves) {
         d.Curr[i] = 2 + (i % 40) / 10.0f;
         d.Profile[i] = i / 5.0f;
     }
+    d.Curr[7] = std::numeric_limits<float>::quiet_NaN(); // from a file: left out and counted
     shell::gOfflineEditing = true;
     openScreen();
     runPass();
@@ -223,8 +225,11 @@ TEST_F(CpfdDataScreen, GraphWindowDrawsZoomsComparesAndSaves) {
     graph->resize(1000, 620);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(graph));
 
+    EXPECT_EQ(graph->lblGraphStatus->text(), "");
     QTest::mouseClick(graph->chkOptions[0], Qt::LeftButton);
     EXPECT_TRUE(graph->chkOptions[0]->styleSheet().contains("#000080"));
+    EXPECT_EQ(graph->lblGraphStatus->text(), "1 sample left out (not a number or out of range)");
+    EXPECT_TRUE(graph->lblGraphStatus->isVisible());
     screens::GraphPicture* pic = graph->picGraph;
     const signatures::GraphMapping m = pic->mapping();
     const QImage shown = pic->grab().toImage();

@@ -67,6 +67,8 @@ int Graph(RenderContext& c, const QStringList& args) {
         c.tell(kGraphTitle, message);
         return kRenderFailed;
     }
+    const int leftOut = signatures::LeftOutSamples(*data, options.traces);
+    if (leftOut > 0) c.print(signatures::LeftOutText(leftOut));
     if (options.reference) {
         const signatures::BandComparison comparison = signatures::CompareWithReference(
             *data, *reference, options.traces,
