@@ -42,10 +42,6 @@ protected:
         sim.moveCable(BoardId::R7520);
         sim.setPacing(9600); // the wire's own time lets the board finish its stroke
     }
-    QByteArray bytes(const QString& name) {
-        QFile f(file(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 };
 
 } // namespace
@@ -117,15 +113,19 @@ TEST_F(SignatureCli, DamagedFilesAreRefusedAsTheWindowSaysIt) {
         {{"signature-report", file("bad.cfd"), file("x.pdf")}, cfd},
         {{"report", file("bad.sdt"), file("x.pdf")}, sdt},
         {{"sdt", "show", file("bad.sdt")}, sdt},
+        {{"export-shift", file("bad.sdt"), file("x.txt")}, sdt},
+        {{"upload", "k2510", file("bad.sdt")}, sdt}, // the rows it keeps come from the file
+        {{"download", "k2510", file("bad.sdt")}, sdt},
     };
     for (const auto& [command, message] : cases) {
-        EXPECT_EQ(runCli(command, false, false), 1) << command.join(' ').toStdString();
+        EXPECT_EQ(runCli(command, true, false), 1) << command.join(' ').toStdString();
         const QString shown = errors();
         EXPECT_TRUE(shown.contains(message)) << shown.toStdString();
         EXPECT_FALSE(shown.contains('\r')) << shown.toStdString();
     }
     for (const char* made : {"x.txt", "x.png", "x.pdf"})
         EXPECT_FALSE(QFile::exists(file(made))) << made;
+    EXPECT_EQ(bytes("bad.sdt"), "not a set-up file");
 }
 
 TEST_F(SignatureCli, GraphIsDrawnByTheRenderProgram) {
