@@ -5,6 +5,7 @@
 #include "GraphPicture.h"
 #include "ReportCommands.h"
 #include "ScreenFixture.h"
+#include "ScriptedDialogs.h"
 #include "frmAcquireSignatures.h"
 #include "frmCpfdData.h"
 #include "frmGraph.h"
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <deque>
 #include <limits>
 
 namespace talvern::testing {
@@ -31,21 +31,6 @@ using screens::frmCpfdData;
 using screens::frmGraph;
 using signatures::CpfdData;
 constexpr auto R = BoardId::R7520;
-
-class ScriptedDialogs final : public setup::FileDialogs {
-public:
-    std::deque<QString> choices;
-    QString openFile(const QString&, const QString&) override { return next(); }
-    QString saveFile(const QString&, const QString&) override { return next(); }
-
-private:
-    QString next() {
-        if (choices.empty()) return QString();
-        QString c = choices.front();
-        choices.pop_front();
-        return c;
-    }
-};
 
 // A mouse move straight to the widget, whatever window the platform has under the pointer.
 void MoveMouse(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {

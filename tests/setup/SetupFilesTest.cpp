@@ -2,11 +2,11 @@
 // Save As and the shift-data export, with scripted answers and dialogs.
 #include "SetupFiles.h"
 #include "FakePlatform.h"
+#include "ScriptedDialogs.h"
 #include "SdtFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <deque>
 #include <gtest/gtest.h>
 
 using namespace talvern::setup;
@@ -14,31 +14,6 @@ using talvern::link::Answer;
 using talvern::testing::ScriptedAnswers;
 
 namespace {
-
-class ScriptedDialogs final : public FileDialogs {
-public:
-    QString openFile(const QString& initialName, const QString& filter) override {
-        calls.push_back({"open", initialName, filter});
-        return next();
-    }
-    QString saveFile(const QString& initialName, const QString& filter) override {
-        calls.push_back({"save", initialName, filter});
-        return next();
-    }
-    struct Call {
-        QString kind, initialName, filter;
-    };
-    std::vector<Call> calls;
-    std::deque<QString> choices; // empty text = cancel
-
-private:
-    QString next() {
-        if (choices.empty()) return {};
-        QString c = choices.front();
-        choices.pop_front();
-        return c;
-    }
-};
 
 const QString kVersion = QStringLiteral("TALVERN_R2.1.4");
 
@@ -70,7 +45,7 @@ protected:
     bool newFile = true, setupReset = false;
     QString caption = "[unnamed]", path, title, exportPath, uploadNow = "earlier";
     ScriptedAnswers answers;
-    ScriptedDialogs dialogs;
+    talvern::testing::ScriptedDialogs dialogs;
     SetupFileCommands commands{{setup, saved, defaults, file, kVersion, newFile, setupReset,
                                 caption, path, title, exportPath, uploadNow},
                                answers,
