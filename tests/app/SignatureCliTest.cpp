@@ -96,11 +96,11 @@ TEST_F(SignatureCli, CtrlCCancelsAndALinkFailureWritesNothing) {
 
 // Every command that reads a file refuses a damaged one as the window's message says it.
 TEST_F(SignatureCli, DamagedFilesAreRefusedAsTheWindowSaysIt) {
-    for (const auto& [name, bytes] : {std::pair{"bad.cfd", QByteArray(5000, '\0')},
-                                      std::pair{"bad.sdt", QByteArray("not a set-up file")}}) {
+    for (const auto& [name, content] : {std::pair{"bad.cfd", QByteArray(5000, '\0')},
+                                        std::pair{"bad.sdt", QByteArray("not a set-up file")}}) {
         QFile damaged(file(name));
         ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-        damaged.write(bytes);
+        damaged.write(content);
     }
     const QString cfd = "[Servo Cupfeed Data] Cannot open \"" + file("bad.cfd") +
                         "\" as a cupfeed data file.\nA cupfeed data file is 5130 bytes long; "
