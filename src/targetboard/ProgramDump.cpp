@@ -96,22 +96,22 @@ bool ProgramDump::step() {
                 break;
             }
             // The whole image is read and checked before the first byte goes to the board.
-            QFile file(set_.ImageFileName);
-            if (!QFileInfo(set_.ImageFileName).isFile()) {
+            const QFileInfo file(set_.ImageFileName);
+            if (!file.isFile()) {
                 message(set_.ImageFileName + QStringLiteral(" File Does Not Exist.") + kCRLF +
                             kCRLF + QStringLiteral("Program Downloaded Halted"),
                         link::Icon::Information, kTitle);
                 end();
                 break;
             }
-            if (file.size() == 0 || !file.open(QIODevice::ReadOnly)) {
+            if (file.size() == 0) {
                 message(set_.ImageFileName + QStringLiteral(" File is Not Valid") + kCRLF + kCRLF +
                             QStringLiteral("Program Downloaded Halted"),
                         link::Icon::Exclamation, kTitle);
                 end();
                 break;
             }
-            image_ = CheckImage(file.readAll(), set_.ImageFileName);
+            image_ = CheckImageFile(set_.ImageFileName, set_.BoardCode);
             if (!image_.ok) {
                 message(QStringLiteral("Currently Selected Program is Invalid.") + kCRLF + kCRLF +
                             image_.reason + kCRLF + kCRLF +

@@ -1,12 +1,13 @@
 #include "TargetBoardPage.h"
 
-#include "MarkHex.h"
 #include "ProgramFiles.h"
 #include "SideFiles.h"
+#include "VerifiedTransfer.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <vector>
 
 namespace talvern::targetboard {
 
@@ -100,20 +101,8 @@ QString CodeDescription(const QString& file, const QString& code) {
     return found;
 }
 
-namespace {
-// The sibling of a file with another extension, matched without regard to case.
-QString Sibling(const QString& file, const QString& extension) {
-    const QFileInfo info(file);
-    const QString base =
-        info.path() + QLatin1Char('/') + info.completeBaseName() + QLatin1Char('.');
-    for (const QString& e : {extension.toUpper(), extension.toLower()})
-        if (QFileInfo(base + e).isFile()) return base + e;
-    return base + extension;
-}
-} // namespace
-
 int ReadProgramKind(const QString& file) {
-    const std::optional<QString> field = ReadFirstField(Sibling(file, QStringLiteral("BXL")));
+    const std::optional<QString> field = ReadFirstField(CompanionFile(file, QStringLiteral("bxl")));
     if (!field || field->isEmpty()) return kDefaultBoardType;
     return field->at(0).unicode();
 }
@@ -122,16 +111,17 @@ DiskProgram ReadDiskProgram(const QString& chosenFile) {
     DiskProgram disk;
     if (!QFileInfo(chosenFile).isFile()) return disk;
     disk.boardType = ReadProgramKind(chosenFile);
-    const QString revision = Sibling(chosenFile, QStringLiteral("rev"));
-    if (QFileInfo(revision).isFile()) {
-        const QString s = ReadFirstField(revision).value_or(QString());
-        disk.name = s.left(std::max<qsizetype>(0, s.size() - 4));
-        if (s.size() >= 4) {
-            disk.revision = MarkHex2Dec(s.right(2)).toInt();
-            disk.checksum = MarkHex2Dec(s.mid(s.size() - 4, 2)).toInt();
-        }
+    bool cut = false;
+    const std::optional<QString> field =
+        ReadFirstField(CompanionFile(chosenFile, QStringLiteral("rev")), nullptr, &cut);
+    const std::optional<RevisionLine> line =
+        field && !cut ? ParseRevisionLine(*field) : std::nullopt;
+    if (line) {
+        disk.name = line->ident;
+        disk.revision = line->revision.toInt();
+        disk.checksum = line->checksum.toInt();
     }
-    const QFileInfo image(Sibling(chosenFile, QStringLiteral("hex")));
+    const QFileInfo image(CompanionFile(chosenFile, QStringLiteral("hex")));
     if (image.isFile())
         disk.revisionDate = QLocale().toString(image.lastModified(), QLocale::ShortFormat);
     return disk;
