@@ -156,12 +156,18 @@ QString ClockDateText(const QDate& d) {
 }
 
 namespace {
-bool WriteAll(link::RSComm& link, const std::array<std::pair<const char*, int>, 3>& writes) {
+bool WriteAll(link::RSComm& link, const std::vector<std::pair<const char*, int>>& writes,
+              QString* failed) {
+    if (failed) failed->clear();
+    if (!link.OnlineMode) return false;
     for (const auto& [address, value] : writes) {
-        if (link.CommError) return false;
-        link.RSWrite(QString::fromLatin1(address), QString::number(value));
+        if (link.CommError ||
+            !link::WriteVerified(link, QString::fromLatin1(address), QString::number(value))) {
+            if (failed) *failed = QString::fromLatin1(address);
+            return false;
+        }
     }
-    return !link.CommError;
+    return true;
 }
 } // namespace
 
@@ -172,24 +178,18 @@ bool ConfirmResetFaults(link::UserAnswers& answers) {
                        link::Icon::Critical) == link::Answer::Yes;
 }
 
-bool WriteResetFaults(link::RSComm& link) {
-    if (!link.OnlineMode) return false;
-    for (const char* address : {"B8178", "B8179", "B8177", "B8176"}) {
-        if (link.CommError) return false;
-        link.RSWrite(QString::fromLatin1(address), QStringLiteral("0"));
-    }
-    return !link.CommError;
+bool WriteResetFaults(link::RSComm& link, QString* failed) {
+    return WriteAll(link, {{"B8178", 0}, {"B8179", 0}, {"B8177", 0}, {"B8176", 0}}, failed);
 }
 
-bool SetBoardTime(link::RSComm& link, const QTime& t) {
-    if (!link.OnlineMode) return false;
-    return WriteAll(link, {{{"B43012", t.hour()}, {"B43010", t.minute()}, {"B43008", t.second()}}});
+bool SetBoardTime(link::RSComm& link, const QTime& t, QString* failed) {
+    return WriteAll(link, {{"B43012", t.hour()}, {"B43010", t.minute()}, {"B43008", t.second()}},
+                    failed);
 }
 
-bool SetBoardDate(link::RSComm& link, const QDate& d) {
-    if (!link.OnlineMode) return false;
-    return WriteAll(link,
-                    {{{"B43016", d.month()}, {"B43015", d.day()}, {"B43017", d.year() % 100}}});
+bool SetBoardDate(link::RSComm& link, const QDate& d, QString* failed) {
+    return WriteAll(link, {{"B43016", d.month()}, {"B43015", d.day()}, {"B43017", d.year() % 100}},
+                    failed);
 }
 
 } // namespace talvern::targetboard
