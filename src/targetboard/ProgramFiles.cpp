@@ -228,13 +228,10 @@ std::optional<std::array<int, 3>> ConfigurationDigits(int b8190, int b8189, int 
     if (b8190 != 3 && b8190 != 5 && b8190 != 12) return refuse("B8190", b8190, "3, 5 or 12");
     if (b8189 < 0 || b8189 > 9) return refuse("B8189", b8189, "0 to 9");
     if (b8188 != 5 && b8188 != 10 && b8188 != 20) return refuse("B8188", b8188, "5, 10 or 20");
-    return std::array<int, 3>{b8190 == 3   ? 1
-                              : b8190 == 5 ? 2
-                                           : 3,
-                              b8189,
-                              b8188 == 5    ? 1
-                              : b8188 == 10 ? 2
-                                            : 3};
+    const auto digit = [](int value, int one, int two) {
+        return value == one ? 1 : value == two ? 2 : 3;
+    };
+    return std::array<int, 3>{digit(b8190, 3, 5), b8189, digit(b8188, 5, 10)};
 }
 
 QString ProgramSet::BaseName() const {
