@@ -191,61 +191,44 @@ TEST_F(ProgramTransfer, DumpStreamsEachRecordAndTheEndRecordSendsNothing) {
 // program and the last message says the board must be loaded again.
 TEST_F(ProgramTransfer, EveryFailureOfADumpIsNamedAndAStartedDumpLeavesNoValidProgram) {
     using Fault = boards::SimulatedBoards::Fault;
-    const QString dl = "Program Download";
-    const QString notComplete = "Program Download Not Complete!";
+    const Fault none = Fault::LostReply; // with atBytes -1: no fault injected
     const struct {
         const char* name;
-        int atBytes; // -1: none
+        int atBytes;
         Fault fault;
-        QStringList messages;
+        const char* messages; // title|part of the text|...
         bool started = true;
     } cases[] = {
-        {"offline",
-         -1,
-         {},
-         {dl, "Program is Currently OFFLINE.\r\n\r\nSwitch to ONLINE MODE"},
+        {"offline", -1, none, "Program Download|Program is Currently OFFLINE.", false},
+        {"P.rev", -1, none,
+         "Program Download|/P.rev Revision File is Not Valid|Program Download|Currently Selected "
+         "Program is Invalid.",
          false},
-        {"P.rev",
-         -1,
-         {},
-         {dl, "/P.rev Revision File is Not Valid", dl, "Currently Selected Program is Invalid."},
+        {"P.hex", -1, none,
+         "Program Download|/P.hex File Does Not Exist.\r\n\r\nProgram Downloaded Halted", false},
+        {"empty", -1, none,
+         "Program Download|/P.hex File is Not Valid\r\n\r\nProgram Downloaded Halted", false},
+        {"short", -1, none,
+         "Program Dump|Currently Selected Program is Invalid.\r\n\r\nP.hex, line 1: the line is "
+         "too short for a record\r\n\r\nProgram Download Halted!",
          false},
-        {"P.hex",
-         -1,
-         {},
-         {dl, "/P.hex File Does Not Exist.\r\n\r\nProgram Downloaded Halted"},
-         false},
-        {"empty", -1, {}, {dl, "/P.hex File is Not Valid\r\n\r\nProgram Downloaded Halted"}, false},
-        {"short",
-         -1,
-         {},
-         {"Program Dump", "Currently Selected Program is Invalid.\r\n\r\nP.hex, line 1: the line "
-                          "is too short for a record\r\n\r\nProgram Download Halted!"},
-         false},
-        {"B61424",
-         -1,
-         {},
-         {dl, "The board did not take the value written to B61424.", dl, notComplete}},
-        {"B8189",
-         -1,
-         {},
-         {"Program Config Download", "Could Not Set Program Configuration in PLC!", dl,
-          notComplete}},
-        {"wrong sum",
-         -1,
-         {},
-         {dl, "Checksum Error, Program Download Halted!\r\n\r\nThe board answered the record at "
-              "2020H (line 3 of P.hex) with the sum"}},
-        {"cable pulled",
-         32,
-         Fault::CablePulled,
-         {dl, "No Reply from PLC, Program Download Halted!\r\n\r\nThe board did not answer the "
-              "record at 2020H (line 3 of P.hex): check the cable."}},
-        {"program mode", 64, Fault::CorruptedReply, {dl, "PLC did not Exit Program Mode!"}},
-        {"B61425",
-         -1,
-         {},
-         {dl, "Could Not Send Program Ident and Revision to PLC!", dl, notComplete}},
+        {"B61424", -1, none,
+         "Program Download|The board did not take the value written to B61424.|Program "
+         "Download|Program Download Not Complete!"},
+        {"B8189", -1, none,
+         "Program Config Download|Could Not Set Program Configuration in PLC!|Program "
+         "Download|Program Download Not Complete!"},
+        {"wrong sum", -1, none,
+         "Program Download|Checksum Error, Program Download Halted!\r\n\r\nThe board answered the "
+         "record at 2020H (line 3 of P.hex) with the sum"},
+        {"cable pulled", 32, Fault::CablePulled,
+         "Program Download|No Reply from PLC, Program Download Halted!\r\n\r\nThe board did not "
+         "answer the record at 2020H (line 3 of P.hex): check the cable."},
+        {"program mode", 64, Fault::CorruptedReply,
+         "Program Download|PLC did not Exit Program Mode!"},
+        {"B61425", -1, none,
+         "Program Download|Could Not Send Program Ident and Revision to PLC!|Program "
+         "Download|Program Download Not Complete!"},
     };
     // What the named rows do before the dump: a file taken away or cut short, a value the board
     // does not take, a wrong sum.
@@ -279,12 +262,13 @@ TEST_F(ProgramTransfer, EveryFailureOfADumpIsNamedAndAStartedDumpLeavesNoValidPr
             sim.injectFault(c.fault, 0);
         }));
         tap.refused.reset();
-        const std::size_t n = c.messages.size() / 2;
+        const QStringList messages = QString(c.messages).split('|');
+        const std::size_t n = messages.size() / 2;
         ASSERT_GE(answers.asked.size(), n);
         for (std::size_t i = 0; i < n; ++i) {
             const talvern::testing::AskedQuestion& q = answers.asked[answers.asked.size() - n + i];
-            EXPECT_EQ(q.title, c.messages[2 * i]);
-            EXPECT_TRUE(q.text.contains(c.messages[2 * i + 1])) << q.text.toStdString();
+            EXPECT_EQ(q.title, messages[2 * i]);
+            EXPECT_TRUE(q.text.contains(messages[2 * i + 1])) << q.text.toStdString();
         }
         EXPECT_EQ(!tap.sent.empty(), c.started);
         EXPECT_EQ(lastText().endsWith(kLoadAgain), c.started);
