@@ -55,7 +55,7 @@ std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString*
 QString GuiUsage() {
     return QStringLiteral(
         "usage: talvern [--device PATH] [--simulate] [--board k2510|r7520]\n"
-        "  --device PATH   serial device to use instead of the settings file's port\n"
+        "  --device PATH   serial device to use this time instead of the chosen one or the port\n"
         "  --simulate      talk to simulated boards inside the program\n"
         "  --board B       with --simulate: the board the cable starts on\n");
 }
