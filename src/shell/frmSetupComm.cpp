@@ -62,13 +62,10 @@ frmSetupComm::frmSetupComm(link::RSComm& link, link::SerialLine& port, link::Use
     // Listed afresh each time the dialog opens, so an adapter plugged in since is there.
     for (const link::SerialDevice& device : link::AvailableSerialDevices())
         cboCommDevice->addItem(device.caption, device.location);
-    auto* lblDeviceHint =
-        new QLabel(QStringLiteral("The serial devices found on this computer; another may be "
-                                  "typed (a path such as /dev/ttyUSB1)."),
-                   fraCommPort);
+    auto* lblDeviceHint = new QLabel(
+        QStringLiteral("Found on this computer; a path such as /dev/ttyUSB1 may be typed too."),
+        fraCommPort);
     lblDeviceHint->setObjectName(QStringLiteral("lblCommDeviceHint"));
-    lblDeviceHint->setWordWrap(true);
-    lblDeviceHint->setEnabled(false);
     auto* portGrid = new QGridLayout(fraCommPort);
     auto* numberRow = new QHBoxLayout;
     numberRow->addWidget(txtCommPort);
@@ -219,6 +216,7 @@ void frmSetupComm::cmdSave_Click() {
     link_.SetDeviceOverride(device);
     if (wasOnline_) {
         link_.OpenRSComm(port_);
+        if (gOnlineView) gOnlineView->showOnlineState(link_.OnlineMode);
         // A port that does not answer keeps the dialog open to correct the settings or cancel.
         if (!link_.OnlineMode) return;
     }

@@ -149,8 +149,8 @@ TEST_F(CommPortDialog, SavingOnlineWithNothingAnsweringKeepsTheDialogOpen) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(rs().OnlineMode);
     EXPECT_EQ(Contents(portFile()), "1,9600\r\n");
-    dialog->cmdCancel->click();
     EXPECT_EQ(panel(2), "OFFLINE");
+    dialog->cmdCancel->click();
 }
 
 TEST_F(CommPortDialog, AChosenOrTypedDeviceIsKeptForTheNextStartUntilANumberIsChosen) {
