@@ -20,13 +20,18 @@ QByteArray ReadFile(const QString& path) {
 }
 } // namespace
 
-TEST_F(LinkTest, MissingSettingsFileIsCreatedWithDefaults) {
+TEST_F(LinkTest, AMissingOrEmptySettingsFileGetsTheDefaultsAndALowerCaseFolderIsFound) {
     line.setResponder(std::ref(board));
     link.OpenRSComm(line);
     EXPECT_EQ(link.CommSettingsFile(), folder.filePath("Support/RSPort.cfg"));
     EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), "1,9600\r\n");
     EXPECT_EQ(line.openedWith.port, 1);
     EXPECT_EQ(line.openedWith.baud, 9600);
+    QDir(folder.filePath("Support")).removeRecursively();
+    WriteFile(folder.filePath("support/rsport.cfg"), "");
+    link.OpenRSComm(line);
+    EXPECT_EQ(ReadFile(folder.filePath("support/rsport.cfg")), "1,9600\r\n");
+    EXPECT_FALSE(QFile::exists(folder.filePath("Support/RSPort.cfg")));
 }
 
 TEST_F(LinkTest, SettingsAreClampedWithoutRewritingTheFile) {
@@ -47,14 +52,6 @@ TEST_F(LinkTest, SettingsAreClampedWithoutRewritingTheFile) {
         EXPECT_EQ(line.openedWith.baud, c.baud) << c.contents.constData();
         EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), c.contents);
     }
-}
-
-TEST_F(LinkTest, EmptySettingsFileIsFilledAndLowerCaseFolderIsFound) {
-    WriteFile(folder.filePath("support/rsport.cfg"), "");
-    line.setResponder(std::ref(board));
-    link.OpenRSComm(line);
-    EXPECT_EQ(ReadFile(folder.filePath("support/rsport.cfg")), "1,9600\r\n");
-    EXPECT_FALSE(QFile::exists(folder.filePath("Support/RSPort.cfg")));
 }
 
 TEST_F(LinkTest, AnInstalledProgramKeepsItsSettingsInTheUserFolderSeededFromItsOwn) {
