@@ -57,8 +57,11 @@ public:
         if (lastFailed_ || ReplyCrossingSeconds() <= 0) ResetHandshake();
     }
     QString CommSettingsFile() const;
-    // A device path that overrides the port number of the settings file (command line --device).
+    // A device path that overrides the port number of the settings file (command line --device,
+    // or the device chosen in the comm-port dialog); empty: the port number holds. Taken at the
+    // next OpenRSComm.
     void SetDeviceOverride(const QString& path) { deviceOverride_ = path; }
+    const QString& DeviceOverride() const { return deviceOverride_; }
     // Port and speed to use instead of the settings file's (command line --port, --baud); 0 = none.
     void SetPortOverride(int port, int baud) {
         portOverride_ = port;

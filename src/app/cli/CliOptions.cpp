@@ -5,8 +5,10 @@ namespace talvern::app {
 QString CliUsage() {
     return QStringLiteral(
         "usage: talvern-cli [options] COMMAND [ARGS]\n"
-        "  --device PATH          serial device to open; overrides the port number (a "
-        "pseudo-terminal works)\n"
+        "  --device PATH          serial device to open (a pseudo-terminal works); without "
+        "it and --port,\n"
+        "                         the device chosen in talvern's Comm Port dialog, else the "
+        "settings file's port\n"
         "  --port N               port number 1..99 instead of the settings file's\n"
         "  --baud 9600|19200      speed instead of the settings file's\n"
         "  --simulate             the built-in simulated boards instead of a serial device\n"

@@ -61,7 +61,7 @@ QString GuiUsage() {
         "The set-up and monitoring program of the bodymaker and its servo cupfeed, on one\n"
         "RS-232 cable to the PLC board K2510 or the motion board R7520.\n"
         "\n"
-        "  --device PATH   serial device to use instead of the settings file's port\n"
+        "  --device PATH   serial device to use this time instead of the chosen one or the port\n"
         "  --simulate      talk to simulated boards inside the program\n"
         "  --board B       with --simulate: the board the cable starts on (k2510 or r7520)\n"
         "  --alarm N       with --simulate: system alarm N (1..11) raised from the start\n"
