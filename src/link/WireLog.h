@@ -61,8 +61,6 @@ public:
     const WireTransaction& at(std::uint64_t number) const { return slots_[number % capacity_]; }
     std::size_t size() const { return static_cast<std::size_t>(end_ - first_); }
     std::size_t capacity() const { return capacity_; }
-    // Forgets everything kept; numbering goes on.
-    void clear() { first_ = end_; }
 
 private:
     std::size_t capacity_;

@@ -46,7 +46,6 @@ public:
     void setBoardAddress(const QString& address) { boardAddress_ = address; }
     double startedAt() const { return startedAt_; }
     const WireLog& log() const { return log_; }
-    void clear() { log_.clear(); }
     const WireCounters& counters() const { return counters_; }
     // Failed and retried transactions in the last `seconds` before `now` (the link's clock).
     WireTrouble recentTrouble(double now, double seconds = 60.0);

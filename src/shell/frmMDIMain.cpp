@@ -273,6 +273,7 @@ void frmMDIMain::Form_Load() {
     link_ = std::make_unique<link::RSComm>(*platform_.clock, *platform_.answers, *platform_.events,
                                            platform_.programFolder);
     if (platform_.configureLink) platform_.configureLink(*link_);
+    installWireMonitor();
     gLink = link_.get();
     gCommPort = platform_.port;
     gAnswers = platform_.answers;

@@ -15,6 +15,8 @@ std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString*
             options.simulate = true;
         } else if (arg == QLatin1String("--online")) {
             options.online = true;
+        } else if (arg == QLatin1String("--monitor")) {
+            options.monitor = true;
         } else if (arg == QLatin1String("--alarm") || arg.startsWith(QLatin1String("--alarm="))) {
             const auto v = value(QStringLiteral("--alarm"));
             bool ok = false;
@@ -54,10 +56,12 @@ std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString*
 
 QString GuiUsage() {
     return QStringLiteral(
-        "usage: talvern [--device PATH] [--simulate] [--board k2510|r7520]\n"
+        "usage: talvern [--device PATH] [--simulate] [--board k2510|r7520] [--online] [--monitor]\n"
         "  --device PATH   serial device to use instead of the settings file's port\n"
         "  --simulate      talk to simulated boards inside the program\n"
-        "  --board B       with --simulate: the board the cable starts on\n");
+        "  --board B       with --simulate: the board the cable starts on\n"
+        "  --online        go online once started\n"
+        "  --monitor       open the wire monitor once started\n");
 }
 
 } // namespace talvern::app
