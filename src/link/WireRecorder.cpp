@@ -216,6 +216,17 @@ WireTrouble WireRecorder::recentTrouble(double now, double seconds) {
     return t;
 }
 
+std::optional<WireFailure> WireRecorder::overdue() const {
+    if (!open_ || current_.bytes.empty()) return std::nullopt;
+    const WireEvent last = current_.bytes.back().event;
+    // After an overdue reply the link sends the attention byte again and waits on.
+    const bool waiting = last == WireEvent::Overdue ||
+                         (last == WireEvent::Sent && current_.bytes.size() >= 2 &&
+                          current_.bytes[current_.bytes.size() - 2].event == WireEvent::Overdue);
+    if (!waiting) return std::nullopt;
+    return WireFailure{WireOutcome::NoReply, current_.subject, current_.startedAt};
+}
+
 void WireRecorder::linkOpened(double) {
     counters_.failed = 0;
     counters_.retried = 0;

@@ -47,6 +47,9 @@ public:
     double startedAt() const { return startedAt_; }
     const WireLog& log() const { return log_; }
     const WireCounters& counters() const { return counters_; }
+    // The transaction in progress while its reply is overdue (the link may be asking whether to
+    // go on waiting): what it is for and when it began.
+    std::optional<WireFailure> overdue() const;
     // Failed and retried transactions in the last `seconds` before `now` (the link's clock).
     WireTrouble recentTrouble(double now, double seconds = 60.0);
 

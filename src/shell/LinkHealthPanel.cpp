@@ -15,7 +15,7 @@ QLabel* AddLinkHealthPanel(QStatusBar* bar, link::WireRecorder& recorder, link::
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setContentsMargins(4, 0, 4, 0);
     panel->hide();
-    bar->insertPermanentWidget(0, panel);
+    bar->addPermanentWidget(panel);
     auto* timer = new QTimer(panel);
     timer->setInterval(500);
     QObject::connect(timer, &QTimer::timeout, panel, [panel, &recorder, &clock, online] {

@@ -12,8 +12,8 @@ class QStatusBar;
 
 namespace talvern::shell {
 
-// Adds the panel ("sbrMain_LINK") as the first of the bar's permanent panels; it looks at the
-// recorder twice a second and hides while `online` says no.
+// Adds the panel ("sbrMain_LINK") at the right of the bar; it looks at the recorder twice a
+// second and hides while `online` says no.
 QLabel* AddLinkHealthPanel(QStatusBar* bar, link::WireRecorder& recorder, link::Clock& clock,
                            std::function<bool()> online);
 

@@ -10,9 +10,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -94,10 +96,16 @@ WireMonitorPanel::WireMonitorPanel(WireMonitorSources sources, QWidget* parent)
     grdWireMonitor->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grdWireMonitor->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     grdWireMonitor->horizontalHeader()->setStretchLastSection(true);
-    const int em = fontMetrics().averageCharWidth();
-    const int widths[] = {9, 7, 12, 13, 26, 10, 10};
+    // Wide enough for what the columns usually hold; the name gets what is left.
+    const char* const widest[] = {"Time (ms)",         "R7520", "program record", "scale factor",
+                                  "Integral Gain (I)", "65535", "wrong echo"};
     for (int c = 0; c < WireTableModel::Bytes; ++c)
-        grdWireMonitor->setColumnWidth(c, widths[c] * em);
+        grdWireMonitor->setColumnWidth(
+            c, fontMetrics().horizontalAdvance(QString::fromLatin1(widest[c])) + 16);
+    grdWireMonitor->setColumnWidth(
+        WireTableModel::Bytes,
+        fontMetrics().horizontalAdvance(QStringLiteral("FF→55 01→55 03→03 FC→D2 03→03 FD→04")) +
+            16);
     grdWireMonitor->setColumnHidden(WireTableModel::Bytes, true);
     layout->addWidget(grdWireMonitor, 1);
     setWidget(body);
@@ -111,8 +119,13 @@ WireMonitorPanel::WireMonitorPanel(WireMonitorSources sources, QWidget* parent)
     });
     connect(txtWireFilter, &QLineEdit::textChanged, this, &WireMonitorPanel::applyFilter);
     connect(cboWireKind, &QComboBox::currentIndexChanged, this, &WireMonitorPanel::applyFilter);
-    connect(chkWireBytes, &QCheckBox::toggled, this,
-            [this](bool on) { grdWireMonitor->setColumnHidden(WireTableModel::Bytes, !on); });
+    connect(chkWireBytes, &QCheckBox::toggled, this, [this](bool on) {
+        grdWireMonitor->setColumnHidden(WireTableModel::Bytes, !on);
+        // The panel grows by the bytes' column, so that the other columns stay in sight.
+        const int bytes = grdWireMonitor->columnWidth(WireTableModel::Bytes);
+        if (auto* window = qobject_cast<QMainWindow*>(parentWidget()); window && !isFloating())
+            window->resizeDocks({this}, {width() + (on ? bytes : -bytes)}, Qt::Horizontal);
+    });
 
     tmrWireMonitor.setInterval(kRefreshInterval);
     connect(&tmrWireMonitor, &QTimer::timeout, this, &WireMonitorPanel::refresh);
@@ -126,6 +139,13 @@ WireMonitorPanel::WireMonitorPanel(WireMonitorSources sources, QWidget* parent)
         }
     });
     showCounters();
+}
+
+QSize WireMonitorPanel::sizeHint() const {
+    int width = grdWireMonitor->frameWidth() * 2 + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    for (int c = 0; c < WireTableModel::Bytes; ++c)
+        width += grdWireMonitor->columnWidth(c);
+    return {width + 8, QDockWidget::sizeHint().height()};
 }
 
 void WireMonitorPanel::refresh() {
@@ -147,12 +167,18 @@ void WireMonitorPanel::showCounters() {
             QStringLiteral("Line busy: %1 %").arg(qRound(100 * rate_.busyShare(baud))));
     SetText(lblWireFailed, QStringLiteral("Failed: %1").arg(c.failed));
     SetText(lblWireRetried, QStringLiteral("Retried: %1").arg(c.retried));
-    SetText(lblWireLastFailure,
-            c.lastFailure
-                ? QStringLiteral("Last failure: %1 at %2 (%3 ms)")
-                      .arg(link::OutcomeText(c.lastFailure->outcome), c.lastFailure->subject)
-                      .arg(static_cast<qint64>(c.lastFailure->at * 1000.0))
-                : QStringLiteral("Last failure: none"));
+    const auto ms = [](double seconds) { return static_cast<qint64>(seconds * 1000.0); };
+    if (const std::optional<link::WireFailure> waiting = sources_.recorder->overdue())
+        SetText(lblWireLastFailure, QStringLiteral("Waiting for a reply at %1 (%2 ms)")
+                                        .arg(waiting->subject)
+                                        .arg(ms(waiting->at)));
+    else if (c.lastFailure)
+        SetText(lblWireLastFailure,
+                QStringLiteral("Last failure: %1 at %2 (%3 ms)")
+                    .arg(link::OutcomeText(c.lastFailure->outcome), c.lastFailure->subject)
+                    .arg(ms(c.lastFailure->at)));
+    else
+        SetText(lblWireLastFailure, QStringLiteral("Last failure: none"));
 }
 
 void WireMonitorPanel::applyFilter() {

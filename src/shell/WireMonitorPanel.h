@@ -43,6 +43,8 @@ public:
     void cmdWireClear_Click();
     void cmdWireSave_Click();
     WireTableModel& model() { return *model_; }
+    // Wide enough to show every column but the raw bytes.
+    QSize sizeHint() const override;
     // The text Save writes: the listed transactions' bytes as talvern-cli --trace logs them.
     QByteArray traceText() const;
 
