@@ -293,6 +293,8 @@ void WireRecorder::transactionEnded(const QString& value, bool failed, double at
 }
 
 void WireRate::sample(double now, const WireCounters& counters) {
+    // After a pause in the looking (the panel was hidden) the rates start afresh.
+    if (!samples_.empty() && now - samples_.back().at > 1.0) samples_.clear();
     samples_.push_back({now, counters.bytesSent, counters.bytesReceived});
     // Keep one sample a second or more old, so that the rates cover the last second.
     while (samples_.size() > 2 && samples_[1].at <= now - 1.0)

@@ -11,18 +11,57 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QStaticText>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace talvern::shell {
 
 namespace {
+// Rows are painted as plain text, laid out once: the list is repainted at every look, as it
+// scrolls, and holds the same few words over and over, while the style's own item painting lays
+// every cell out afresh (eliding, focus frames) at several times the cost.
+class PlainRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const bool selected = option.state & QStyle::State_Selected;
+        if (selected) painter->fillRect(option.rect, option.palette.highlight());
+        const QVariant foreground = index.data(Qt::ForegroundRole);
+        painter->setPen(selected               ? option.palette.highlightedText().color()
+                        : foreground.isValid() ? foreground.value<QBrush>().color()
+                                               : option.palette.text().color());
+        const QString text = index.data(Qt::DisplayRole).toString();
+        const QRect box = option.rect.adjusted(3, 0, -3, 0);
+        if (texts_.size() > 4096) texts_.clear();
+        auto it = texts_.find(text);
+        if (it == texts_.end()) {
+            it = texts_.insert(text, QStaticText(text));
+            it->setTextFormat(Qt::PlainText);
+            it->prepare(QTransform(), option.font);
+        }
+        const QSizeF size = it->size();
+        if (size.width() > box.width()) {
+            painter->drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text); // clipped
+            return;
+        }
+        painter->drawStaticText(QPointF(box.left(), box.top() + (box.height() - size.height()) / 2),
+                                *it);
+    }
+
+private:
+    mutable QHash<QString, QStaticText> texts_;
+};
+
 void SetText(QLabel* label, const QString& text) {
-    // Unchanged text is not set again: ten looks a second must not mean ten repaints.
+    // Unchanged text is not set again: a label given new text is laid out and drawn anew.
     if (label->text() != text) label->setText(text);
 }
 } // namespace
@@ -90,6 +129,7 @@ WireMonitorPanel::WireMonitorPanel(WireMonitorSources sources, QWidget* parent)
     grdWireMonitor = new QTableView(body);
     grdWireMonitor->setObjectName(QStringLiteral("grdWireMonitor"));
     grdWireMonitor->setModel(model_);
+    grdWireMonitor->setItemDelegate(new PlainRowDelegate(grdWireMonitor));
     grdWireMonitor->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdWireMonitor->setWordWrap(false);
     grdWireMonitor->verticalHeader()->hide();
@@ -150,7 +190,10 @@ QSize WireMonitorPanel::sizeHint() const {
 
 void WireMonitorPanel::refresh() {
     showCounters();
-    if (cmdWirePause->isChecked()) return;
+    if (cmdWirePause->isChecked()) {
+        model_->dropOld(); // the log goes on, and drops its oldest also while the list stands
+        return;
+    }
     QScrollBar* bar = grdWireMonitor->verticalScrollBar();
     // The list follows the newest only while it is scrolled to the bottom.
     const bool following = bar->value() == bar->maximum();
@@ -196,7 +239,7 @@ void WireMonitorPanel::cmdWireClear_Click() {
 QByteArray WireMonitorPanel::traceText() const {
     QByteArray text;
     for (int row = 0; row < model_->rowCount(); ++row)
-        link::AppendTrace(text, model_->transaction(row));
+        if (const link::WireTransaction* t = model_->transaction(row)) link::AppendTrace(text, *t);
     return text;
 }
 

@@ -11,11 +11,11 @@ WireTableModel::WireTableModel(const link::WireLog& log, Names names, QObject* p
       taken_(log.first()) {}
 
 void WireTableModel::dropOld() {
-    const std::uint64_t first = std::max(log_.first(), from_);
+    constexpr std::uint64_t kMargin = 500, kBatch = 1000;
+    if (rows_.empty() || rows_.front() >= log_.first() + kMargin) return;
+    const std::uint64_t first = std::max(log_.first() + kMargin + kBatch, from_);
     const auto kept = std::lower_bound(rows_.begin(), rows_.end(), first);
-    const int gone = static_cast<int>(kept - rows_.begin());
-    if (gone == 0) return;
-    beginRemoveRows({}, 0, gone - 1);
+    beginRemoveRows({}, 0, static_cast<int>(kept - rows_.begin()) - 1);
     rows_.erase(rows_.begin(), kept);
     endRemoveRows();
 }
@@ -67,8 +67,8 @@ int WireTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant WireTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) return {};
-    const link::WireTransaction& t = transaction(index.row());
+    if (!index.isValid() || index.row() >= rowCount() || !transaction(index.row())) return {};
+    const link::WireTransaction& t = *transaction(index.row());
     if (role == Qt::ForegroundRole) {
         if (link::IsFailure(t.outcome)) return QBrush(QColor(0xb0, 0, 0));
         if (t.outcome == link::WireOutcome::Retried) return QBrush(QColor(0xa0, 0x60, 0));

@@ -20,13 +20,20 @@ public:
 
     WireTableModel(const link::WireLog& log, Names names, QObject* parent = nullptr);
 
-    // Takes the transactions logged since the last call, and lets go of those the log dropped.
+    // Takes the transactions logged since the last call (after dropOld).
     void follow();
+    // Lets go of the oldest rows before the log drops them, a thousand at a time, so that the
+    // whole list moves only now and then.
+    void dropOld();
     // Empties the list; only what is logged from now on is taken.
     void clear();
     // Rows whose address or name contains the text (any case), of the kind (none: every kind).
     void setFilter(const QString& address, std::optional<link::WireKind> kind);
-    const link::WireTransaction& transaction(int row) const { return log_.at(rows_[row]); }
+    // The transaction a row shows; nothing once the log has dropped it (before the list's next
+    // look).
+    const link::WireTransaction* transaction(int row) const {
+        return rows_[row] < log_.first() ? nullptr : &log_.at(rows_[row]);
+    }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -35,7 +42,6 @@ public:
 
 private:
     bool passes(const link::WireTransaction& t) const;
-    void dropOld();
 
     const link::WireLog& log_;
     Names names_;
