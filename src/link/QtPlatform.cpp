@@ -1,5 +1,7 @@
 #include "QtPlatform.h"
 
+#include "WireTrace.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
@@ -237,7 +239,9 @@ int TracingSerialLine::takeByte() {
 }
 
 void TracingSerialLine::log(char direction, int byte) {
-    std::fprintf(out_, "+%.3f %c %02X\n", clock_.now() - start_, direction, byte);
+    const QByteArray line =
+        TraceLine(clock_.now() - start_, direction == '>', static_cast<std::uint8_t>(byte));
+    std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), out_);
     std::fflush(out_);
 }
 

@@ -276,6 +276,7 @@ void frmMDIMain::Form_Load() {
     // The device chosen in the comm-port dialog, unless the command line gave one.
     if (settings_ && link_->DeviceOverride().isEmpty())
         link_->SetDeviceOverride(setup::ChosenDevice(*settings_));
+    installWireMonitor();
     gLink = link_.get();
     gCommPort = platform_.port;
     gAnswers = platform_.answers;
