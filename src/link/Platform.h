@@ -35,6 +35,9 @@ public:
     // cannot be the answer to the byte just sent. 0 when the line cannot vouch for its timing
     // (a pseudo-terminal, a test line that answers at once).
     virtual double replyCrossingSeconds() const { return 0.0; }
+    // The device the line is open on, as the user would name it ("/dev/ttyUSB0"); empty for a
+    // line that has none.
+    virtual QString deviceName() const { return {}; }
 };
 
 class Clock {

@@ -10,8 +10,11 @@
 //
 // A value is stored only from a read that succeeded: a failed read is tried again with a fresh
 // handshake at most twice more; after that, or after a link failure, the record is left as it
-// was before the run (a failure while waiting for the board leaves no samples), and the user is
-// told which address could not be read.
+// was before the run, and the user is told which address could not be read.
+//
+// A run that does not end in a signature (Cancel, a failed read, a link failure) gives back the
+// record exactly as it found it: the signature, the copy last saved (so a signature not yet
+// saved still counts as unsaved), the table's refresh flag and the file title.
 
 #include "CpfdData.h"
 #include "Platform.h"
@@ -37,7 +40,7 @@ public:
     enum class Phase { Trigger, Waiting, Gains, Sampling, Done };
     enum class Outcome { Running, Acquired, Cancelled, LinkFailed, ReadFailed };
 
-    // Takes the present record as the copy a cancelled or failed run returns to.
+    // Keeps the present record as what a cancelled or failed run returns to.
     SignatureAcquisition(link::RSComm& link, SignatureRecord& record, link::UserAnswers& answers);
 
     // Runs the next step; false once the acquisition has ended.
@@ -69,10 +72,12 @@ private:
     bool writeVerified(const QString& address, const QString& value);
     void finishCancelled();
     void finishFailed(const QString& address);
+    void restore();
     void finish(Outcome outcome);
 
     link::RSComm& link_;
     SignatureRecord& record_;
+    const SignatureRecord before_;
     link::UserAnswers& answers_;
     Phase phase_ = Phase::Trigger;
     Outcome outcome_ = Outcome::Running;

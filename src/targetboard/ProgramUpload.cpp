@@ -125,6 +125,17 @@ bool ProgramUpload::step() {
             }
             config_[index_] = value->toInt();
             if (++index_ == 3) {
+                // A value the file cannot hold would come back as another on the next dump.
+                QString why;
+                const auto digits = ConfigurationDigits(config_[0], config_[1], config_[2], &why);
+                if (!digits) {
+                    answers_.ask(QStringLiteral("Program Upload Not Complete!") + kCRLF + kCRLF +
+                                     why + kCRLF + kCRLF + QStringLiteral("No file was written."),
+                                 kTitle, link::Buttons::Ok, link::Icon::Critical);
+                    end();
+                    break;
+                }
+                config_ = *digits;
                 index_ = 0;
                 phase_ = Phase::ReadMemory;
             }
@@ -160,11 +171,9 @@ bool ProgramUpload::step() {
                 set_.RevisionFileName,
                 (MakeRevisionLine(ident, ident_[8], ident_[9]) + kCRLF).toLatin1(), &error);
             if (ok && set_.BoardCode >= 56 && set_.BoardCode <= 65) {
-                const std::array<int, 3> digits =
-                    ConfigurationDigits(config_[0], config_[1], config_[2]);
                 ok = WriteFileWhole(
                     set_.ConfigurationFileName,
-                    (MakeConfigurationLine(set_.BoardCode, digits) + kCRLF).toLatin1(), &error);
+                    (MakeConfigurationLine(set_.BoardCode, config_) + kCRLF).toLatin1(), &error);
             }
             if (ok)
                 ok = WriteFileWhole(set_.ImageFileName, WriteImage(range_.first, memory_), &error);

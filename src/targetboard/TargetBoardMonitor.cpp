@@ -1,5 +1,6 @@
 #include "TargetBoardMonitor.h"
 
+#include "ProgramFiles.h"
 #include "SideFiles.h"
 #include "TargetBoardPage.h"
 
@@ -111,8 +112,17 @@ void TargetBoardMonitor::addStatusSteps(std::vector<setup::RefreshCycle::Step>& 
         steps.push_back([this, j] {
             if (link_.CommError) return true;
             const QString value = link_.RSRead(QStringLiteral("B%1").arg(61424 + j));
-            if (j == 0) identName_.clear();
-            if (j < 8) {
+            if (j == 0) {
+                identName_.clear();
+                // A board left half-loaded by a dump: whatever else the block holds names nothing.
+                noProgram_ = !link_.LastTransactionFailed() && !IdentNamesProgram(value.toInt());
+            }
+            if (noProgram_) {
+                view_.showBoardIdent(j < 8    ? 0
+                                     : j == 8 ? 2
+                                              : 1,
+                                     j < 8 ? kNoValidProgram : QStringLiteral("-"));
+            } else if (j < 8) {
                 const int code = value.toInt();
                 if (code != 0) identName_ += QChar(code);
                 view_.showBoardIdent(0, identName_);

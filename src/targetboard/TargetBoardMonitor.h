@@ -69,6 +69,7 @@ private:
     std::array<QString, 6> codes_;
     std::array<bool, 6> failed_{};
     QString identName_;
+    bool noProgram_ = false; // the ident block names no program
 };
 
 } // namespace talvern::targetboard

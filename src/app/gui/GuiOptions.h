@@ -14,6 +14,7 @@ struct GuiOptions {
     bool simulate = false;   // in-process simulated boards instead of a serial port
     bool boardR7520 = false; // the simulated cable starts on the R7520 instead of the K2510
     bool online = false;     // switch online once started (demonstrations, screenshots)
+    bool monitor = false;    // open the wire monitor once started
     QList<int> alarms;       // with --simulate: system alarms (1..11) raised from the start
 };
 

@@ -114,5 +114,7 @@ int main(int argc, char** argv) {
     new shell::MenuShortcutsFirst(&window);
     if (options->online)
         QTimer::singleShot(0, &window, [&window] { window.mnuViewOnline->trigger(); });
+    if (options->monitor && !window.mnuViewWireMonitor->isChecked())
+        window.mnuViewWireMonitor->trigger();
     return app.exec();
 }

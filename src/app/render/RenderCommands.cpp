@@ -12,6 +12,13 @@ void RenderContext::complain(const QString& text) const {
     std::fflush(err);
 }
 
+void RenderContext::tell(const QString& title, const QString& text) const {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    complain(QLatin1Char('[') + title + QStringLiteral("] ") + shown);
+}
+
 QString RenderUsage() {
     return QStringLiteral(
         "usage: talvern-render COMMAND [ARGS]\n"

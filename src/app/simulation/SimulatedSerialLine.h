@@ -37,6 +37,8 @@ public:
         return boards_.pacing() > 0 ? 20.0 / boards_.pacing() : 0.0;
     }
 
+    QString deviceName() const override { return QStringLiteral("the simulated boards"); }
+
     const link::PortSettings& settings() const { return settings_; }
     // Paced, the boards answer at the wire's pace of the speed the port is opened with, as a
     // real board does; unpaced (tests), at once.
