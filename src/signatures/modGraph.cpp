@@ -160,12 +160,18 @@ double ReferenceValueAt(const CpfdData& reference, int trace, double angle) {
     const SampleArray& pos = reference.Pos;
     if (angle <= pos[0] || n == 1) return v[0];
     if (angle >= pos[n - 1]) return v[n - 1];
-    // The first sample beyond the angle. A file's angles need not grow, nor be numbers, so the
-    // search never leaves the samples between the first and the last.
-    int hi = 1;
-    while (hi < n - 1 && !(angle < pos[hi]))
-        ++hi;
-    const int lo = hi - 1;
+    // The first sample beyond the angle, halving the span between the first sample and the
+    // last. A file's angles need not grow, nor be numbers: the halving still never leaves that
+    // span, and ends at two neighbours.
+    int lo = 0;
+    int hi = n - 1;
+    while (hi - lo > 1) {
+        const int mid = lo + (hi - lo) / 2;
+        if (angle < pos[mid])
+            hi = mid;
+        else
+            lo = mid;
+    }
     const double span = pos[hi] - pos[lo];
     if (span <= 0) return v[lo];
     const double u = (angle - pos[lo]) / span;
