@@ -3,7 +3,8 @@
 # everything is present. Everything they open outside the tree comes from a package named here:
 # the Qt platform plugins (offscreen, xcb) and the SVG icon engine, the printouts' fonts
 # (Liberation), the fonts a test limits the printouts to (DejaVu), and the tools the tests run
-# (clang and llvm build and run the fuzz targets).
+# (clang and llvm build the fuzz targets; libclang-rt-dev holds libFuzzer and the sanitizers'
+# runtimes, which clang only recommends).
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
@@ -12,7 +13,7 @@ packages=(build-essential cmake ninja-build pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth poppler-utils
           dpkg-dev help2man desktop-file-utils lintian
-          clang llvm)
+          clang llvm libclang-rt-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
