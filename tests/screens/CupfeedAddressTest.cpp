@@ -80,12 +80,13 @@ TEST_F(CupfeedAddress, TheTraceMarksOnlyWritesTheBoardTook) {
     for (const auto& w : writes) {
         SCOPED_TRACE(w.name);
         const std::size_t before = screen->trace().markers().size();
-        sim.corruptReplies(4);
+        sim.setSilent(true); // the write cannot get through
+        answers.answers = {link::Answer::Cancel};
         typeOver(box(w.field), QStringLiteral("7"));
         EXPECT_EQ(screen->trace().markers().size(), before) << "the board did not take it";
-        link.CommError = false;
-        link.OnlineMode = true;
         sim.clearFaults();
+        link.CommError = false;
+        goOnline();
         typeOver(box(w.field), QString::fromLatin1(w.typed));
         ASSERT_EQ(screen->trace().markers().size(), before + 1);
         EXPECT_EQ(screen->trace().markers().back().label, QString::fromLatin1(w.marker));
