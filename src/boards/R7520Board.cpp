@@ -82,7 +82,7 @@ R7520Board::R7520Board(const Clock& clock, K2510Board& bodymaker)
     m.setWord(kSyncEnableError, 500);
     m.setWord(kFollowingErrorAlarm, 50);
     m.setWord(kProportionalGain, 15);
-    m.setByte(kProportionalFine, 0);
+    m.setByte(kProportionalFine, 5); // P 15.05: the fine part is a value of its own
     m.setWord(kIntegralGain, 100);
     m.setWord(kDerivativeGain, 25);
     m.setWord(kTestOutput, 2048);

@@ -437,6 +437,11 @@ void frmBMTmg::showOnlineLayout() {
         button->setEnabled(true);
 }
 
+void frmBMTmg::setChannelEnabled(int channel, bool enabled) {
+    editor_->setFieldEnabled(channel, enabled);
+    editor_->setFieldEnabled(channel + 8, enabled);
+}
+
 void frmBMTmg::showOfflineLayout(bool offlineEditing) {
     sbrMachineTiming->setEnabled(false);
     for (QGroupBox* group : fraTmg)

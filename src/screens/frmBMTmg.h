@@ -64,6 +64,7 @@ public:
     void setTmgText(int i, const QString& text) override;
     void setOffsetGroupEnabled(bool enabled) override;
     void showOnlineLayout() override;
+    void setChannelEnabled(int channel, bool enabled) override;
     void showOfflineLayout(bool offlineEditing) override;
     void focusDefault() override;
     void showMachinePosition(std::optional<int> position) override;

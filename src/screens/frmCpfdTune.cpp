@@ -130,6 +130,10 @@ void frmCpfdTune::showTestMode(bool on) {
     lblTestMode_->setVisible(on);
 }
 
+bool frmCpfdTune::WriteGotThrough() {
+    return !gLink->CommError && !gLink->LastTransactionFailed();
+}
+
 void frmCpfdTune::mark(const QString& label) {
     trace_.addMarker(clock_->now(), label);
     traceView_->update();
@@ -169,11 +173,13 @@ void frmCpfdTune::commitField(int field, const QString& text, std::int32_t value
         // The output is the amplifier's, not set-up data: sent at once, never stored.
         if (!writes) return;
         gLink->RSWrite(setup::kTestOutputAddress, setup::PercentToCounts(text));
-        mark(QStringLiteral("Out %1%").arg(text));
+        if (WriteGotThrough()) mark(QStringLiteral("Out %1%").arg(text));
         return;
     }
     ParameterScreen::commitField(field, text, value);
-    if (writes) mark(QStringLiteral("%1 %2").arg(QString::fromLatin1(kGainNames[field]), text));
+    // The trace marks only what the board took.
+    if (writes && WriteGotThrough())
+        mark(QStringLiteral("%1 %2").arg(QString::fromLatin1(kGainNames[field]), text));
 }
 
 // --- Display set-ups ---

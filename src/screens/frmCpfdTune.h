@@ -51,6 +51,8 @@ private:
     void setReadoutsEnabled(bool enabled);
     void showTestMode(bool on);
     void mark(const QString& label);
+    // The last write reached the board and was confirmed by its echo.
+    static bool WriteGotThrough();
 
     QCheckBox* chkCpfdTune_;
     std::vector<QLabel*> readoutCaptions_;

@@ -59,6 +59,13 @@ std::array<std::int16_t, 24> PLSDownloadArray(const SetupData& s) {
     return cfg;
 }
 
+QString PLSScaleRefusal(const SetupData& s) {
+    if (s.PLSScale > 0) return {};
+    return QStringLiteral("The PLS scale factor of the set-up data is %1.\r\n"
+                          "The PLS data cannot be downloaded.")
+        .arg(s.PLSScale);
+}
+
 void StorePLSUpload(const std::array<std::int16_t, 19>& words, SetupData& s) {
     s.PLSCfg0 = words[0];
     s.PLSCfg1 = words[1];
@@ -250,12 +257,9 @@ bool DataTransfer::step() {
 
         case Phase::PlsDownloadStart:
             label_ = QStringLiteral("Downloading PLS Data to K2510, Please Standby...");
-            // A scale of 0 or less is a failed read kept in a file (-9999): the PLS would take
-            // it as a huge scale, so none of the PLS data is sent.
-            if (working_.PLSScale <= 0) {
-                fail(QStringLiteral("The PLS scale factor of the set-up data is %1.\r\n"
-                                    "The PLS data cannot be downloaded.")
-                         .arg(working_.PLSScale));
+            // None of the PLS data is sent with a scale the PLS cannot take.
+            if (const QString refusal = PLSScaleRefusal(working_); !refusal.isEmpty()) {
+                fail(refusal);
                 return true;
             }
             phase_ = Phase::PlsConfigDownload;

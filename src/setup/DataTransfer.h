@@ -45,6 +45,9 @@ const TransferMode* FindTransferMode(int mode);
 // The configuration words of the record in the PLS download array, and back from the upload.
 std::array<std::int16_t, 24> PLSDownloadArray(const SetupData& setup);
 void StorePLSUpload(const std::array<std::int16_t, 19>& words, SetupData& setup);
+// Why the record's PLS data cannot be sent: a scale of 0 or less is a failed read kept in a file
+// (-9999), which the PLS would take as a huge scale. Empty when it can be sent.
+QString PLSScaleRefusal(const SetupData& setup);
 
 class DataTransfer {
 public:

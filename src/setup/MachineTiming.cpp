@@ -170,6 +170,8 @@ void MachineTiming::readScale() {
 void MachineTiming::SetupOnlineDisplay() {
     runStop.clear();
     pending_.clear();
+    // The offline layout is gone: whatever ends this set-up, the next offline pass rebuilds it.
+    OfflineShown = false;
     view_.showOnlineLayout();
     view_.showMachinePosition(std::nullopt);
     // The board is checked before the PLS is asked anything: PLS commands sent to the motion
@@ -195,9 +197,11 @@ void MachineTiming::SetupOfflineDisplay() {
     view_.setPanelText(3, QStringLiteral("Offset: ") + QString::number(setup_.PLSOfs));
     view_.setPanelText(4, QStringLiteral("Scale: ") + QString::number(setup_.PLSScale));
     for (int c = 0; c < kPLSChannels; ++c)
-        for (int point = 0; point < 2; ++point)
+        for (int point = 0; point < 2; ++point) {
             view_.setSetpointText(SetpointBox(c, point),
                                   QString::number(setup_.PLSSetpoint[c][point]));
+            known_[c][point] = true;
+        }
     view_.setConfigText(0, QString::number(setup_.PLSCfg0));
     view_.setConfigText(1, QString::number(setup_.PLSCfg1));
     for (int i = 0; i < 8; ++i)
@@ -219,6 +223,11 @@ void MachineTiming::ShowPLSConfig() {
 // --- Recalls -------------------------------------------------------------------------------
 
 void MachineTiming::queueRecallAll(OperationQueue& queue) {
+    // Until its recall, a channel's boxes show what the PLS no longer (or not yet) holds.
+    for (int c = 0; c < kPLSChannels; ++c) {
+        setKnown(c, 0, false);
+        setKnown(c, 1, false);
+    }
     queue.pushBack([this] { view_.focusDefault(); });
     for (int c = 0; c < kPLSChannels; ++c)
         queueRecall(queue, c, false);
@@ -270,10 +279,14 @@ void MachineTiming::recallOnce(OperationQueue& queue, int channel, bool store,
         // State 1: the ON point; state 0: the OFF point.
         const int point = state == 1 ? 0 : 1;
         view_.setSetpointText(SetpointBox(channel, point), QString::number(position));
+        setKnown(channel, point, true);
         if (store) storePoint(channel, point, position);
         return;
     }
     markChannel(channel, kNoSetpoint);
+    // No setpoint: both points are 0 to the PLS.
+    setKnown(channel, 0, true);
+    setKnown(channel, 1, true);
     if (store) {
         storePoint(channel, 0, 0);
         storePoint(channel, 1, 0);
@@ -288,6 +301,16 @@ void MachineTiming::storePoint(int channel, int point, std::int16_t value) {
 void MachineTiming::markChannel(int channel, const QString& text) {
     view_.setSetpointText(SetpointBox(channel, 0), text);
     view_.setSetpointText(SetpointBox(channel, 1), text);
+    if (text == kNotObtained) {
+        setKnown(channel, 0, false);
+        setKnown(channel, 1, false);
+    }
+}
+
+void MachineTiming::setKnown(int channel, int point, bool known) {
+    known_[channel][point] = known;
+    if (link_.OnlineMode)
+        view_.setChannelEnabled(channel, known_[channel][0] && known_[channel][1]);
 }
 
 // --- Setpoints -----------------------------------------------------------------------------
@@ -311,7 +334,12 @@ void MachineTiming::typedSetpoint(int box, std::int32_t value, std::int32_t entr
 
 void MachineTiming::commitSetpoint(int box, std::int32_t value) {
     const int channel = box % kPLSChannels;
-    storePoint(channel, box / kPLSChannels, static_cast<std::int16_t>(value));
+    const int point = box / kPLSChannels;
+    if (!link_.OnlineMode && !*shared_.offlineEditing) return;
+    // Programming takes both points: with the other one still unknown the PLS would get 0.
+    if (link_.OnlineMode && !known_[channel][1 - point]) return;
+    storePoint(channel, point, static_cast<std::int16_t>(value));
+    setKnown(channel, point, true);
     if (!link_.OnlineMode) return;
     // The whole channel is reprogrammed: cleared, then set to the two boxes' points.
     const bool ok =
@@ -390,6 +418,12 @@ void MachineTiming::clearChannel() {
 
 void MachineTiming::resetPLSConfig() {
     if (!link_.OnlineMode) return;
+    // Refused as the data download refuses it: nothing is sent.
+    if (const QString refusal = PLSScaleRefusal(setup_); !refusal.isEmpty()) {
+        answers_.ask(refusal, QStringLiteral("PLS Config Download"), link::Buttons::Ok,
+                     link::Icon::Exclamation);
+        return;
+    }
     for (;;) {
         // The configuration held in the working data goes back to the PLS.
         const bool ok = link_.PLSConfigDownload(PLSDownloadArray(setup_), setup_.PLSScale);

@@ -15,6 +15,7 @@
 #include "SetupData.h"
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -70,6 +71,9 @@ public:
     virtual void setOffsetGroupEnabled(bool enabled) = 0;
     // Everything enabled, every setpoint box "-".
     virtual void showOnlineLayout() = 0;
+    // Online, a channel's two boxes and spinners can be edited only once both its points are
+    // known (recalled, typed or stepped).
+    virtual void setChannelEnabled(int /*channel*/, bool /*enabled*/) {}
     // Groups, boxes and buttons enabled as offline (with or without offline editing) allows.
     virtual void showOfflineLayout(bool offlineEditing) = 0;
     virtual void focusDefault() = 0;
@@ -165,6 +169,7 @@ private:
     void recallOnce(OperationQueue& queue, int channel, bool store,
                     const std::shared_ptr<bool>& ended);
     void storePoint(int channel, int point, std::int16_t value);
+    void setKnown(int channel, int point, bool known);
     void markChannel(int channel, const QString& text);
     std::int16_t setpointOrZero(int box) const;
 
@@ -175,6 +180,9 @@ private:
     TimingShared shared_;
     OperationQueue pending_;
     bool positionDue_ = false;
+    // Which setpoint boxes show what the PLS (online) or the working data (offline) holds: a
+    // channel is programmed from both its boxes, so never while one of them is not known.
+    std::array<std::array<bool, 2>, kPLSChannels> known_{};
 };
 
 } // namespace talvern::setup

@@ -13,7 +13,7 @@ using Bodymaker = BoardsTest;
 TEST_F(Bodymaker, BothBoardsStartWithTheFactorySetUpAndTheCrankTurning) {
     EXPECT_TRUE(boards.machineRunning());
     EXPECT_TRUE(boards.peekBit(K, 1018, 0));
-    EXPECT_EQ(boards.peekByte(R, 1128), 0);
+    EXPECT_EQ(boards.peekByte(R, 1128), 5);
     const struct {
         BoardId board;
         int address, value;

@@ -61,9 +61,9 @@ TEST_F(DesktopWindow, RecentFilesAreListedAboveExitAndKeptBetweenRuns) {
     restart();
     EXPECT_EQ(recentCaptions(), (QStringList{"&1 " + b, "&2 " + a}));
     // Choosing one opens it at once, without the file dialog, and puts it on top.
-    files.asked.clear();
+    files.calls.clear();
     window->mnuFileRecent[1]->trigger();
-    EXPECT_TRUE(files.asked.isEmpty());
+    EXPECT_TRUE(files.calls.empty());
     EXPECT_EQ(window->windowTitle(), "TALVERN - [a.sdt]");
     EXPECT_EQ(recentCaptions(), (QStringList{"&1 " + a, "&2 " + b}));
 }
@@ -96,7 +96,7 @@ TEST_F(DesktopWindow, SizePlaceAndMaximisedStateComeBack) {
     EXPECT_TRUE(window->isMaximized());
 }
 
-TEST_F(DesktopWindow, F1OpensTheVisibleScreensPageOrTheContents) {
+TEST_F(DesktopWindow, F1OpensTheVisibleScreensPageOrTheContentsAsHelpTopicsDoes) {
     writePage("index.html", "All topics");
     writePage("display.html", "About the main display");
     window->show();
@@ -115,6 +115,9 @@ TEST_F(DesktopWindow, F1OpensTheVisibleScreensPageOrTheContents) {
         EXPECT_TRUE(window->helpWindow()->browser()->toPlainText().contains("All topics")) << page;
         window->ShowChildWindow(0);
     }
+    window->helpWindow()->browser()->clear();
+    window->mnuHelpHelpTopics->trigger();
+    EXPECT_TRUE(window->helpWindow()->browser()->toPlainText().contains("All topics"));
 }
 
 } // namespace

@@ -1,28 +1,15 @@
 // The main window's File commands and the processing window, on the simulated boards with
 // scripted message boxes and file dialogs.
-#include "FakePlatform.h"
 #include "MainWindowFixture.h"
-#include "QtPlatform.h"
 #include "SdtFile.h"
-#include "SimulatedRig.h"
-#include "SimulatedSerialLine.h"
-#include "boards/SimulatedBoards.h"
-#include "frmMDIMain.h"
 #include "frmProcessing.h"
-#include "modUtility.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QCoreApplication>
 #include <QFile>
-#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <deque>
-#include <gtest/gtest.h>
 
 namespace talvern::testing {
 namespace {
@@ -65,19 +52,11 @@ protected:
 
 // --- Files ---
 
-TEST_F(FileWindow, TheFileAndTransferItemsAreEnabled) {
-    for (QAction* a :
-         {window->mnuFileOpen, window->mnuFileSave, window->mnuFileSaveAs, window->mnuFileExport,
-          window->mnuFileUploadK2510, window->mnuFileUploadR7520, window->mnuFileDownloadK2510,
-          window->mnuFileDownloadR7520})
-        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
-}
-
 TEST_F(FileWindow, SaveOnUnnamedDataAsksForANameAndTitlesTheWindow) {
     shell::gSetup.ParamValue[2] = 290;
     files.choices = {path("line3.sdt")};
     window->mnuFileSave->trigger();
-    EXPECT_EQ(files.asked, QStringList{"save  Setup Files(*.sdt)"});
+    EXPECT_EQ(filesAsked(), QStringList{"save  Setup Files(*.sdt)"});
     EXPECT_EQ(window->windowTitle(), "TALVERN - [line3.sdt]");
     EXPECT_FALSE(shell::gNewFile);
     QString message;
@@ -85,41 +64,6 @@ TEST_F(FileWindow, SaveOnUnnamedDataAsksForANameAndTitlesTheWindow) {
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->ParamValue[2], 290);
     EXPECT_EQ(window->CheckSaveChanges(), 0);
-}
-
-TEST_F(FileWindow, OpenOfAnotherReleaseAsksAndLoads) {
-    setup::SetupData other = setup::FactoryDefaults("TALVERN_R0.9.1");
-    other.ParamValue[5] = 380;
-    QString message;
-    ASSERT_TRUE(setup::SaveSdtFile(path("old.sdt"), other, &message));
-    files.choices = {path("old.sdt")};
-    answers.answers = {Answer::Yes};
-    window->mnuFileOpen->trigger();
-    EXPECT_EQ(files.asked.value(0), "open " + path("*.sdt") + " Setup Files(*.sdt)");
-    EXPECT_EQ(titles(), QStringList{"TALVERN"});
-    EXPECT_EQ(shell::gSetup.ParamValue[5], 380);
-    EXPECT_EQ(window->windowTitle(), "TALVERN - [old.sdt]");
-    EXPECT_FALSE(window->gUploadNOW.isEmpty());
-    // the older tag makes the data count as changed: closing asks, Cancel keeps running
-    answers.answers = {Answer::Cancel};
-    EXPECT_FALSE(window->close());
-    EXPECT_EQ(answers.asked.back().text, "Save Changes to File?");
-    EXPECT_NE(shell::gLink, nullptr);
-}
-
-TEST_F(FileWindow, ATruncatedFileGivesAMessageAndChangesNothing) {
-    QFile f(path("cut.sdt"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(setup::WriteSdt(shell::gSetupDefault).left(33));
-    f.close();
-    const setup::SetupData before = shell::gSetup;
-    files.choices = {path("cut.sdt")};
-    window->mnuFileOpen->trigger();
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_TRUE(answers.asked[0].text.contains(path("cut.sdt")));
-    EXPECT_EQ(shell::gSetup, before);
-    EXPECT_EQ(window->windowTitle(), "TALVERN - [unnamed]");
-    EXPECT_TRUE(shell::gNewFile);
 }
 
 TEST_F(FileWindow, ExitWithChangesSavesOnYesAndCloses) {
@@ -133,7 +77,7 @@ TEST_F(FileWindow, ExitWithChangesSavesOnYesAndCloses) {
 TEST_F(FileWindow, ExportStartsInTheProgramFolder) {
     files.choices = {path("shift.txt")};
     window->mnuFileExport->trigger();
-    EXPECT_EQ(files.asked, QStringList{"save " + folder.path() + " Text Files(*.txt)"});
+    EXPECT_EQ(filesAsked(), QStringList{"save " + folder.path() + " Text Files(*.txt)"});
     EXPECT_EQ(window->gFileExportPath, path("shift.txt"));
     QFile f(path("shift.txt"));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
@@ -194,21 +138,6 @@ TEST_F(FileWindow, TheTimerRunsTheTransferFromTheEventLoop) {
     EXPECT_EQ(titles(), QStringList{"Data Download"});
 }
 
-TEST_F(FileWindow, CancelPartWayKeepsWhatWasReadAndShowsNothing) {
-    sim.moveCable(BoardId::R7520);
-    window->mnuViewOnline->trigger();
-    for (int i = 14; i <= 30; ++i)
-        shell::gSetup.ParamValue[i] = -5;
-    answers.answers = {Answer::Yes};
-    window->mnuFileUploadR7520->trigger();
-    finishTransfer(2);
-    EXPECT_TRUE(cancelled);
-    EXPECT_EQ(window->processingWindow(), nullptr);
-    EXPECT_EQ(titles(), QStringList{"Data Upload"});
-    EXPECT_NE(shell::gSetup.ParamValue[14], -5);
-    EXPECT_EQ(shell::gSetup.ParamValue[16], -5);
-}
-
 TEST_F(FileWindow, CancelAnswersEscapeEnterAndItsAccessKey) {
     sim.moveCable(BoardId::R7520);
     window->mnuViewOnline->trigger();
@@ -236,20 +165,6 @@ TEST_F(FileWindow, CancelAnswersEscapeEnterAndItsAccessKey) {
         EXPECT_EQ(titles().back(), "Data Upload") << key;   // quietly
         EXPECT_EQ(shell::gSetup.ParamValue[15], -5) << key; // row 14 read, then stopped
     }
-}
-
-TEST_F(FileWindow, ALinkFailurePartWayShowsProcessError) {
-    window->mnuViewOnline->trigger();
-    answers.answers = {Answer::Yes};
-    window->mnuFileUploadK2510->trigger();
-    shell::frmProcessing* p = window->processingWindow();
-    ASSERT_NE(p, nullptr);
-    for (int i = 0; i < 6; ++i)
-        p->tmrProcessing_Timer();
-    sim.unplug();
-    finishTransfer();
-    EXPECT_EQ(titles().back(), "Process Error");
-    EXPECT_EQ(window->processingWindow(), nullptr);
 }
 
 TEST_F(FileWindow, ATickDuringALinkQuestionOrTheFailureMessageWaits) {

@@ -3,8 +3,8 @@
 // input boxes, in a temporary program folder. The 500 ms timer is stopped: tests run its ticks.
 
 #include "FakePlatform.h"
-#include "FileDialogs.h"
 #include "QtPlatform.h"
+#include "ScriptedDialogs.h"
 #include "SimulatedRig.h"
 #include "SimulatedSerialLine.h"
 #include "boards/SimulatedBoards.h"
@@ -50,29 +50,6 @@ private:
     int* alive_;
 };
 
-// File dialogs that answer from a script and record what they were asked.
-class ChosenFiles final : public setup::FileDialogs {
-public:
-    QString openFile(const QString& initialName, const QString& filter) override {
-        asked << "open " + initialName + " " + filter;
-        return next();
-    }
-    QString saveFile(const QString& initialName, const QString& filter) override {
-        asked << "save " + initialName + " " + filter;
-        return next();
-    }
-    std::deque<QString> choices;
-    QStringList asked;
-
-private:
-    QString next() {
-        if (choices.empty()) return {};
-        QString c = choices.front();
-        choices.pop_front();
-        return c;
-    }
-};
-
 class MainWindowTest : public ::testing::Test, protected talvern::testing::SimulatedRig {
 protected:
     void SetUp() override {
@@ -102,6 +79,13 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     QString panel(int n) const { return window->statusPanel(n)->text(); }
+    // The file dialogs asked for, each as "open|save INITIAL FILTER".
+    QStringList filesAsked() const {
+        QStringList asked;
+        for (const auto& c : files.calls)
+            asked << c.kind + " " + c.initialName + " " + c.filter;
+        return asked;
+    }
     link::RSComm& rs() { return window->rsLink(); }
     void goOnline() {
         window->mnuViewOnline->trigger();
@@ -119,7 +103,7 @@ protected:
     ScriptedAnswers answers;
     link::NoEventPump events;
     ScriptedInput input;
-    ChosenFiles files;
+    ScriptedDialogs files;
     std::unique_ptr<shell::frmMDIMain> window;
 };
 

@@ -89,10 +89,10 @@ TEST_F(PrintWindow, ExportPdfAddsTheSuffixAndStartsNextTimeInTheSameFolder) {
     EXPECT_TRUE(PdfText(folder.filePath("out/shift.pdf")).contains("TALVERN Report: [unnamed]"));
     files.choices = {QString()}; // cancelled
     window->mnuFileExportPdf->trigger();
-    ASSERT_EQ(files.asked.size(), 2);
-    EXPECT_EQ(files.asked[0].section(' ', 0, 0), "save");
-    EXPECT_TRUE(files.asked[1].startsWith("save " + folder.filePath("out/report.pdf")))
-        << files.asked[1].toStdString();
+    ASSERT_EQ(filesAsked().size(), 2);
+    EXPECT_EQ(filesAsked()[0].section(' ', 0, 0), "save");
+    EXPECT_TRUE(filesAsked()[1].startsWith("save " + folder.filePath("out/report.pdf")))
+        << filesAsked()[1].toStdString();
     EXPECT_TRUE(answers.asked.empty());
 }
 

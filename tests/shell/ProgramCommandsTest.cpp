@@ -43,10 +43,7 @@ protected:
     }
 };
 
-TEST_F(ProgramCommands, MenusAreEnabledAndTheTargetBoardPageNeedsItsOpener) {
-    for (QAction* item : {window->mnuFileDownloadProgramK2510, window->mnuFileDownloadProgramR7520,
-                          window->mnuFileUploadProgramK2510, window->mnuFileVerifyProgramR7520})
-        EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
+TEST_F(ProgramCommands, TheTargetBoardPageNeedsItsOpener) {
     EXPECT_EQ(window->mnuFileUploadProgram->title(), QStringLiteral("Upload Pro&gram"));
     EXPECT_FALSE(window->mnuViewTargetBoardStatus->isEnabled());
     QString opened;
@@ -63,7 +60,7 @@ TEST_F(ProgramCommands, MenusAreEnabledAndTheTargetBoardPageNeedsItsOpener) {
 TEST_F(ProgramCommands, OfflineNoOrADeclinedDownloadChangesNothing) {
     answers.answers = {Answer::No};
     window->mnuFileDownloadProgramK2510->trigger();
-    EXPECT_TRUE(files.asked.isEmpty()) << "no file dialog after No to the offline question";
+    EXPECT_TRUE(files.calls.empty()) << "no file dialog after No to the offline question";
 
     goOnline();
     window->tmrBackgroungUpdate.start();

@@ -4,14 +4,12 @@
 #include "frmAbout.h"
 #include "frmWaitDisplay.h"
 
-#include <QFile>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QSet>
 #include <QTest>
-#include <QTextBrowser>
 
 namespace talvern::testing {
 namespace {
@@ -58,18 +56,6 @@ TEST(SmallWindows, WaitWindowIsPaintedBeforeTheWorkAndClosesAfterwards) {
 }
 
 using HelpAndAbout = MainWindowTest;
-
-TEST_F(HelpAndAbout, HelpTopicsOpensTheContentsPage) {
-    QDir(folder.path()).mkdir("Help");
-    QFile page(folder.filePath("Help/index.html"));
-    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
-    page.write("<html><body><h1>Contents</h1><p>TALVERN help</p></body></html>");
-    page.close();
-    window->mnuHelpHelpTopics->trigger();
-    ASSERT_NE(window->helpWindow(), nullptr);
-    EXPECT_TRUE(window->helpWindow()->isVisible());
-    EXPECT_TRUE(window->helpWindow()->browser()->toPlainText().contains("TALVERN help"));
-}
 
 TEST_F(HelpAndAbout, AboutIsOneBoxWithoutBlockingThatTakesTheKeyboard) {
     window->show();

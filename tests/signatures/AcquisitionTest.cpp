@@ -114,7 +114,7 @@ TEST_F(Acquisition, ReadsTheStrokeTheBoardRecorded) {
     EXPECT_EQ(record.CpfdFileTitle, "untitled");
     EXPECT_TRUE(SameBits(record.CpfdDataSaved, beforeRecord.CpfdDataSaved)) << "still unsaved";
     EXPECT_EQ(d.PGainInt, 15);
-    EXPECT_EQ(d.PGainFrac, 0);
+    EXPECT_EQ(d.PGainFrac, 5);
     EXPECT_EQ(d.IGain, 100);
     EXPECT_EQ(d.DGain, 25);
     for (int i = 0; i < 180; ++i) {
