@@ -1,7 +1,6 @@
 #include "QtPlatform.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <chrono>
 #include <thread>
 
@@ -29,29 +28,12 @@ bool QtSerialLine::open(const PortSettings& settings, int* errorNumber, QString*
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    crossing_ = 0.0;
-    if (port_.open(QIODevice::ReadWrite)) {
-        if (settings.baud > 0 && IsWiredSerialDevice(SerialDeviceName(settings)))
-            crossing_ = 20.0 / settings.baud;
-        return true;
-    }
+    if (port_.open(QIODevice::ReadWrite)) return true;
     if (errorNumber) *errorNumber = static_cast<int>(port_.error());
     // The device as the user named it: portName() drops the folder ("pts/1" for /dev/pts/1).
     if (errorText)
         *errorText = SerialDeviceName(settings) + QStringLiteral(": ") + port_.errorString();
     return false;
-}
-
-bool IsWiredSerialDevice(const QString& device) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(device);
-    return true;
-#else
-    const QString path = QFileInfo(device).canonicalFilePath();
-    if (path.isEmpty()) return false;
-    return !path.startsWith(QStringLiteral("/dev/pts/")) &&
-           !path.startsWith(QStringLiteral("/dev/pty")) && path != QStringLiteral("/dev/ptmx");
-#endif
 }
 
 void QtSerialLine::close() {

@@ -36,17 +36,11 @@ public:
     int takeByte() override;
     void discardInput() override;
     bool waitForInput(double deadline) override;
-    double replyCrossingSeconds() const override { return crossing_; }
 
 private:
     Clock& clock_;
     QSerialPort port_;
-    double crossing_ = 0.0;
 };
-
-// Whether a device is a real serial line, whose bytes take their time on a wire; a
-// pseudo-terminal (a simulator at the other end) passes bytes on at once.
-bool IsWiredSerialDevice(const QString& device);
 
 class QtEventPump final : public EventPump {
 public:
@@ -72,7 +66,6 @@ public:
     int takeByte() override;
     void discardInput() override { inner_.discardInput(); }
     bool waitForInput(double deadline) override { return inner_.waitForInput(deadline); }
-    double replyCrossingSeconds() const override { return inner_.replyCrossingSeconds(); }
 
 private:
     void log(char direction, int byte);

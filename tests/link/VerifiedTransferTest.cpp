@@ -57,33 +57,6 @@ TEST_F(Verified, OneDisturbedReplyAnywhereInAWriteStillWritesTheValue) {
     }
 }
 
-// A line that says its bytes take the wire's time but answers at once, as a board on USB itself
-// would: after the first answer too soon on a quiet line, its timing proves nothing, and reads
-// go on as on any line that cannot vouch for its timing.
-TEST_F(Verified, ALineThatAnswersSoonerThanItsWireAllowsIsNoLongerTimed) {
-    struct InstantLine final : link::SerialLine {
-        explicit InstantLine(ScriptedLine& l) : inner(l) {}
-        bool open(const link::PortSettings& s, int* n, QString* t) override {
-            return inner.open(s, n, t);
-        }
-        void close() override { inner.close(); }
-        bool isOpen() const override { return inner.isOpen(); }
-        void sendByte(std::uint8_t b) override { inner.sendByte(b); }
-        int bytesWaiting() override { return inner.bytesWaiting(); }
-        int takeByte() override { return inner.takeByte(); }
-        void discardInput() override { inner.discardInput(); }
-        bool waitForInput(double deadline) override { return inner.waitForInput(deadline); }
-        double replyCrossingSeconds() const override { return 0.002; }
-        ScriptedLine& inner;
-    } instant{line};
-    link.CloseRSComm();
-    link.OpenRSComm(instant);
-    board.memory[1020] = 0xD2;
-    board.memory[1021] = 0x04;
-    EXPECT_EQ(link::ReadVerified(link, "W1020"), QString("1234"));
-    EXPECT_FALSE(link.LastTransactionFailed());
-}
-
 TEST_F(Verified, AValueThatKeepsChangingGivesTheMiddleOfThreeReadings) {
     int reads = 0;
     line.setResponder([&](std::uint8_t b) {

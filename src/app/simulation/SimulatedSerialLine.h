@@ -33,9 +33,6 @@ public:
     void discardInput() override;
     // Sleeps on the clock until the next reply arrives or the deadline, whichever is first.
     bool waitForInput(double deadline) override;
-    double replyCrossingSeconds() const override {
-        return boards_.pacing() > 0 ? 20.0 / boards_.pacing() : 0.0;
-    }
 
     const link::PortSettings& settings() const { return settings_; }
     // Paced, the boards answer at the wire's pace of the speed the port is opened with, as a
