@@ -29,6 +29,7 @@ void ConfirmedReads::truncate(int n) {
 bool ConfirmedReads::read(int i) {
     Item& item = items_[i];
     ++taken_;
+    last_ = i;
     const std::optional<QString> text = ReadOnce(link_, item.address);
     if (!text) {
         if (link_.CommError || ++item.failures >= kMostFailures) {
@@ -63,8 +64,9 @@ void ConfirmedReads::startRound() {
         return;
     }
     stage_ = Stage::Again;
-    // Whatever put these readings out of step is let past before they are read again.
-    link_.ResetHandshake();
+    // Read again after a fresh handshake (a reading that failed has already made the link wait
+    // for a quiet line before it).
+    link_.HandshakeAfresh();
 }
 
 bool ConfirmedReads::step() {

@@ -2,9 +2,10 @@
 // A block of addresses read so that every value it gives is confirmed, at the wire's pace: a
 // first pass reads each address once, a second pass (begun with a fresh handshake) reads each
 // again, and a value counts when both readings are good and alike. Only the values that differ
-// or failed are read again, each round after a fresh handshake on a quiet line, until two
-// readings agree; a live value that keeps moving gives the middle of three readings. A value
-// that failed three times, or a link failure, ends the block with the address named.
+// or failed are read again, each round after a fresh handshake (on a quiet line after a failed
+// reading), until two readings agree; a live value that keeps moving gives the middle of three
+// readings. A value that failed three times, or a link failure, ends the block with the address
+// named.
 //
 // A step machine, one reading a step, so that a transfer stays one link transaction a step.
 
@@ -43,6 +44,8 @@ public:
 
     // Readings taken so far, against the two every value needs at least.
     long readingsTaken() const { return taken_; }
+    // The address the last reading was of (-1 before the first).
+    int lastRead() const { return last_; }
     long readingsNeeded() const { return 2L * size(); }
 
 private:
@@ -65,6 +68,7 @@ private:
     int next_ = 0;           // position in the pass, or in round_
     std::vector<int> round_; // the items read again in this round
     long taken_ = 0;
+    int last_ = -1;
     QString failedAddress_;
 };
 

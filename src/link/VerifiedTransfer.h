@@ -4,7 +4,8 @@
 // for a value that is stored or acted on, ConfirmedReads (ConfirmedReads.h) for a block of them.
 // The byte protocol has no checksum: a disturbed data byte looks like any other. So a value that
 // is kept is never taken from one read alone: a second read confirms it, and when the two differ
-// or one failed, the value is read again after a fresh handshake on a quiet line.
+// or one failed, the value is read again after a fresh handshake (on a quiet line after a
+// failed read).
 
 #include "RSComm.h"
 
@@ -69,18 +70,15 @@ std::array<T, N> Middle(const std::array<T, N>& a, const std::array<T, N>& b,
 }
 
 // The rule of ReadVerified for any reading: readOnce() gives nothing when the link reported
-// the read as failed. The second reading starts with a fresh handshake; a further one, needed
-// only when two readings differ or one failed, after the line has fallen quiet. A stray byte can
-// thus put at most one of the readings out of step, and never two alike.
+// the read as failed. Every reading after the first starts with a fresh handshake, and one after
+// a failed reading on a quiet line (the link sees to it), so a stray byte can put at most one of
+// the readings out of step, and never two alike.
 template <class T, class ReadOnce> std::optional<T> ReadAgreed(RSComm& link, ReadOnce readOnce) {
     constexpr int kRetries = 2;
     std::vector<T> readings;
     int failures = 0;
     for (int n = 0; readings.size() < 3; ++n) {
-        if (n == 1)
-            link.HandshakeAfresh();
-        else if (n > 1)
-            link.ResetHandshake();
+        if (n > 0) link.HandshakeAfresh();
         std::optional<T> value = readOnce();
         if (!value) {
             // After a Cancel in the link's question every read fails at once: stop asking.

@@ -134,8 +134,13 @@ bool ProgramUpload::step() {
                 const long taken = reads_->readingsTaken() - configCount_ * 2L;
                 progress_.done =
                     static_cast<int>(std::clamp(taken / 2, 0L, static_cast<long>(range_.bytes)));
-                const int address = range_.first + (progress_.done / 16) * 16;
-                CurrentProgramAdd = QString::number(address, 16).toUpper() + QStringLiteral("H");
+                // The record being read, in either pass.
+                const int record = (reads_->lastRead() - configCount_) / 16;
+                if (record >= 0 && record != shownRecord_) {
+                    shownRecord_ = record;
+                    CurrentProgramAdd = QString::number(range_.first + record * 16, 16).toUpper() +
+                                        QStringLiteral("H");
+                }
                 progress_.now = clock_.now();
                 break;
             }

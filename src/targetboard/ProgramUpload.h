@@ -54,6 +54,7 @@ private:
     QByteArray memory_;
     std::optional<link::ConfirmedReads> reads_; // the ident, then the configuration and memory
     int configCount_ = 0;
+    int shownRecord_ = -1; // the record CurrentProgramAdd names
     bool succeeded_ = false;
     TransferProgress progress_;
 };

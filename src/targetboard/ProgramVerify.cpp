@@ -81,8 +81,12 @@ bool ProgramVerify::step() {
                 const long taken = reads_->readingsTaken();
                 progress_.done = static_cast<int>(
                     std::min<long>(taken / 2, static_cast<long>(addresses_.size())));
-                if (progress_.done < static_cast<int>(addresses_.size()))
-                    CurrentProgramAdd = AddressText(addresses_[progress_.done] & ~0xF);
+                // The record being read, in either pass.
+                const int record = addresses_[reads_->lastRead()] & ~0xF;
+                if (record != shownRecord_) {
+                    shownRecord_ = record;
+                    CurrentProgramAdd = AddressText(record);
+                }
                 progress_.now = clock_.now();
                 break;
             }

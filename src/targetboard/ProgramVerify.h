@@ -52,6 +52,7 @@ private:
     std::optional<link::ConfirmedReads> reads_;
     std::vector<int> addresses_; // of every data byte, in the image's order
     std::vector<int> expected_;
+    int shownRecord_ = -1; // the record CurrentProgramAdd names
     int differences_ = 0;
     int firstAddress_ = -1;
     int firstBoard_ = 0;
