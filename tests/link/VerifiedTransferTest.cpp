@@ -1,6 +1,8 @@
-// Verified reads and writes: a value is taken only from reads the link reports as good and
-// confirmed by a second one, so one lost, late, doubled or disturbed reply never becomes data.
+// Verified reads and writes, and blocks of confirmed reads: a value is taken only from reads the
+// link reports as good and confirmed by a second one, so one lost, late, doubled or disturbed
+// reply never becomes data.
 #include "VerifiedTransfer.h"
+#include "ConfirmedReads.h"
 #include "LinkFixture.h"
 
 using namespace talvern;
@@ -28,17 +30,31 @@ protected:
 
 } // namespace
 
-TEST_F(Verified, OneDisturbedReplyAnywhereStillGivesTheBoardsValue) {
-    board.memory[1020] = 0xD2;
+TEST_F(Verified, OneDisturbedReplyAnywhereStillGivesTheBoardsValues) {
+    board.memory[1020] = 0xD2; // W1020 = 1234
     board.memory[1021] = 0x04;
+    board.memory[1022] = 0x2E; // W1022 = 5678
+    board.memory[1023] = 0x16;
     board.memory[698] = 1;
-    for (Disturb how : {Disturb::Lose, Disturb::Corrupt, Disturb::Double}) {
-        for (int n = 0; n < 24; ++n) {
-            disturb(how, n);
-            // a board check before, as a transfer makes it, so the first read needs no handshake
-            link.RSRead("B698");
-            EXPECT_EQ(link::ReadVerified(link, "W1020"), QString("1234"))
-                << "disturbance " << int(how) << " at reply " << n;
+    for (bool block : {false, true}) {
+        for (Disturb how : {Disturb::Lose, Disturb::Corrupt, Disturb::Double}) {
+            for (int n = 0; n < (block ? 56 : 24); ++n) {
+                const std::string where =
+                    "disturbance " + std::to_string(int(how)) + " at reply " + std::to_string(n);
+                disturb(how, n);
+                // a board check before, as a transfer makes it: the first read needs no handshake
+                link.RSRead("B698");
+                if (!block) {
+                    EXPECT_EQ(link::ReadVerified(link, "W1020"), QString("1234")) << where;
+                    continue;
+                }
+                link::ConfirmedReads reads(link, {"W1020", "W1022", "B698"});
+                reads.runToEnd();
+                ASSERT_TRUE(reads.confirmed()) << where;
+                EXPECT_EQ(reads.value(0), 1234) << where;
+                EXPECT_EQ(reads.value(1), 5678) << where;
+                EXPECT_EQ(reads.value(2), 1) << where;
+            }
         }
     }
     EXPECT_TRUE(answers.asked.empty());
