@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Installs what the build needs from Debian's packages; silent when everything is present.
+# Installs what the build, the tests and the programs need from Debian's packages; silent when
+# everything is present. Everything they open outside the tree comes from a package named here:
+# the Qt platform plugins (offscreen, xcb) and the SVG icon engine, the printouts' fonts
+# (Liberation), the fonts a test limits the printouts to (DejaVu), and the tools the tests run.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config
           qt6-base-dev qt6-serialport-dev qt6-svg-dev libgl-dev
+          libqt6gui6 libqt6svg6
+          fonts-liberation fonts-dejavu-core
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xauth poppler-utils
-          dpkg-dev help2man desktop-file-utils)
+          dpkg-dev help2man desktop-file-utils lintian)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

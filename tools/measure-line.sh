@@ -3,6 +3,7 @@
 # talvern-boardsim --paced on a pseudo-terminal, for SECONDS. Prints the share of the time the
 # line carried bytes (from the board's own count), each side's turn, and talvern's CPU.
 # Usage: tools/measure-line.sh [BINDIR] [SECONDS]   (run it as root with chrt -f 50 on a busy machine)
+# TALVERN_ARGS adds options to talvern's command line (TALVERN_ARGS=--monitor: the wire monitor open).
 set -euo pipefail
 BIN=${1:-build/bin}
 SECS=${2:-10}
@@ -14,7 +15,7 @@ exec 7<>"$DIR/in"
 BS=$!
 trap 'kill $TV $BS 2>/dev/null; rm -rf "$DIR"' EXIT
 sleep 1
-xvfb-run -a "$BIN/talvern" --device "$PTY" --online >"$DIR/talvern.log" 2>&1 &
+xvfb-run -a "$BIN/talvern" --device "$PTY" --online ${TALVERN_ARGS:-} >"$DIR/talvern.log" 2>&1 &
 sleep 6
 TV=$(pgrep -f "^$BIN/talvern --device $PTY" | head -1)
 cpu() { awk '{print $14 + $15}' "/proc/$1/stat"; }

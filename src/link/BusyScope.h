@@ -1,5 +1,6 @@
 #pragma once
 #include "RSComm.h"
+#include "WireScope.h"
 
 namespace talvern::link {
 
@@ -20,7 +21,7 @@ private:
 // resend, any step failed on the wire, or the link has failed.
 class TransactionScope {
 public:
-    explicit TransactionScope(RSComm& link) : link_(link) {
+    explicit TransactionScope(RSComm& link) : link_(link), wire_(link, WireKind::PlsCommand) {
         link_.resends_ = 0;
         link_.outOfStep_ = 0;
         link_.trouble_ = false;
@@ -35,6 +36,7 @@ public:
 
 private:
     RSComm& link_;
+    WireScope wire_; // ends after the verdict above is in
 };
 
 } // namespace talvern::link

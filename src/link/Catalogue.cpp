@@ -2,6 +2,7 @@
 #include "BusyScope.h"
 #include "RSComm.h"
 #include "SideFiles.h"
+#include "WireScope.h"
 
 #include <QFile>
 #include <algorithm>
@@ -44,13 +45,19 @@ QString RSComm::LCFBoardIndex(std::int16_t BoardType) {
 
 std::int16_t RSComm::FaultCode() {
     BusyScope busy(*this);
-    return static_cast<std::int16_t>(ReadValue(QStringLiteral("B8176")).toInt());
+    WireScope wire(*this, WireKind::Read, QStringLiteral("B8176"));
+    const QString value = ReadValue(QStringLiteral("B8176"));
+    wire.End(value, value.isEmpty());
+    return static_cast<std::int16_t>(value.toInt());
 }
 
 std::int16_t RSComm::FirmwareRev() {
     if (!OnlineMode || CommError) return -1;
     BusyScope busy(*this);
-    return static_cast<std::int16_t>(ReadValue(QStringLiteral("B8159")).toInt());
+    WireScope wire(*this, WireKind::Read, QStringLiteral("B8159"));
+    const QString value = ReadValue(QStringLiteral("B8159"));
+    wire.End(value, value.isEmpty());
+    return static_cast<std::int16_t>(value.toInt());
 }
 
 QString RSComm::FaultDescription(std::int16_t FltCode) {

@@ -30,6 +30,9 @@ public:
     // Blocks until a byte waits or the clock reaches the deadline (seconds on the link's clock);
     // true when a byte waits. Must not spin: the real port sleeps in the kernel.
     virtual bool waitForInput(double deadline) = 0;
+    // The device the line is open on, as the user would name it ("/dev/ttyUSB0"); empty for a
+    // line that has none.
+    virtual QString deviceName() const { return {}; }
 };
 
 class Clock {

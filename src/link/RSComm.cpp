@@ -2,6 +2,7 @@
 
 #include "BusyScope.h"
 #include "SideFiles.h"
+#include "WireScope.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,6 +57,7 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
         ++outOfStep_;
         drainFirst_ = true;
     }
+    Observe(WireEvent::Sent, value);
     port_->sendByte(static_cast<std::uint8_t>(value & 0xFF));
     ++bytesSent_;
     CommErrorAlert = false;
@@ -67,6 +69,7 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
         if (port_->bytesWaiting() > 0) {
             const int reply = port_->takeByte();
             if (reply >= 0) {
+                Observe(WireEvent::Received, reply);
                 CommErrorAlert = false;
                 return reply;
             }
@@ -78,11 +81,13 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
             deadline = clock_.now() + 2.0;
             ++failures;
             ++resends_;
+            Observe(WireEvent::Overdue, 0);
             if (failures < 3) {
                 // The attention byte brings an idle board back; a late reply is then taken as
                 // the answer to the byte first sent, and the caller's echo test catches it.
                 CommError = false;
                 port_->discardInput();
+                Observe(WireEvent::Sent, kAttention);
                 port_->sendByte(kAttention);
                 continue;
             }
@@ -142,10 +147,14 @@ bool RSComm::SetPLCMode(int modeNumber, int modeByte) {
         }
         int reply = RSSendByte(kAttention, false, true);
         if (reply == kFailed) return false;
-        if (reply != kAck) continue;
+        if (reply != kAck) {
+            Observe(WireEvent::Repeated, 0);
+            continue;
+        }
         reply = RSSendByte(modeByte, false, false);
         if (reply == kFailed) return false;
         CurrentMode = reply == kAck ? modeNumber : 0;
+        if (CurrentMode != modeNumber) Observe(WireEvent::Repeated, 0);
     }
     return true;
 }
@@ -184,11 +193,13 @@ QString RSComm::ReadValue(const QString& Add) {
 }
 
 QString RSComm::RSRead(const QString& Add) {
+    WireScope wire(*this, WireKind::Read, Add);
     resends_ = 0;
     outOfStep_ = 0;
     const QString value = ReadValue(Add);
     lastFailed_ = value.isEmpty() || resends_ > 0 || outOfStep_ > 0 || CommError;
     if (lastFailed_) ResetHandshake();
+    wire.End(value, lastFailed_);
     return value.isEmpty() ? QStringLiteral("0") : value;
 }
 
@@ -247,12 +258,14 @@ void RSComm::WriteValue(const QString& Add, const QString& DataValue) {
 }
 
 void RSComm::RSWrite(const QString& Add, const QString& DataValue) {
+    WireScope wire(*this, WireKind::Write, Add, DataValue);
     resends_ = 0;
     outOfStep_ = 0;
     lastFailed_ = true;
     writeDone_ = false;
     WriteValue(Add, DataValue);
     if (WriteMismatch) {
+        Observe(WireEvent::Repeated, 0);
         resends_ = 0;
         outOfStep_ = 0;
         writeDone_ = false;
@@ -359,8 +372,11 @@ void RSComm::OpenRSComm(SerialLine& CommObj) {
     port_->discardInput();
     CurrentMode = 0;
     CommError = false;
+    if (observer_ != nullptr) observer_->linkOpened(clock_.now());
     // Any byte back counts as a live board.
+    WireScope wire(*this, WireKind::Handshake, QStringLiteral("open"));
     RSSendByte(kAttention, false, false);
+    wire.End({}, CommError);
     OnlineMode = !CommError;
 }
 
@@ -368,7 +384,10 @@ void RSComm::CloseRSComm() {
     BusyScope busy(*this);
     if (port_ != nullptr && port_->isOpen()) {
         // A last attention byte leaves the board idle.
-        if (!CommError) RSSendByte(kAttention, false, false);
+        if (!CommError) {
+            WireScope wire(*this, WireKind::Handshake, QStringLiteral("close"));
+            wire.End({}, RSSendByte(kAttention, false, false) == kFailed);
+        }
         port_->close();
     }
     CurrentMode = 0;

@@ -3,6 +3,7 @@
 // RSRead/RSWrite and the PLS commands of this class; no other code touches the serial line.
 
 #include "Address.h"
+#include "LinkObserver.h"
 #include "Platform.h"
 
 #include <QByteArray>
@@ -54,8 +55,11 @@ public:
         drainFirst_ = true;
     }
     QString CommSettingsFile() const;
-    // A device path that overrides the port number of the settings file (command line --device).
+    // A device path that overrides the port number of the settings file (command line --device,
+    // or the device chosen in the comm-port dialog); empty: the port number holds. Taken at the
+    // next OpenRSComm.
     void SetDeviceOverride(const QString& path) { deviceOverride_ = path; }
+    const QString& DeviceOverride() const { return deviceOverride_; }
     // Port and speed to use instead of the settings file's (command line --port, --baud); 0 = none.
     void SetPortOverride(int port, int baud) {
         portOverride_ = port;
@@ -68,6 +72,8 @@ public:
     void SetSettingsInUserFolder(bool always) { settingsInUserFolder_ = always; }
     // The settings the last InitializeRSComm put on the line.
     const PortSettings& CurrentPortSettings() const { return settings_; }
+    // Who hears every transaction and byte on the line (the wire monitor); nullptr: nobody.
+    void SetObserver(LinkObserver* observer) { observer_ = observer; }
 
     // --- Board catalogue, firmware and faults ---
     static QString TargetboardName(std::int16_t BoardType);
@@ -116,11 +122,16 @@ public:
 private:
     friend class BusyScope;
     friend class TransactionScope;
+    friend class WireScope;
 
     void InitializeRSComm(SerialLine& CommObj);
     int RSSendByte(int value, bool noReply, bool flushFirst);
     bool SetPLCMode(int modeNumber, int modeByte);
     void DrainInput();
+    void Observe(WireEvent event, int byte) {
+        if (observer_ != nullptr)
+            observer_->wireEvent(event, static_cast<std::uint8_t>(byte), clock_.now());
+    }
     QString ReadValue(const QString& Add);
     void WriteValue(const QString& Add, const QString& DataValue);
     ParsedAddress ParseAddress(const QString& Add);
@@ -172,6 +183,8 @@ private:
     bool writeDone_ = false;  // the last WriteValue sent every byte with a right echo
     bool drainFirst_ = false; // the next handshake waits for a quiet line (ResetHandshake)
     bool trouble_ = false;    // a PLS command failed on the wire since its transaction began
+    LinkObserver* observer_ = nullptr;
+    int wireDepth_ = 0; // operations open for the observer (only the outermost is reported)
 };
 
 } // namespace talvern::link

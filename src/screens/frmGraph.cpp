@@ -44,6 +44,9 @@ frmGraph::frmGraph(const CpfdData& data, const QString& fileTitle, QWidget* pare
     lblGraphCursor = new QLabel(this);
     lblGraphCursor->setObjectName(QStringLiteral("lblGraphCursor"));
     lblGraphCursor->setMinimumHeight(lblGraphCursor->fontMetrics().height());
+    lblGraphStatus = new QLabel(this);
+    lblGraphStatus->setObjectName(QStringLiteral("lblGraphStatus"));
+    lblGraphStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     fraGraph = new QGroupBox(QStringLiteral("Options:"), this);
     fraGraph->setObjectName(QStringLiteral("fraGraph"));
@@ -103,7 +106,10 @@ frmGraph::frmGraph(const CpfdData& data, const QString& fileTitle, QWidget* pare
     side->addWidget(cmdOk);
     auto* left = new QVBoxLayout;
     left->addWidget(picGraph, 1);
-    left->addWidget(lblGraphCursor);
+    auto* status = new QHBoxLayout;
+    status->addWidget(lblGraphCursor, 1);
+    status->addWidget(lblGraphStatus);
+    left->addLayout(status);
     auto* outer = new QHBoxLayout(this);
     outer->addLayout(left, 1);
     outer->addLayout(side);
@@ -132,6 +138,7 @@ void frmGraph::chkOptions_Click(int index) {
     picGraph->update();
     showBand();
     showCursor(picGraph->options().cursorSample);
+    showLeftOut();
 }
 
 void frmGraph::cmdOk_Click() {
@@ -237,6 +244,10 @@ void frmGraph::showBand() {
         CompareWithReference(data_, *reference_, o.traces,
                              ComputeFullScales(data_, o.traces, &*reference_), o.tolerancePercent);
     lblGraphBand->setText(BandSummary(comparison, o.tolerancePercent));
+}
+
+void frmGraph::showLeftOut() {
+    lblGraphStatus->setText(LeftOutText(LeftOutSamples(data_, picGraph->options().traces)));
 }
 
 void frmGraph::showCursor(int sample) {

@@ -63,6 +63,8 @@ public:
     QSpinBox* updTolerance;
     QLabel* lblGraphBand;
     QLabel* lblGraphCursor;
+    // The status line: how many samples the ticked traces leave out.
+    QLabel* lblGraphStatus;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -70,6 +72,7 @@ protected:
 private:
     void showBand();
     void showCursor(int sample);
+    void showLeftOut();
 
     const signatures::CpfdData& data_;
     std::optional<signatures::CpfdData> reference_;

@@ -4,6 +4,7 @@
 #include "ScreenHold.h"
 #include "SideFiles.h"
 #include "UpDownSpinner.h"
+#include "VerifiedTransfer.h"
 #include "modUtility.h"
 
 #include <QCloseEvent>
@@ -403,19 +404,29 @@ void frmTargetBoard::commitField(int i, const QString& text) {
     monitor_->fieldWritten(i, text, !gLink->CommError && !gLink->LastTransactionFailed());
 }
 
+// A write the board did not take, while the link itself held, is named with its address.
+void frmTargetBoard::reportWrite(bool done, const QString& failed) {
+    if (done || failed.isEmpty() || gLink->CommError) return;
+    shell::gAnswers->ask(link::WriteFailedMessage(failed), windowTitle(), link::Buttons::Ok,
+                         link::Icon::Exclamation);
+}
+
 void frmTargetBoard::cmdResetFaults_Click() {
     if (!ConfirmResetFaults(*shell::gAnswers)) return;
     cmdResetFaults->setEnabled(false);
-    WriteResetFaults(*gLink);
+    QString failed;
+    reportWrite(WriteResetFaults(*gLink, &failed), failed);
     if (!gLink->CommError) monitor_->refreshStatus();
 }
 
 void frmTargetBoard::cmdSetTime_Click() {
-    SetBoardTime(*gLink, QTime::currentTime());
+    QString failed;
+    reportWrite(SetBoardTime(*gLink, QTime::currentTime(), &failed), failed);
 }
 
 void frmTargetBoard::cmdSetDate_Click() {
-    SetBoardDate(*gLink, QDate::currentDate());
+    QString failed;
+    reportWrite(SetBoardDate(*gLink, QDate::currentDate(), &failed), failed);
 }
 
 void frmTargetBoard::cmdGoOnline_Click() {

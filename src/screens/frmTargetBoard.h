@@ -96,6 +96,7 @@ private:
     void applyLayout();
     void setClockEnabled(bool enabled);
     void commitField(int i, const QString& text);
+    void reportWrite(bool done, const QString& failed);
 
     QString programFolder_;
     targetboard::DiskProgram disk_;

@@ -5,10 +5,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QSettings>
 #include <algorithm>
 #include <cmath>
 
 namespace talvern::setup {
+
+namespace {
+const QString kDeviceKey = QStringLiteral("CommPort/Device");
+}
 
 CommSettings ReadCommSettings(const QString& settingsFile, QString* error) {
     CommSettings settings;
@@ -68,6 +73,17 @@ bool SaveCommSettings(const QString& settingsFile, const QString& programFolder,
         }
     }
     return true;
+}
+
+QString ChosenDevice(const QSettings& settings) {
+    return settings.value(kDeviceKey).toString().trimmed();
+}
+
+void SetChosenDevice(QSettings& settings, const QString& device) {
+    if (device.trimmed().isEmpty())
+        settings.remove(kDeviceKey);
+    else
+        settings.setValue(kDeviceKey, device.trimmed());
 }
 
 } // namespace talvern::setup

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class QSettings;
+
 namespace talvern::setup {
 
 inline constexpr int kCommPortMin = 1;
@@ -34,5 +36,12 @@ int ClampedPort(const QString& text);
 // index into BRIXEL.SFG of each development folder that exists. False with a reason on failure.
 bool SaveCommSettings(const QString& settingsFile, const QString& programFolder,
                       const CommSettings& settings, QString* error);
+
+// The serial device chosen in the comm-port dialog (a USB adapter, a pseudo-terminal), kept in
+// the user's settings (talvern.ini) beside the port settings file, whose format older programs
+// read; while it is set it wins over the port number. Empty: none chosen.
+QString ChosenDevice(const QSettings& settings);
+// Stores the choice; an empty device removes it, so that the port number holds again.
+void SetChosenDevice(QSettings& settings, const QString& device);
 
 } // namespace talvern::setup

@@ -12,7 +12,8 @@ namespace talvern::shell {
 
 namespace {
 const QString kPlacementKey = QStringLiteral("MainWindow/Geometry");
-}
+const QString kPanelsKey = QStringLiteral("MainWindow/Panels"); // the wire monitor's dock
+} // namespace
 
 void frmMDIMain::buildRecentFiles() {
     if (!platform_.settingsFile.isEmpty()) {
@@ -64,12 +65,15 @@ void frmMDIMain::mnuFileRecent_Click(int index) {
 }
 
 void frmMDIMain::restorePlacement() {
-    if (settings_) restoreGeometry(settings_->value(kPlacementKey).toByteArray());
+    if (!settings_) return;
+    restoreGeometry(settings_->value(kPlacementKey).toByteArray());
+    restoreState(settings_->value(kPanelsKey).toByteArray());
 }
 
 void frmMDIMain::savePlacement() {
     if (!settings_) return;
     settings_->setValue(kPlacementKey, saveGeometry());
+    settings_->setValue(kPanelsKey, saveState());
     settings_->sync();
 }
 

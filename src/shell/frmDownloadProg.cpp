@@ -142,8 +142,10 @@ void frmDownloadProg::Timer1_Timer() {
                                 verify_->CurrentProgramAdd);
     }
     if (const targetboard::TransferProgress* p = progress(); p && p->total > 0) {
-        prgDownloadProg->setValue(p->percent());
-        lblProgress->setText(p->text());
+        // Between steps (the dump's settle) the time left still runs down.
+        const targetboard::TransferProgress now = p->at(clock_.now());
+        prgDownloadProg->setValue(now.percent());
+        lblProgress->setText(now.text());
     }
 }
 

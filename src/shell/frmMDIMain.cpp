@@ -273,6 +273,10 @@ void frmMDIMain::Form_Load() {
     link_ = std::make_unique<link::RSComm>(*platform_.clock, *platform_.answers, *platform_.events,
                                            platform_.programFolder);
     if (platform_.configureLink) platform_.configureLink(*link_);
+    // The device chosen in the comm-port dialog, unless the command line gave one.
+    if (settings_ && link_->DeviceOverride().isEmpty())
+        link_->SetDeviceOverride(setup::ChosenDevice(*settings_));
+    installWireMonitor();
     gLink = link_.get();
     gCommPort = platform_.port;
     gAnswers = platform_.answers;
@@ -403,7 +407,8 @@ void frmMDIMain::mnuEditOfflineEditing_Click() {
 
 void frmMDIMain::mnuEditCommPort_Click() {
     if (commPortDialog_) return;
-    auto* dialog = new frmSetupComm(*gLink, *gCommPort, *gAnswers, platform_.programFolder, this);
+    auto* dialog = new frmSetupComm(*gLink, *gCommPort, *gAnswers, platform_.programFolder,
+                                    settings_.get(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
     // The dialog may have closed or reopened the link: show the outcome.
@@ -440,6 +445,13 @@ void frmMDIMain::sbrMain_PanelDblClick(int panel) {
 
 void frmMDIMain::showOnlineState(bool online) {
     panels_[1]->setText(online ? QStringLiteral("ONLINE") : QStringLiteral("OFFLINE"));
+    // Online, the tool tip names the device the program talks through.
+    const QString device = platform_.port ? platform_.port->deviceName() : QString();
+    panels_[1]->setToolTip(online && !device.isEmpty() && link_
+                               ? QStringLiteral("Communications Mode: ONLINE on %1 at %2 baud")
+                                     .arg(device)
+                                     .arg(link_->CurrentPortSettings().baud)
+                               : QStringLiteral("Communications Mode"));
     mnuViewOnline->setChecked(online);
     mnuViewOffline->setChecked(!online);
     mnuEditPasscode->setEnabled(online);

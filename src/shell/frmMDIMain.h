@@ -13,12 +13,13 @@
 #include "HelpWindow.h"
 #include "InputBox.h"
 #include "OnlineState.h"
-#include "ProgramFiles.h"
 #include "Platform.h"
+#include "ProgramFiles.h"
 #include "QtFileDialogs.h"
 #include "RSComm.h"
 #include "RecentFiles.h"
 #include "SetupFiles.h"
+#include "WireRecorder.h"
 #include "frmSetupComm.h"
 
 #include <QMainWindow>
@@ -41,6 +42,7 @@ class frmAbout;
 class frmDownloadProg;
 class frmProcessing;
 class ReportOutput;
+class WireMonitorPanel;
 
 // What the main window needs from the platform; all of it outlives the window.
 struct MainWindowPlatform {
@@ -148,6 +150,9 @@ public:
     HelpWindow* helpWindow() const { return helpWindow_; }
     frmAbout* aboutBox() const;
     QString helpFile() const { return helpFile_; }
+    // The wire monitor (View → Wire Monitor) and the recorder it and the status bar read.
+    WireMonitorPanel* wireMonitor() const { return wireMonitor_; }
+    link::WireRecorder& wireRecorder() { return *wireRecorder_; }
 
     // --- Public file values ---
     QString gFileNameCaption;
@@ -195,6 +200,7 @@ public:
     QAction* mnuViewTargetBoardStatus;
     QAction* mnuViewOnline;
     QAction* mnuViewOffline;
+    QAction* mnuViewWireMonitor = nullptr;
     QMenu* mnuBM;
     std::array<QAction*, 5> mnuBMForm;
     QMenu* mnuServo;
@@ -228,6 +234,7 @@ private:
     bool askGoOnline();
     QString chooseProgramFile();
     void runProgramWindow(int mode, int board);
+    void installWireMonitor();
 
     MainWindowPlatform platform_;
     std::unique_ptr<QtFileDialogs> qtFileDialogs_;
@@ -237,7 +244,9 @@ private:
     targetboard::ProgramSet programSet_;
     QPointer<QDialog> programWindow_;
     std::function<void(const QString&)> targetBoardPage_;
+    std::unique_ptr<link::WireRecorder> wireRecorder_; // outlives the link it listens to
     std::unique_ptr<link::RSComm> link_;
+    WireMonitorPanel* wireMonitor_ = nullptr;
     setup::BackgroundUpdate background_;
     QMdiArea* mdiArea_;
     std::array<std::function<QWidget*()>, kChildCount> factories_;

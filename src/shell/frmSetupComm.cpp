@@ -1,10 +1,13 @@
 #include "frmSetupComm.h"
 
+#include "QtPlatform.h"
 #include "UpDown.h"
 #include "modUtility.h"
 
+#include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSerialPortInfo>
+#include <QSettings>
 #include <QVBoxLayout>
 
 namespace talvern::shell {
@@ -27,14 +31,17 @@ QStringList SystemSerialPorts() {
 }
 
 frmSetupComm::frmSetupComm(link::RSComm& link, link::SerialLine& port, link::UserAnswers& answers,
-                           QString programFolder, QWidget* parent)
+                           QString programFolder, QSettings* userSettings, QWidget* parent)
     : QDialog(parent), link_(link), port_(port), answers_(answers),
-      programFolder_(std::move(programFolder)), wasOnline_(link.OnlineMode) {
+      programFolder_(std::move(programFolder)), userSettings_(userSettings),
+      wasOnline_(link.OnlineMode) {
     setObjectName(QStringLiteral("frmSetupComm"));
     setWindowTitle(QStringLiteral("Comm Port Settings"));
 
     auto* fraCommPort = new QGroupBox(QStringLiteral("Comm Port"), this);
     fraCommPort->setObjectName(QStringLiteral("fraCommPort"));
+    optCommPort[0] = new QRadioButton(QStringLiteral("Port &number"), fraCommPort);
+    optCommPort[0]->setObjectName(QStringLiteral("optCommPort0"));
     txtCommPort = new QLineEdit(fraCommPort);
     txtCommPort->setObjectName(QStringLiteral("txtCommPort"));
     txtCommPort->setMaximumWidth(60);
@@ -42,22 +49,35 @@ frmSetupComm::frmSetupComm(link::RSComm& link, link::SerialLine& port, link::Use
     updCommPort->setObjectName(QStringLiteral("updCommPort"));
     updCommPort->setRange(setup::kCommPortMin, setup::kCommPortMax);
     updCommPort->setIncrement(1);
-#ifdef Q_OS_WIN
-    const QString naming = QStringLiteral("Port n is COMn.");
-#else
-    const QString naming = QStringLiteral("Port n is /dev/ttyS(n-1).");
-#endif
-    const QStringList found = SystemSerialPorts();
-    lblPortsFound = new QLabel(naming + QStringLiteral("\nPorts found on this computer:\n") +
-                                   (found.isEmpty() ? QStringLiteral("(none)") : found.join('\n')),
-                               fraCommPort);
-    lblPortsFound->setObjectName(QStringLiteral("lblPortsFound"));
-    lblPortsFound->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* portRow = new QHBoxLayout(fraCommPort);
-    portRow->addWidget(txtCommPort);
-    portRow->addWidget(updCommPort);
-    portRow->addSpacing(12);
-    portRow->addWidget(lblPortsFound, 1);
+    lblCommPortDevice = new QLabel(fraCommPort);
+    lblCommPortDevice->setObjectName(QStringLiteral("lblCommPortDevice"));
+    optCommPort[1] = new QRadioButton(QStringLiteral("&Device"), fraCommPort);
+    optCommPort[1]->setObjectName(QStringLiteral("optCommPort1"));
+    cboCommDevice = new QComboBox(fraCommPort);
+    cboCommDevice->setObjectName(QStringLiteral("cboCommDevice"));
+    cboCommDevice->setEditable(true);
+    cboCommDevice->setInsertPolicy(QComboBox::NoInsert);
+    cboCommDevice->setMinimumContentsLength(32);
+    cboCommDevice->lineEdit()->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    // Listed afresh each time the dialog opens, so an adapter plugged in since is there.
+    for (const link::SerialDevice& device : link::AvailableSerialDevices())
+        cboCommDevice->addItem(device.caption, device.location);
+    auto* lblDeviceHint = new QLabel(
+        QStringLiteral("Found on this computer; a path such as /dev/ttyUSB1 may be typed too."),
+        fraCommPort);
+    lblDeviceHint->setObjectName(QStringLiteral("lblCommDeviceHint"));
+    auto* portGrid = new QGridLayout(fraCommPort);
+    auto* numberRow = new QHBoxLayout;
+    numberRow->addWidget(txtCommPort);
+    numberRow->addWidget(updCommPort);
+    numberRow->addSpacing(8);
+    numberRow->addWidget(lblCommPortDevice, 1);
+    portGrid->addWidget(optCommPort[0], 0, 0);
+    portGrid->addLayout(numberRow, 0, 1);
+    portGrid->addWidget(optCommPort[1], 1, 0);
+    portGrid->addWidget(cboCommDevice, 1, 1);
+    portGrid->addWidget(lblDeviceHint, 2, 1);
+    portGrid->setColumnStretch(1, 1);
 
     auto* fraPortSpeed = new QGroupBox(QStringLiteral("Port Speed"), this);
     fraPortSpeed->setObjectName(QStringLiteral("fraPortSpeed"));
@@ -85,11 +105,21 @@ frmSetupComm::frmSetupComm(link::RSComm& link, link::SerialLine& port, link::Use
     layout->addWidget(fraPortSpeed);
     layout->addLayout(buttons);
 
+    CurrentSettings();
+
     connect(cmdSave, &QPushButton::clicked, this, &frmSetupComm::cmdSave_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmSetupComm::cmdCancel_Click);
     txtCommPort->installEventFilter(this);
+    // Changing the number or the device chooses it.
+    connect(txtCommPort, &QLineEdit::textChanged, this, &frmSetupComm::showPortDevice);
+    connect(txtCommPort, &QLineEdit::textEdited, this,
+            [this] { optCommPort[0]->setChecked(true); });
+    connect(updCommPort, &UpDown::changed, this, [this] { optCommPort[0]->setChecked(true); });
+    connect(cboCommDevice->lineEdit(), &QLineEdit::textEdited, this,
+            [this] { optCommPort[1]->setChecked(true); });
+    connect(cboCommDevice, &QComboBox::activated, this,
+            [this] { optCommPort[1]->setChecked(true); });
 
-    CurrentSettings();
     adjustSize();
     CenterWindow(this);
 }
@@ -101,7 +131,34 @@ void frmSetupComm::CurrentSettings() {
         answers_.ask(error, QStringLiteral("SetupComm CurrentSettings"), link::Buttons::Ok,
                      link::Icon::Information);
     txtCommPort->setText(QString::number(settings.port));
+    showPortDevice();
     optPortSpeed[settings.speed == 19200 ? 1 : 0]->setChecked(true);
+    // The device the link takes instead of the number: chosen here before, or given on the
+    // command line.
+    const QString device = link_.DeviceOverride();
+    optCommPort[device.isEmpty() ? 0 : 1]->setChecked(true);
+    if (device.isEmpty()) return;
+    const int listed = cboCommDevice->findData(link::SerialDeviceName({0, 0, device}));
+    if (listed >= 0)
+        cboCommDevice->setCurrentIndex(listed);
+    else
+        cboCommDevice->setEditText(device);
+}
+
+void frmSetupComm::showPortDevice() {
+    const bool valid =
+        setup::PortEntryValid(txtCommPort->text(), updCommPort->Min(), updCommPort->Max());
+    lblCommPortDevice->setText(
+        valid ? link::SerialDeviceName({setup::ClampedPort(txtCommPort->text()), 0, {}})
+              : QString());
+}
+
+QString frmSetupComm::chosenDevice() const {
+    const QString text = cboCommDevice->currentText().trimmed();
+    if (text.isEmpty()) return {};
+    for (int i = 0; i < cboCommDevice->count(); ++i)
+        if (cboCommDevice->itemText(i) == text) return cboCommDevice->itemData(i).toString();
+    return link::SerialDeviceName({0, 0, text});
 }
 
 bool frmSetupComm::txtCommPort_Validate() {
@@ -132,6 +189,14 @@ void frmSetupComm::cmdSave_Click() {
         txtCommPort_Validate();
         return;
     }
+    const QString device = optCommPort[1]->isChecked() ? chosenDevice() : QString();
+    if (optCommPort[1]->isChecked() && device.isEmpty()) {
+        answers_.ask(QStringLiteral("Choose or type the serial device to use, or choose the "
+                                    "port number."),
+                     QStringLiteral("Comm Port"), link::Buttons::Ok, link::Icon::Information);
+        cboCommDevice->setFocus();
+        return;
+    }
     link_.CloseRSComm();
     setup::CommSettings settings;
     settings.port = setup::ClampedPort(txtCommPort->text());
@@ -142,8 +207,16 @@ void frmSetupComm::cmdSave_Click() {
                      QStringLiteral("SetupComm"), link::Buttons::Ok, link::Icon::Information);
         return;
     }
+    // The settings file keeps its two fields, which older programs read; the device goes beside
+    // it into the user's settings.
+    if (userSettings_) {
+        setup::SetChosenDevice(*userSettings_, device);
+        userSettings_->sync();
+    }
+    link_.SetDeviceOverride(device);
     if (wasOnline_) {
         link_.OpenRSComm(port_);
+        if (gOnlineView) gOnlineView->showOnlineState(link_.OnlineMode);
         // A port that does not answer keeps the dialog open to correct the settings or cancel.
         if (!link_.OnlineMode) return;
     }

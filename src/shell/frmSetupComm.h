@@ -1,6 +1,7 @@
 #pragma once
-// The comm-port dialog: port number and speed, saved to the settings files and applied to the
-// link (reopened at once when it was online).
+// The comm-port dialog: the port number or a serial device (a USB adapter, a pseudo-terminal),
+// and the speed, saved to the settings files and applied to the link (reopened at once when it
+// was online).
 
 #include "CommPortSettings.h"
 #include "Platform.h"
@@ -8,11 +9,12 @@
 
 #include <QDialog>
 
-class QGroupBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSettings;
 
 namespace talvern::shell {
 
@@ -21,15 +23,20 @@ class UpDown;
 class frmSetupComm : public QDialog {
     Q_OBJECT
 public:
+    // userSettings keeps the chosen device between runs; without it the choice lasts this run.
     frmSetupComm(link::RSComm& link, link::SerialLine& port, link::UserAnswers& answers,
-                 QString programFolder, QWidget* parent = nullptr);
+                 QString programFolder, QSettings* userSettings, QWidget* parent = nullptr);
 
+    // optCommPort[0] uses the port number, optCommPort[1] the device.
+    QRadioButton* optCommPort[2];
     QLineEdit* txtCommPort;
     UpDown* updCommPort;
+    QLabel* lblCommPortDevice; // the device the port number names
+    // The serial devices found when the dialog opened; a path may be typed instead.
+    QComboBox* cboCommDevice;
     QRadioButton* optPortSpeed[2];
     QPushButton* cmdSave;
     QPushButton* cmdCancel;
-    QLabel* lblPortsFound;
 
     void cmdSave_Click();
     void cmdCancel_Click();
@@ -41,11 +48,15 @@ protected:
 
 private:
     void CurrentSettings();
+    // The device path the device box names: a listed device's location, or the typed path.
+    QString chosenDevice() const;
+    void showPortDevice();
 
     link::RSComm& link_;
     link::SerialLine& port_;
     link::UserAnswers& answers_;
     QString programFolder_;
+    QSettings* userSettings_;
     bool wasOnline_;
     bool checking_ = false;
 };

@@ -48,9 +48,7 @@ float ProfileFromRaw(int raw) {
 
 SignatureAcquisition::SignatureAcquisition(link::RSComm& link, SignatureRecord& record,
                                            link::UserAnswers& answers)
-    : link_(link), record_(record), answers_(answers) {
-    record_.CpfdDataSaved = record_.CpfdData;
-}
+    : link_(link), record_(record), before_(record), answers_(answers) {}
 
 void SignatureAcquisition::runToEnd() {
     while (step()) {}
@@ -156,21 +154,21 @@ void SignatureAcquisition::store() {
     }
 }
 
+// Nothing half read is kept, and a signature acquired before this run and not yet saved keeps
+// counting as unsaved.
+void SignatureAcquisition::restore() {
+    record_ = before_;
+}
+
 void SignatureAcquisition::finishCancelled() {
-    const bool beforeSampling = phase_ == Phase::Trigger || phase_ == Phase::Waiting;
-    record_.CpfdData = record_.CpfdDataSaved;
+    restore();
     // Abandons the recording; the board keeps nothing half done.
     if (!link_.CommError) link_.RSWrite(kCaptureAddress, QStringLiteral("0"));
-    if (beforeSampling) record_.CpfdData.Samples = 0;
     finish(Outcome::Cancelled);
 }
 
 void SignatureAcquisition::finishFailed(const QString& address) {
-    const bool beforeSampling = phase_ == Phase::Trigger || phase_ == Phase::Waiting;
-    // Nothing half read is kept: the record returns to what it was before the run, except that
-    // a run that failed before any sample was read leaves no samples.
-    record_.CpfdData = record_.CpfdDataSaved;
-    if (beforeSampling) record_.CpfdData.Samples = 0;
+    restore();
     if (link_.CommError) {
         finish(Outcome::LinkFailed); // the link has told the user already
         return;
@@ -186,8 +184,9 @@ void SignatureAcquisition::finishFailed(const QString& address) {
 void SignatureAcquisition::finish(Outcome outcome) {
     phase_ = Phase::Done;
     outcome_ = outcome;
-    record_.CpfdDataNew = outcome == Outcome::Acquired;
-    if (outcome == Outcome::Acquired) record_.CpfdFileTitle = QStringLiteral("untitled");
+    if (outcome != Outcome::Acquired) return;
+    record_.CpfdDataNew = true;
+    record_.CpfdFileTitle = QStringLiteral("untitled");
 }
 
 } // namespace talvern::signatures

@@ -14,6 +14,10 @@
 // read is tried again, at most twice more; after that, or after a link failure, the record is
 // left as it was before the run (a failure while waiting for the board leaves no samples), and
 // the user is told which address could not be read.
+//
+// A run that does not end in a signature (Cancel, a failed read, a link failure) gives back the
+// record exactly as it found it: the signature, the copy last saved (so a signature not yet
+// saved still counts as unsaved), the table's refresh flag and the file title.
 
 #include "ConfirmedReads.h"
 #include "CpfdData.h"
@@ -41,7 +45,7 @@ public:
     enum class Phase { Trigger, Waiting, Sampling, Done };
     enum class Outcome { Running, Acquired, Cancelled, LinkFailed, ReadFailed };
 
-    // Takes the present record as the copy a cancelled or failed run returns to.
+    // Keeps the present record as what a cancelled or failed run returns to.
     SignatureAcquisition(link::RSComm& link, SignatureRecord& record, link::UserAnswers& answers);
 
     // Runs the next step; false once the acquisition has ended.
@@ -71,10 +75,12 @@ private:
     void store();
     void finishCancelled();
     void finishFailed(const QString& address);
+    void restore();
     void finish(Outcome outcome);
 
     link::RSComm& link_;
     SignatureRecord& record_;
+    const SignatureRecord before_;
     link::UserAnswers& answers_;
     Phase phase_ = Phase::Trigger;
     Outcome outcome_ = Outcome::Running;

@@ -74,7 +74,9 @@ QByteArray WriteCfd(const CpfdData& d) {
 }
 
 CfdReadResult ReadCfd(const QByteArray& bytes) {
-    if (bytes.size() != kCfdFileBytes)
+    // A longer file (one saved over a longer file by an earlier version) is read as its first
+    // record; a shorter one holds no whole record.
+    if (bytes.size() < kCfdFileBytes)
         return {std::nullopt,
                 QStringLiteral("A cupfeed data file is %1 bytes long; this one is %2 bytes.")
                     .arg(kCfdFileBytes)
@@ -106,20 +108,13 @@ std::optional<CpfdData> LoadCfdFile(const QString& path, QString* message) {
         if (message) *message = head + file.errorString();
         return std::nullopt;
     }
-    // One byte more than a record tells a longer file from a good one without reading it all.
-    const QByteArray bytes = file.read(kCfdFileBytes + 1);
+    const QByteArray bytes = file.read(kCfdFileBytes);
     if (file.error() != QFileDevice::NoError) {
         if (message) *message = head + file.errorString();
         return std::nullopt;
     }
     CfdReadResult result = ReadCfd(bytes);
-    if (!result.data && message) {
-        *message = head + (bytes.size() > kCfdFileBytes
-                               ? QStringLiteral("A cupfeed data file is %1 bytes long; this one "
-                                                "is longer.")
-                                     .arg(kCfdFileBytes)
-                               : result.reason);
-    }
+    if (!result.data && message) *message = head + result.reason;
     return result.data;
 }
 

@@ -46,7 +46,7 @@ bool SameBits(const CpfdData& a, const CpfdData& b);
 // The record and its companions, as the program keeps them for the whole run.
 struct SignatureRecord {
     signatures::CpfdData CpfdData;      // the signature shown, graphed, saved
-    signatures::CpfdData CpfdDataSaved; // as last loaded or saved, or found before an acquisition
+    signatures::CpfdData CpfdDataSaved; // as last loaded or saved
     bool CpfdDataNew = false;           // an acquisition produced data not yet shown in the table
     QString CpfdFileTitle = QStringLiteral("untitled");
 };
@@ -57,7 +57,7 @@ struct CfdReadResult {
     std::optional<CpfdData> data; // empty when refused
     QString reason;               // why it was refused, one sentence
 };
-// Refuses anything that is not exactly 5130 bytes or whose count lies outside 0..256.
+// Reads the first 5130 bytes; refuses fewer, or a count outside 0..256.
 CfdReadResult ReadCfd(const QByteArray& bytes);
 
 // Reads a file; on refusal the message names the file and says why.

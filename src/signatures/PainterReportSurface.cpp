@@ -8,10 +8,17 @@ namespace talvern::signatures {
 
 QFont ReportQFont(const ReportFont& font) {
     QFont f;
-    // Metric twins of Times first, then any serif face, so the page keeps its look.
-    f.setFamilies({font.family, QStringLiteral("Times New Roman"), QStringLiteral("Nimbus Roman"),
-                   QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")});
+    // "Times" is asked for by its metric twin, which the package depends on, so the page has
+    // the same measures on every machine; then Times itself, then any serif face.
+    QStringList families;
+    if (font.family == QLatin1String("Times")) families << QString::fromLatin1(kTimesTwin);
+    families << font.family << QStringLiteral("Times New Roman") << QStringLiteral("Nimbus Roman")
+             << QStringLiteral("DejaVu Serif");
+    f.setFamilies(families);
     f.setStyleHint(QFont::Serif);
+    // One glyph a letter: a ligature (the "fi" of "Configuration" drawn as one glyph) reads
+    // back from a PDF as one character, and a search of the file no longer finds the word.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     f.setPointSizeF(font.points);
     f.setBold(font.bold);
     f.setItalic(font.italic);

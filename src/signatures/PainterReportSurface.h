@@ -11,7 +11,11 @@ class QPainter;
 
 namespace talvern::signatures {
 
-// The font of a report style; "Times" where the machine has it, else the machine's serif face.
+// Times' metric twin, from the package fonts-liberation.
+inline constexpr char kTimesTwin[] = "Liberation Serif";
+
+// The font of a report style: "Times" as its metric twin where the machine has it, else Times
+// or the machine's serif face.
 QFont ReportQFont(const ReportFont& font);
 
 class PainterReportSurface final : public ReportSurface {

@@ -18,8 +18,35 @@ constexpr double kTwipsPerInch = 1440.0;
 constexpr double kPointsPerInch = 72.0;
 constexpr double kFontPoints = 7.8;
 constexpr double kLineTwips = 15.0; // line width: one pixel on a screen, a fine line on paper
+constexpr float kPlottableLimit = 1e6f;
+
+// Whether sample i of a trace stands on the plot: its value and its crank angle.
+bool SampleShown(const CpfdData& d, const SampleArray& values, int i) {
+    return Plottable(d.Pos[i]) && Plottable(values[i]);
+}
 
 } // namespace
+
+bool Plottable(float value) {
+    return std::isfinite(value) && std::abs(value) < kPlottableLimit;
+}
+
+int LeftOutSamples(const CpfdData& data, const TraceSet& traces) {
+    int leftOut = 0;
+    for (int i = 0; i < data.Count(); ++i) {
+        bool shown = true;
+        for (int t = 0; t < 4; ++t)
+            if (traces[t] && !SampleShown(data, data.Trace(t), i)) shown = false;
+        if (!shown) ++leftOut;
+    }
+    return leftOut;
+}
+
+QString LeftOutText(int count) {
+    if (count <= 0) return QString();
+    return (count == 1 ? QStringLiteral("1 sample") : QStringLiteral("%1 samples").arg(count)) +
+           QStringLiteral(" left out (not a number or out of range)");
+}
 
 const std::array<TraceStyle, 4>& TraceStyles() {
     static const std::array<TraceStyle, 4> styles{{
@@ -61,7 +88,7 @@ FullScales ComputeFullScales(const CpfdData& data, const TraceSet& traces,
             float& scale = TraceStyles()[t].amps ? scales.amps : scales.degrees;
             const SampleArray& values = d.Trace(t);
             for (int i = 0; i < d.Count(); ++i)
-                if (values[i] > scale) scale = values[i];
+                if (values[i] > scale && SampleShown(d, values, i)) scale = values[i];
         }
     };
     raise(data);
@@ -156,11 +183,12 @@ BandComparison CompareWithReference(const CpfdData& data, const CpfdData& refere
         bool any = false;
         for (int t = 0; t < 4; ++t) {
             if (!traces[t]) continue;
+            if (!SampleShown(data, data.Trace(t), i)) continue;
             const double full = TraceStyles()[t].amps ? scales.amps : scales.degrees;
             const double band = tolerancePercent / 100.0 * full;
             const double apart =
                 std::abs(data.Trace(t)[i] - ReferenceValueAt(reference, t, data.Pos[i]));
-            if (apart > band) {
+            if (std::isfinite(apart) && apart > band) {
                 result.outsideAt[i][t] = true;
                 any = true;
             }
@@ -179,6 +207,7 @@ int NearestSample(const CpfdData& data, double angle) {
     int best = -1;
     double bestApart = 0;
     for (int i = 0; i < data.Count(); ++i) {
+        if (!Plottable(data.Pos[i])) continue;
         const double apart = std::abs(data.Pos[i] - angle);
         if (best < 0 || apart < bestApart) {
             best = i;
@@ -245,9 +274,14 @@ double GraphMapping::bottom() const {
 
 namespace {
 
+// "MS Sans Serif" is asked for by the sans face of the package the report's font comes from,
+// so the graph has the same measures on every machine; one glyph a letter, as in the report.
 QFont GraphFont(double dpi) {
-    QFont font(QStringLiteral("MS Sans Serif"));
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("MS Sans Serif"),
+                      QStringLiteral("DejaVu Sans")});
     font.setStyleHint(QFont::SansSerif);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     font.setPixelSize(
         std::max(1, static_cast<int>(std::lround(kFontPoints / kPointsPerInch * dpi))));
     return font;
@@ -349,10 +383,12 @@ void DrawBand(Surface& g, const GraphMapping& m, const CpfdData& reference, int 
     if (n < 2) return;
     const TraceStyle& style = TraceStyles()[trace];
     const SampleArray& v = reference.Trace(trace);
-    QPolygonF upper, lower;
+    QPolygonF upper, lower, middle;
     for (int i = 0; i < n; ++i) {
+        if (!SampleShown(reference, v, i)) continue;
         upper << QPointF(m.x(reference.Pos[i]), m.y(v[i] + band, style.amps));
         lower << QPointF(m.x(reference.Pos[i]), m.y(v[i] - band, style.amps));
+        middle << QPointF(m.x(reference.Pos[i]), m.y(v[i], style.amps));
     }
     QPolygonF area = upper;
     for (auto it = lower.crbegin(); it != lower.crend(); ++it)
@@ -363,9 +399,6 @@ void DrawBand(Surface& g, const GraphMapping& m, const CpfdData& reference, int 
     p.setPen(Qt::NoPen);
     p.setBrush(fill);
     p.drawPolygon(area);
-    QPolygonF middle;
-    for (int i = 0; i < n; ++i)
-        middle << QPointF(m.x(reference.Pos[i]), m.y(v[i], style.amps));
     g.pen(style.color, Qt::DashLine);
     p.drawPolyline(middle);
 }
@@ -377,15 +410,24 @@ void DrawTrace(Surface& g, const GraphMapping& m, const PlotRect& r, const CpfdD
     const int n = data.Count();
     QPainter& p = g.painter();
     if (n >= 2) {
-        QPolygonF points;
-        points.reserve(n);
+        std::vector<std::optional<QPointF>> points(n);
         for (int i = 0; i < n; ++i)
-            points << QPointF(m.x(data.Pos[i]), m.y(v[i], style.amps));
+            if (SampleShown(data, v, i))
+                points[i] = QPointF(m.x(data.Pos[i]), m.y(v[i], style.amps));
         // Zoomed in, the trace stays inside the plot; the whole stroke is not clipped, so a
         // negative sample shows below the axis.
         if (!options.view.whole()) p.setClipRect(PlotArea(m));
         g.pen(style.color, Qt::SolidLine);
-        p.drawPolyline(points);
+        // A sample left out breaks the trace: nothing is drawn where there is no value.
+        QPolygonF run;
+        for (int i = 0; i <= n; ++i) {
+            if (i < n && points[i]) {
+                run << *points[i];
+                continue;
+            }
+            if (run.size() >= 2) p.drawPolyline(run);
+            run.clear();
+        }
         if (options.printing) {
             const QString marker(style.marker);
             const double halfW = g.textWidth(marker) / 2 * g.s();
@@ -393,7 +435,9 @@ void DrawTrace(Surface& g, const GraphMapping& m, const PlotRect& r, const CpfdD
             const double ascent = g.ascent();
             p.setPen(style.color);
             for (int i = 1; i < n; ++i)
-                p.drawText(QPointF(points[i].x() - halfW, points[i].y() - halfH + ascent), marker);
+                if (points[i])
+                    p.drawText(QPointF(points[i]->x() - halfW, points[i]->y() - halfH + ascent),
+                               marker);
         }
         p.setClipping(false);
         if (options.printing) {

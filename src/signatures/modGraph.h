@@ -40,12 +40,24 @@ std::optional<TraceSet> ParseTraceSet(const QString& digits);
 
 QString GraphTitle(const QString& fileTitle);
 
+// Whether a sample can stand on the plot. A file may hold anything: NaN, an infinity or a float
+// near its limits would take the scale and the trace with it, and no board value comes near a
+// million (its bytes scale to at most 25 A and 45°), so such a sample is left out of the traces
+// and the scales.
+bool Plottable(float value);
+// How many samples the ticked traces leave out (a sample counted once, however many of its
+// traces are left out); a sample whose crank angle cannot be plotted is left out of every trace.
+int LeftOutSamples(const CpfdData& data, const TraceSet& traces);
+// "2 samples left out (not a number or out of range)"; empty for none.
+QString LeftOutText(int count);
+
 struct FullScales {
     float amps = 1.0f;
     float degrees = 1.0f;
 };
 // The largest sample of the ticked current trace, and of the ticked angle traces, each at least
-// 1.0. A reference signature, when given, takes part so that it stays on the plot.
+// 1.0; samples left out of the traces take no part. A reference signature, when given, takes
+// part so that it stays on the plot.
 FullScales ComputeFullScales(const CpfdData& data, const TraceSet& traces,
                              const CpfdData* reference = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include "CpfdText.h"
 
+#include <algorithm>
 #include <array>
 
 namespace talvern::signatures {
@@ -138,10 +139,15 @@ constexpr std::array<Section, 6> kSections{{
 // Lines each of sections 2 to 6 wants on its page before it starts.
 constexpr std::array<int, 5> kSectionLines{21, 6, 4, 7, 6};
 
+// Values end at 5.5 inches; a label too wide for its column (a wider face than Times) pushes
+// its value right, a space clear of it, rather than under it.
 void PrintItem(ReportPage& page, const QString& label, const QString& value) {
-    page.CurrentX = ReportPage::kLeftMargin + 0.25;
+    ReportSurface& surface = page.surface();
+    const double labelX = ReportPage::kLeftMargin + 0.25;
+    page.CurrentX = labelX;
     page.printOnLine(label);
-    page.CurrentX = kValueRight - page.surface().textWidth(value);
+    const double clear = labelX + surface.textWidth(label.trimmed() + QLatin1Char(' '));
+    page.CurrentX = std::max(kValueRight - surface.textWidth(value), clear);
     page.printLine(value);
 }
 

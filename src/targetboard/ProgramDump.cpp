@@ -11,8 +11,24 @@ namespace {
 const QString kCRLF = QStringLiteral("\r\n");
 const QString kTab = QStringLiteral("\t");
 const QString kTitle = QStringLiteral("Program Download");
-constexpr int kIdentAddress = 61424;
+
+QString Hex2(int value) {
+    return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
+}
 } // namespace
+
+const QString kLoadAgain =
+    QStringLiteral("The board holds no valid program now: it must be loaded again.");
+
+ImageRecord RecordAsSent(const ImageRecord& record) {
+    ImageRecord sent = record;
+    for (int i = 0; i < sent.data.size(); ++i) {
+        const int address = sent.address + i;
+        if (address >= kIdentBlockAddress && address < kIdentBlockAddress + kIdentBytes)
+            sent.data[i] = 0;
+    }
+    return sent;
+}
 
 std::array<int, 10> IdentBlock(const QString& ident, int checksum, int revision) {
     std::array<int, 10> block{};
@@ -32,6 +48,7 @@ QString DumpConfirmation(const ProgramSet& set, const std::array<int, 10>& board
     QString boardIdent;
     for (int i = 0; i < 8; ++i)
         if (board[i] > 31) boardIdent += QChar(board[i]);
+    if (!IdentNamesProgram(board[0])) boardIdent = kNoValidProgram;
     return QStringLiteral("Program to be loaded into module (on disk):") + kCRLF +
            QStringLiteral("  Program Ident: ") + kTab + kTab + set.ProgramIdent + kCRLF +
            QStringLiteral("  Program Revision: ") + kTab + kTab + set.ProgramRevision + kCRLF +
@@ -72,6 +89,10 @@ void ProgramDump::wait(double seconds) {
     resumeAt_ = clock_.now() + seconds;
 }
 
+void ProgramDump::halted(const QString& text, link::Icon icon) {
+    message(text + kCRLF + kCRLF + kLoadAgain, icon, kTitle);
+}
+
 bool ProgramDump::step() {
     if (phase_ == Phase::Done) return false;
     if (clock_.now() < resumeAt_) return true;
@@ -96,22 +117,22 @@ bool ProgramDump::step() {
                 break;
             }
             // The whole image is read and checked before the first byte goes to the board.
-            QFile file(set_.ImageFileName);
-            if (!QFileInfo(set_.ImageFileName).isFile()) {
+            const QFileInfo file(set_.ImageFileName);
+            if (!file.isFile()) {
                 message(set_.ImageFileName + QStringLiteral(" File Does Not Exist.") + kCRLF +
                             kCRLF + QStringLiteral("Program Downloaded Halted"),
                         link::Icon::Information, kTitle);
                 end();
                 break;
             }
-            if (file.size() == 0 || !file.open(QIODevice::ReadOnly)) {
+            if (file.size() == 0) {
                 message(set_.ImageFileName + QStringLiteral(" File is Not Valid") + kCRLF + kCRLF +
                             QStringLiteral("Program Downloaded Halted"),
                         link::Icon::Exclamation, kTitle);
                 end();
                 break;
             }
-            image_ = CheckImage(file.readAll(), set_.ImageFileName);
+            image_ = CheckImageFile(set_.ImageFileName, set_.BoardCode);
             if (!image_.ok) {
                 message(QStringLiteral("Currently Selected Program is Invalid.") + kCRLF + kCRLF +
                             image_.reason + kCRLF + kCRLF +
@@ -157,7 +178,7 @@ bool ProgramDump::step() {
             break;
         }
         case Phase::ReadIdent: {
-            const QString address = ByteAddress(kIdentAddress + index_);
+            const QString address = ByteAddress(kIdentBlockAddress + index_);
             const std::optional<QString> value = link::ReadVerified(link_, address);
             if (!value) {
                 if (!link_.CommError)
@@ -180,9 +201,31 @@ bool ProgramDump::step() {
             }
             // No other screen polls the board while it is being programmed.
             link_.OnlineMode = false;
-            phase_ = Phase::Prepare;
+            phase_ = Phase::Mark;
             index_ = 0;
             break;
+        case Phase::Mark: {
+            // From here until its own ident is written, the board holds no program an ident
+            // could name: the block says so before the first record goes in.
+            if (index_ == 0) markStarted_ = clock_.now();
+            const QString address = ByteAddress(kIdentBlockAddress + index_);
+            if (!link::WriteVerified(link_, address, QStringLiteral("0"))) {
+                if (!link_.CommError)
+                    message(QStringLiteral("The board did not take the value written to ") +
+                                address + QStringLiteral("."),
+                            link::Icon::Critical, kTitle);
+                failed_ = true;
+                phase_ = Phase::Report;
+                break;
+            }
+            if (++index_ == kIdentBytes) {
+                identWriteTime_ = (clock_.now() - markStarted_) / kIdentBytes;
+                progress_.tailSeconds = 2.0 + kIdentBytes * identWriteTime_;
+                phase_ = Phase::Prepare;
+                index_ = 0;
+            }
+            break;
+        }
         case Phase::Prepare: {
             const QString address = index_ == 0 ? QStringLiteral("B8181") : QStringLiteral("B8176");
             if (!link::WriteVerified(link_, address,
@@ -239,13 +282,27 @@ bool ProgramDump::step() {
                                               : Phase::Records;
             break;
         case Phase::Records: {
-            const ImageRecord& record = image_.records[static_cast<std::size_t>(index_)];
+            const ImageRecord record =
+                RecordAsSent(image_.records[static_cast<std::size_t>(index_)]);
             CurrentProgramAdd = AddressText(record.address);
             if (progress_.started < 0) progress_.started = clock_.now();
             const int reply = link_.SendProgramRecord(record.address, record.data);
             if (reply != record.sum()) {
-                message(QStringLiteral("Checksum Error, Program Download Halted!"),
-                        link::Icon::Exclamation, kTitle);
+                const QString where = QStringLiteral("the record at %1 (line %2 of %3)")
+                                          .arg(AddressText(record.address))
+                                          .arg(record.line)
+                                          .arg(QFileInfo(set_.ImageFileName).fileName());
+                if (reply < 0)
+                    halted(QStringLiteral("No Reply from PLC, Program Download Halted!") + kCRLF +
+                               kCRLF + QStringLiteral("The board did not answer ") + where +
+                               QStringLiteral(": check the cable."),
+                           link::Icon::Exclamation);
+                else
+                    halted(QStringLiteral("Checksum Error, Program Download Halted!") + kCRLF +
+                               kCRLF + QStringLiteral("The board answered ") + where +
+                               QStringLiteral(" with the sum %1H; its bytes add up to %2H.")
+                                   .arg(Hex2(reply), Hex2(record.sum())),
+                           link::Icon::Exclamation);
                 link_.OnlineMode = false;
                 end();
                 break;
@@ -258,8 +315,7 @@ bool ProgramDump::step() {
         case Phase::Leave: {
             const int reply = link_.SendAttention();
             if (!link_.CommError && reply != 0x55) {
-                message(QStringLiteral("PLC did not Exit Program Mode!"), link::Icon::Critical,
-                        kTitle);
+                halted(QStringLiteral("PLC did not Exit Program Mode!"), link::Icon::Critical);
                 link_.OnlineMode = false;
                 end();
                 break;
@@ -269,6 +325,7 @@ bool ProgramDump::step() {
         }
         case Phase::Settle:
             wait(2.0);
+            progress_.tailStarted = clock_.now();
             index_ = 0;
             phase_ = link_.CommError || failed_ ? Phase::Report : Phase::WriteIdent;
             break;
@@ -276,15 +333,16 @@ bool ProgramDump::step() {
             WritingIdent = true;
             const std::array<int, 10> block = IdentBlock(
                 set_.ProgramIdent, set_.ProgramChecksum.toInt(), set_.ProgramRevision.toInt());
-            if (!link::WriteVerified(link_, ByteAddress(kIdentAddress + index_),
-                                     QString::number(block[index_]))) {
+            const int byte = kIdentWriteOrder[static_cast<std::size_t>(index_)];
+            if (!link::WriteVerified(link_, ByteAddress(kIdentBlockAddress + byte),
+                                     QString::number(block[static_cast<std::size_t>(byte)]))) {
                 message(QStringLiteral("Could Not Send Program Ident and Revision to PLC!"),
                         link::Icon::Critical, kTitle);
                 failed_ = true;
                 phase_ = Phase::Report;
                 break;
             }
-            if (++index_ == 10) phase_ = Phase::Report;
+            if (++index_ == kIdentBytes) phase_ = Phase::Report;
             break;
         }
         case Phase::Report: {
@@ -295,8 +353,7 @@ bool ProgramDump::step() {
                 message(QStringLiteral("Program Download Complete!"), link::Icon::Information,
                         kTitle);
             else
-                message(QStringLiteral("Program Download Not Complete!"), link::Icon::Critical,
-                        kTitle);
+                halted(QStringLiteral("Program Download Not Complete!"), link::Icon::Critical);
             link_.OnlineMode = succeeded_;
             end();
             break;

@@ -1,5 +1,7 @@
 #include "ProgramImage.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 
 namespace talvern::targetboard {
@@ -22,15 +24,42 @@ namespace {
 bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
+
+// The lines of a device, each ended by CR, LF or CR LF. A line longer than `longest` is read
+// only that far: it comes back marked too long.
+class LineReader {
+public:
+    LineReader(QIODevice& device, int longest) : device_(device), longest_(longest) {}
+    // The next line; false at the end of the device.
+    bool next(QByteArray* line, bool* tooLong) {
+        line->clear();
+        *tooLong = false;
+        char c = 0;
+        if (!device_.getChar(&c)) return false;
+        for (;;) {
+            if (c == '\n') return true;
+            if (c == '\r') {
+                char n = 0;
+                if (device_.peek(&n, 1) == 1 && n == '\n') device_.getChar(&n);
+                return true;
+            }
+            if (line->size() >= longest_) {
+                *tooLong = true;
+                return true;
+            }
+            line->append(c);
+            if (!device_.getChar(&c)) return true;
+        }
+    }
+
+private:
+    QIODevice& device_;
+    int longest_;
+};
 } // namespace
 
-ImageCheck CheckImage(const QByteArray& contents, const QString& fileName) {
+ImageCheck CheckImage(QIODevice& device, const QString& fileName, int maxDataBytes) {
     ImageCheck result;
-    QList<QByteArray> lines = contents.split('\n');
-    for (QByteArray& line : lines)
-        if (line.endsWith('\r')) line.chop(1);
-    while (!lines.isEmpty() && lines.last().trimmed().isEmpty())
-        lines.removeLast();
     const QString name = QFileInfo(fileName).fileName();
     auto refuse = [&](int lineNumber, const QString& why) {
         result.ok = false;
@@ -38,10 +67,25 @@ ImageCheck CheckImage(const QByteArray& contents, const QString& fileName) {
         result.reason = QStringLiteral("%1, line %2: %3").arg(name).arg(lineNumber).arg(why);
         return result;
     };
-    if (lines.isEmpty()) return refuse(1, QStringLiteral("the file holds no records"));
-    for (int i = 0; i < lines.size(); ++i) {
-        const QByteArray& line = lines.at(i);
-        const int number = i + 1;
+    LineReader reader(device, kLongestRecordLine);
+    std::vector<bool> used(kAddressSpace);
+    int dataBytes = 0;
+    int number = 0;
+    int firstBlank = 0; // the first of the blank lines since the last record line
+    bool anyRecord = false;
+    QByteArray line;
+    bool tooLong = false;
+    while (reader.next(&line, &tooLong)) {
+        ++number;
+        if (tooLong) return refuse(number, QStringLiteral("the line is longer than any record"));
+        if (line.trimmed().isEmpty()) {
+            if (firstBlank == 0) firstBlank = number;
+            continue;
+        }
+        // Blank lines are allowed only at the end.
+        if (firstBlank != 0)
+            return refuse(firstBlank, QStringLiteral("the line does not start with \":\""));
+        anyRecord = true;
         if (!line.startsWith(':'))
             return refuse(number, QStringLiteral("the line does not start with \":\""));
         const QByteArray digits = line.mid(1);
@@ -71,15 +115,55 @@ ImageCheck CheckImage(const QByteArray& contents, const QString& fileName) {
                           QStringLiteral("record type %1 is neither a data nor an end record")
                               .arg(type, 2, 16, QLatin1Char('0')));
         if (count == 0) continue;
+        if (count == 0xFF)
+            return refuse(number, QStringLiteral("a record of 255 bytes cannot be sent: the board "
+                                                 "takes its count FF for the attention byte"));
         ImageRecord record;
         record.line = number;
         record.address =
             (static_cast<std::uint8_t>(bytes.at(1)) << 8) | static_cast<std::uint8_t>(bytes.at(2));
+        if (record.address + count > kAddressSpace)
+            return refuse(number, QStringLiteral("the record runs past FFFFH"));
+        for (int a = record.address; a < record.address + count; ++a) {
+            if (!used[static_cast<std::size_t>(a)]) continue;
+            int other = 0;
+            for (const ImageRecord& r : result.records)
+                if (a >= r.address && a < r.address + r.data.size()) other = r.line;
+            return refuse(number, QStringLiteral("the record overlaps the record of line %1 at %2")
+                                      .arg(other)
+                                      .arg(AddressText(a)));
+        }
+        if (dataBytes + count > maxDataBytes)
+            return refuse(number, QStringLiteral("the image holds more than the %1 bytes of the "
+                                                 "board's program memory")
+                                      .arg(maxDataBytes));
+        for (int a = record.address; a < record.address + count; ++a)
+            used[static_cast<std::size_t>(a)] = true;
+        dataBytes += count;
         record.data = bytes.mid(4, count);
         result.records.push_back(record);
     }
+    if (!anyRecord) return refuse(1, QStringLiteral("the file holds no records"));
     result.ok = true;
     return result;
+}
+
+ImageCheck CheckImage(const QByteArray& contents, const QString& fileName, int maxDataBytes) {
+    QBuffer buffer;
+    buffer.setData(contents);
+    buffer.open(QIODevice::ReadOnly);
+    return CheckImage(buffer, fileName, maxDataBytes);
+}
+
+ImageCheck CheckImageFile(const QString& path, int boardCode) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ImageCheck result;
+        result.reason = QFileInfo(path).fileName() + QStringLiteral(": ") + file.errorString();
+        return result;
+    }
+    const int memory = ProgramMemoryRange(boardCode).bytes;
+    return CheckImage(file, path, memory > 0 ? memory : kAddressSpace);
 }
 
 std::vector<ImageRecord> RecordsOutside(const std::vector<ImageRecord>& records, int boardCode) {

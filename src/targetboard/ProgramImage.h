@@ -7,6 +7,7 @@
 #include "ProgramFiles.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <vector>
 
@@ -27,11 +28,24 @@ struct ImageCheck {
     int dataBytes() const;
 };
 
-// Reads and checks a whole image: every line starts with ":", holds only hexadecimal digits,
-// its length matches its count (with or without the checksum field), a checksum field present
-// is right, and the record is a data (00) or end (01) record. Blank lines at the end are
-// ignored. fileName names the file in the reason.
-ImageCheck CheckImage(const QByteArray& contents, const QString& fileName);
+// The most data an image can carry: the 64 KiB a board can address.
+constexpr int kAddressSpace = 0x10000;
+// The longest record line: ":" and the digits of count, address, type, 255 data bytes, checksum.
+constexpr int kLongestRecordLine = 1 + 2 * (1 + 2 + 1 + 255 + 1);
+
+// Reads and checks a whole image, line by line, before any byte of it is sent: every line starts
+// with ":", holds only hexadecimal digits, its length matches its count (with or without the
+// checksum field), a checksum field present is right, and the record is a data (00) or end (01)
+// record. A record the link cannot carry is refused too: a count of FF (the board takes it as
+// the attention byte and leaves program mode), a record running past FFFFH, one that overlaps
+// an earlier record, or data beyond maxDataBytes (the board's program memory). Lines end with
+// CR, LF or CR LF; blank lines at the end are ignored. Reading stops at the first fault, and no
+// line longer than a record can be is read whole. fileName names the file in the reason.
+ImageCheck CheckImage(QIODevice& device, const QString& fileName, int maxDataBytes = kAddressSpace);
+ImageCheck CheckImage(const QByteArray& contents, const QString& fileName,
+                      int maxDataBytes = kAddressSpace);
+// The image file of a set, checked against the program memory of its board code.
+ImageCheck CheckImageFile(const QString& path, int boardCode);
 
 // The records that lie outside the program memory of a board code.
 std::vector<ImageRecord> RecordsOutside(const std::vector<ImageRecord>& records, int boardCode);

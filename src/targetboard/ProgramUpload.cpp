@@ -41,6 +41,16 @@ void ProgramUpload::end() {
     phase_ = Phase::Done;
 }
 
+// The program memory, as one block of confirmed reads.
+void ProgramUpload::startMemory() {
+    QStringList addresses;
+    for (int i = 0; i < range_.bytes; ++i)
+        addresses.append(ByteAddress(range_.first + i));
+    reads_.emplace(link_, addresses);
+    shownRecord_ = -1;
+    phase_ = Phase::ReadMemory;
+}
+
 void ProgramUpload::readFailed(const QString& address) {
     // A link failure the user was already asked about ends the ident read silently.
     if (link_.CommError && phase_ == Phase::ReadIdent) {
@@ -114,28 +124,45 @@ bool ProgramUpload::step() {
             progress_.total = range_.bytes;
             memory_.clear();
             memory_.reserve(range_.bytes);
-            QStringList addresses;
-            configCount_ = 0;
             if (set_.BoardCode >= 56 && set_.BoardCode <= 65) {
-                for (const char* address : {"B8190", "B8189", "B8188"})
-                    addresses.append(QString::fromLatin1(address));
-                configCount_ = 3;
+                reads_.emplace(link_, QStringList{QStringLiteral("B8190"), QStringLiteral("B8189"),
+                                                  QStringLiteral("B8188")});
+                phase_ = Phase::ReadConfig;
+                break;
             }
-            for (int i = 0; i < range_.bytes; ++i)
-                addresses.append(ByteAddress(range_.first + i));
-            reads_.emplace(link_, addresses);
-            phase_ = Phase::ReadMemory;
+            startMemory();
+            break;
+        }
+        case Phase::ReadConfig: {
+            if (reads_->step()) break;
+            if (reads_->failed()) {
+                readFailed(reads_->failedAddress());
+                break;
+            }
+            for (int i = 0; i < 3; ++i)
+                config_[i] = static_cast<int>(reads_->value(i));
+            // A value the file cannot hold would come back as another on the next dump.
+            QString why;
+            const auto digits = ConfigurationDigits(config_[0], config_[1], config_[2], &why);
+            if (!digits) {
+                answers_.ask(QStringLiteral("Program Upload Not Complete!") + kCRLF + kCRLF + why +
+                                 kCRLF + kCRLF + QStringLiteral("No file was written."),
+                             kTitle, link::Buttons::Ok, link::Icon::Critical);
+                end();
+                break;
+            }
+            config_ = *digits;
+            startMemory();
             break;
         }
         case Phase::ReadMemory: {
             if (progress_.started < 0) progress_.started = clock_.now();
             if (reads_->step()) {
                 // Two readings a byte at the least: the progress counts bytes by them.
-                const long taken = reads_->readingsTaken() - configCount_ * 2L;
-                progress_.done =
-                    static_cast<int>(std::clamp(taken / 2, 0L, static_cast<long>(range_.bytes)));
+                progress_.done = static_cast<int>(
+                    std::min(reads_->readingsTaken() / 2, static_cast<long>(range_.bytes)));
                 // The record being read, in either pass.
-                const int record = (reads_->lastRead() - configCount_) / 16;
+                const int record = reads_->lastRead() / 16;
                 if (record >= 0 && record != shownRecord_) {
                     shownRecord_ = record;
                     CurrentProgramAdd = QString::number(range_.first + record * 16, 16).toUpper() +
@@ -148,10 +175,8 @@ bool ProgramUpload::step() {
                 readFailed(reads_->failedAddress());
                 break;
             }
-            for (int i = 0; i < configCount_; ++i)
-                config_[i] = static_cast<int>(reads_->value(i));
             for (int i = 0; i < range_.bytes; ++i)
-                memory_.append(static_cast<char>(reads_->value(configCount_ + i) & 0xFF));
+                memory_.append(static_cast<char>(reads_->value(i) & 0xFF));
             progress_.done = range_.bytes;
             progress_.now = clock_.now();
             phase_ = Phase::Write;
@@ -166,11 +191,9 @@ bool ProgramUpload::step() {
                 set_.RevisionFileName,
                 (MakeRevisionLine(ident, ident_[8], ident_[9]) + kCRLF).toLatin1(), &error);
             if (ok && set_.BoardCode >= 56 && set_.BoardCode <= 65) {
-                const std::array<int, 3> digits =
-                    ConfigurationDigits(config_[0], config_[1], config_[2]);
                 ok = WriteFileWhole(
                     set_.ConfigurationFileName,
-                    (MakeConfigurationLine(set_.BoardCode, digits) + kCRLF).toLatin1(), &error);
+                    (MakeConfigurationLine(set_.BoardCode, config_) + kCRLF).toLatin1(), &error);
             }
             if (ok)
                 ok = WriteFileWhole(set_.ImageFileName, WriteImage(range_.first, memory_), &error);

@@ -36,7 +36,17 @@ public:
     const TransferProgress& progress() const { return progress_; }
 
 private:
-    enum class Phase { Start, CheckBoard, ReadIdent, BoardCode, ReadMemory, Write, Done };
+    enum class Phase {
+        Start,
+        CheckBoard,
+        ReadIdent,
+        BoardCode,
+        ReadConfig,
+        ReadMemory,
+        Write,
+        Done
+    };
+    void startMemory();
     void end();
     void readFailed(const QString& address);
 
@@ -52,9 +62,8 @@ private:
     std::array<int, 3> config_{};
     MemoryRange range_;
     QByteArray memory_;
-    std::optional<link::ConfirmedReads> reads_; // the ident, then the configuration and memory
-    int configCount_ = 0;
-    int shownRecord_ = -1; // the record CurrentProgramAdd names
+    std::optional<link::ConfirmedReads> reads_; // the ident, the configuration, the memory
+    int shownRecord_ = -1;                      // the record CurrentProgramAdd names
     bool succeeded_ = false;
     TransferProgress progress_;
 };

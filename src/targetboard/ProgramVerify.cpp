@@ -48,7 +48,7 @@ bool ProgramVerify::step() {
                        link::Icon::Information);
                 break;
             }
-            image_ = CheckImage(file.readAll(), set_.ImageFileName);
+            image_ = CheckImageFile(set_.ImageFileName, set_.BoardCode);
             if (!image_.ok) {
                 finish(QStringLiteral("Currently Selected Program is Invalid.") + kCRLF + kCRLF +
                            image_.reason,

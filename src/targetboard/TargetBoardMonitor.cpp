@@ -1,5 +1,6 @@
 #include "TargetBoardMonitor.h"
 
+#include "ProgramFiles.h"
 #include "SideFiles.h"
 #include "TargetBoardPage.h"
 #include "VerifiedTransfer.h"
@@ -126,8 +127,17 @@ void TargetBoardMonitor::addStatusSteps(std::vector<setup::RefreshCycle::Step>& 
             if (link_.CommError) return true;
             const std::optional<QString> value =
                 link::ReadOnce(link_, QStringLiteral("B%1").arg(61424 + j));
-            if (j == 0) identName_.clear();
-            if (j < 8) {
+            if (j == 0) {
+                identName_.clear();
+                // A board left half-loaded by a dump: whatever else the block holds names nothing.
+                noProgram_ = value && !IdentNamesProgram(value->toInt());
+            }
+            if (noProgram_) {
+                view_.showBoardIdent(j < 8    ? 0
+                                     : j == 8 ? 2
+                                              : 1,
+                                     j < 8 ? kNoValidProgram : QStringLiteral("-"));
+            } else if (j < 8) {
                 // A character not read shows as "-".
                 const int code = value ? value->toInt() : '-';
                 if (code != 0) identName_ += QChar(code);

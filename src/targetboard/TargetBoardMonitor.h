@@ -77,6 +77,7 @@ private:
     std::array<bool, 6> failed_{};
     std::array<setup::SeenValue, 8> fields_;
     QString identName_;
+    bool noProgram_ = false; // the ident block names no program
 };
 
 } // namespace talvern::targetboard

@@ -1,12 +1,13 @@
 #include "TargetBoardPage.h"
 
-#include "MarkHex.h"
 #include "ProgramFiles.h"
 #include "SideFiles.h"
+#include "VerifiedTransfer.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <vector>
 
 namespace talvern::targetboard {
 
@@ -106,20 +107,8 @@ QString CodeDescription(const QString& file, const QString& code) {
     return found;
 }
 
-namespace {
-// The sibling of a file with another extension, matched without regard to case.
-QString Sibling(const QString& file, const QString& extension) {
-    const QFileInfo info(file);
-    const QString base =
-        info.path() + QLatin1Char('/') + info.completeBaseName() + QLatin1Char('.');
-    for (const QString& e : {extension.toUpper(), extension.toLower()})
-        if (QFileInfo(base + e).isFile()) return base + e;
-    return base + extension;
-}
-} // namespace
-
 int ReadProgramKind(const QString& file) {
-    const std::optional<QString> field = ReadFirstField(Sibling(file, QStringLiteral("BXL")));
+    const std::optional<QString> field = ReadFirstField(CompanionFile(file, QStringLiteral("bxl")));
     if (!field || field->isEmpty()) return kDefaultBoardType;
     return field->at(0).unicode();
 }
@@ -128,16 +117,17 @@ DiskProgram ReadDiskProgram(const QString& chosenFile) {
     DiskProgram disk;
     if (!QFileInfo(chosenFile).isFile()) return disk;
     disk.boardType = ReadProgramKind(chosenFile);
-    const QString revision = Sibling(chosenFile, QStringLiteral("rev"));
-    if (QFileInfo(revision).isFile()) {
-        const QString s = ReadFirstField(revision).value_or(QString());
-        disk.name = s.left(std::max<qsizetype>(0, s.size() - 4));
-        if (s.size() >= 4) {
-            disk.revision = MarkHex2Dec(s.right(2)).toInt();
-            disk.checksum = MarkHex2Dec(s.mid(s.size() - 4, 2)).toInt();
-        }
+    bool cut = false;
+    const std::optional<QString> field =
+        ReadFirstField(CompanionFile(chosenFile, QStringLiteral("rev")), nullptr, &cut);
+    const std::optional<RevisionLine> line =
+        field && !cut ? ParseRevisionLine(*field) : std::nullopt;
+    if (line) {
+        disk.name = line->ident;
+        disk.revision = line->revision.toInt();
+        disk.checksum = line->checksum.toInt();
     }
-    const QFileInfo image(Sibling(chosenFile, QStringLiteral("hex")));
+    const QFileInfo image(CompanionFile(chosenFile, QStringLiteral("hex")));
     if (image.isFile())
         disk.revisionDate = QLocale().toString(image.lastModified(), QLocale::ShortFormat);
     return disk;
@@ -172,12 +162,18 @@ QString ClockDateText(const QDate& d) {
 }
 
 namespace {
-bool WriteAll(link::RSComm& link, const std::array<std::pair<const char*, int>, 3>& writes) {
+bool WriteAll(link::RSComm& link, const std::vector<std::pair<const char*, int>>& writes,
+              QString* failed) {
+    if (failed) failed->clear();
+    if (!link.OnlineMode) return false;
     for (const auto& [address, value] : writes) {
-        if (link.CommError) return false;
-        link.RSWrite(QString::fromLatin1(address), QString::number(value));
+        if (link.CommError ||
+            !link::WriteVerified(link, QString::fromLatin1(address), QString::number(value))) {
+            if (failed) *failed = QString::fromLatin1(address);
+            return false;
+        }
     }
-    return !link.CommError;
+    return true;
 }
 } // namespace
 
@@ -188,24 +184,18 @@ bool ConfirmResetFaults(link::UserAnswers& answers) {
                        link::Icon::Critical) == link::Answer::Yes;
 }
 
-bool WriteResetFaults(link::RSComm& link) {
-    if (!link.OnlineMode) return false;
-    for (const char* address : {"B8178", "B8179", "B8177", "B8176"}) {
-        if (link.CommError) return false;
-        link.RSWrite(QString::fromLatin1(address), QStringLiteral("0"));
-    }
-    return !link.CommError;
+bool WriteResetFaults(link::RSComm& link, QString* failed) {
+    return WriteAll(link, {{"B8178", 0}, {"B8179", 0}, {"B8177", 0}, {"B8176", 0}}, failed);
 }
 
-bool SetBoardTime(link::RSComm& link, const QTime& t) {
-    if (!link.OnlineMode) return false;
-    return WriteAll(link, {{{"B43012", t.hour()}, {"B43010", t.minute()}, {"B43008", t.second()}}});
+bool SetBoardTime(link::RSComm& link, const QTime& t, QString* failed) {
+    return WriteAll(link, {{"B43012", t.hour()}, {"B43010", t.minute()}, {"B43008", t.second()}},
+                    failed);
 }
 
-bool SetBoardDate(link::RSComm& link, const QDate& d) {
-    if (!link.OnlineMode) return false;
-    return WriteAll(link,
-                    {{{"B43016", d.month()}, {"B43015", d.day()}, {"B43017", d.year() % 100}}});
+bool SetBoardDate(link::RSComm& link, const QDate& d, QString* failed) {
+    return WriteAll(link, {{"B43016", d.month()}, {"B43015", d.day()}, {"B43017", d.year() % 100}},
+                    failed);
 }
 
 } // namespace talvern::targetboard

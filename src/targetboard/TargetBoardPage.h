@@ -65,15 +65,16 @@ QString ClockTimeText(const QTime& time);
 QString ClockDateText(const QDate& date);
 
 // Reset Faults: the warning (true for Yes), then 0 to B8178, B8179, B8177, B8176 while online
-// and the link holds (true when every write went through).
+// and the link holds. Each write is checked (and repeated) as WriteVerified does; true when every
+// one got through, else *failed is the address of the one that did not (empty when offline).
 bool ConfirmResetFaults(link::UserAnswers& answers);
-bool WriteResetFaults(link::RSComm& link);
-inline bool ResetFaults(link::RSComm& link, link::UserAnswers& answers) {
-    return ConfirmResetFaults(answers) && WriteResetFaults(link);
+bool WriteResetFaults(link::RSComm& link, QString* failed = nullptr);
+inline bool ResetFaults(link::RSComm& link, link::UserAnswers& answers, QString* failed = nullptr) {
+    return ConfirmResetFaults(answers) && WriteResetFaults(link, failed);
 }
 // The computer's time (hour, minute, second) or date (month, day, two-digit year) to the board's
-// clock, each write only while the link holds. True when every write went through.
-bool SetBoardTime(link::RSComm& link, const QTime& time);
-bool SetBoardDate(link::RSComm& link, const QDate& date);
+// clock, written as WriteResetFaults writes.
+bool SetBoardTime(link::RSComm& link, const QTime& time, QString* failed = nullptr);
+bool SetBoardDate(link::RSComm& link, const QDate& date, QString* failed = nullptr);
 
 } // namespace talvern::targetboard

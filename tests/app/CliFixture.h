@@ -7,6 +7,7 @@
 #include "QtPlatform.h"
 #include "SimulatedRig.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -42,6 +43,10 @@ protected:
     QString output() { return Slurp(out); }
     QString errors() { return Slurp(err); }
     QString file(const QString& name) const { return folder.filePath(name); }
+    QByteArray bytes(const QString& name) const {
+        QFile f(file(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     void TearDown() override { closeOutput(); }
 
     QTemporaryDir folder;

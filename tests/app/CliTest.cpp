@@ -1,15 +1,7 @@
-#include "CliCommands.h"
+// talvern-cli: its options, its console answers, and the link commands against the simulated
+// boards.
 #include "CliFixture.h"
 #include "CliOptions.h"
-#include "ConsoleAnswers.h"
-#include "FakePlatform.h"
-#include "QtPlatform.h"
-#include "SimulatedRig.h"
-#include "SimulatedSerialLine.h"
-
-#include <QTemporaryDir>
-#include <cstdio>
-#include <gtest/gtest.h>
 
 using namespace talvern;
 using namespace talvern::app;

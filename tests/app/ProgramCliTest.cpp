@@ -45,13 +45,25 @@ TEST_F(ProgramCli, UploadVerifyAndDumpRoundTripThroughTheCommandLine) {
     ASSERT_EQ(runCli({"program", "verify", file("R.bxl")}, false, false), kDone);
     EXPECT_TRUE(output().contains("Program in board matches R.hex (8192 bytes)."));
     write("R.rev", "CLIPROG0;12\r\n");
-    EXPECT_EQ(runCli({"program", "dump", file("R.bxl")}, false, false), kFailed)
+    EXPECT_EQ(runCli({"program", "dump", file("R.bxl")}, true, false), kUsage)
+        << "a dump names its board";
+    EXPECT_EQ(runCli({"program", "dump", "r7520", file("R.bxl")}, false, false), kFailed)
         << "without --yes the confirmation is answered No";
     EXPECT_TRUE(errors().contains("(answered No; --yes answers Yes)")) << errors().toStdString();
-    ASSERT_EQ(runCli({"program", "dump", file("R.bxl")}, true, false), kDone)
+    // The board is confirmed on the cable before the dump asks to go on.
+    EXPECT_EQ(runCli({"program", "dump", "k2510", file("R.bxl")}, true, false), kFailed);
+    EXPECT_TRUE(errors().startsWith("[TMGPROG] Connect to PROG PORT on K2510"))
+        << errors().toStdString();
+    EXPECT_FALSE(errors().contains("[Program Download - ["));
+    ASSERT_EQ(runCli({"program", "dump", "r7520", file("R.bxl")}, true, false), kDone)
         << errors().toStdString();
     EXPECT_TRUE(errors().contains("[Program Download] Program Download Complete!"));
-    EXPECT_EQ(sim.peekByte(boards::BoardId::R7520, 61424), 'C');
+    ASSERT_EQ(runCli({"board", "status"}, false, false), kDone);
+    EXPECT_TRUE(output().endsWith("Program: CLIPROG, revision 18, checksum 11\n"))
+        << output().toStdString();
+    sim.pokeByte(boards::BoardId::R7520, 61424, 0);
+    ASSERT_EQ(runCli({"board", "status"}, false, false), kDone);
+    EXPECT_TRUE(output().endsWith("Program: No valid program (the board must be loaded again)\n"));
 }
 
 TEST_F(ProgramCli, ResetFaultsAndSetClock) {
@@ -64,7 +76,6 @@ TEST_F(ProgramCli, ResetFaultsAndSetClock) {
     sim.board(boards::BoardId::K2510).setCalendar({2001, 2, 3, 4, 5, 6});
     ASSERT_EQ(runCli({"board", "set-clock"}, false, false), kDone);
     EXPECT_EQ(sim.board(boards::BoardId::K2510).calendar().year, QDate::currentDate().year());
-    EXPECT_EQ(runCli({"board", "status"}, false, false), kDone) << "the other board commands stay";
 }
 
 } // namespace

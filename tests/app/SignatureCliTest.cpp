@@ -6,6 +6,7 @@
 #include <QFile>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace talvern;
 using boards::BoardId;
@@ -41,10 +42,6 @@ protected:
         sim.moveCable(BoardId::R7520);
         sim.setPacing(9600); // the wire's own time lets the board finish its stroke
     }
-    QByteArray bytes(const QString& name) {
-        QFile f(file(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
 };
 
 } // namespace
@@ -68,6 +65,14 @@ TEST_F(SignatureCli, AcquireShowAndExport) {
     const QString shown = output();
     ASSERT_EQ(runCli({"cfd", "export", file("s.cfd"), file("s.txt")}, false, false), 0);
     EXPECT_EQ(QString::fromLocal8Bit(bytes("s.txt")), QString(shown).replace("\n", "\r\n"));
+
+    // A file longer than a record, as earlier versions left them, shows its first record.
+    QFile longer(file("l.cfd"));
+    ASSERT_TRUE(longer.open(QIODevice::WriteOnly));
+    longer.write(cfd + QByteArray(70, '\x42'));
+    longer.close();
+    ASSERT_EQ(runCli({"cfd", "show", file("l.cfd")}, false, false), 0) << errors().toStdString();
+    EXPECT_EQ(output(), shown);
 }
 
 TEST_F(SignatureCli, CtrlCCancelsAndALinkFailureWritesNothing) {
@@ -89,20 +94,38 @@ TEST_F(SignatureCli, CtrlCCancelsAndALinkFailureWritesNothing) {
     EXPECT_FALSE(QFile::exists(file("u.cfd")));
 }
 
-TEST_F(SignatureCli, DamagedFilesAreRefusedByEveryCommand) {
-    QFile damaged(file("bad.cfd"));
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(5000, '\0'));
-    damaged.close();
-    for (const QStringList& command : {QStringList{"cfd", "show", file("bad.cfd")},
-                                       QStringList{"cfd", "export", file("bad.cfd"), file("x.txt")},
-                                       QStringList{"graph", file("bad.cfd"), file("x.png")}}) {
-        EXPECT_EQ(runCli(command, false, false), 1) << command.join(' ').toStdString();
-        EXPECT_TRUE(errors().contains(file("bad.cfd"))) << errors().toStdString();
-        EXPECT_TRUE(errors().contains("5000 bytes")) << errors().toStdString();
+// Every command that reads a file refuses a damaged one as the window's message says it.
+TEST_F(SignatureCli, DamagedFilesAreRefusedAsTheWindowSaysIt) {
+    for (const auto& [name, content] : {std::pair{"bad.cfd", QByteArray(5000, '\0')},
+                                        std::pair{"bad.sdt", QByteArray("not a set-up file")}}) {
+        QFile damaged(file(name));
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+        damaged.write(content);
     }
-    EXPECT_FALSE(QFile::exists(file("x.txt")));
-    EXPECT_FALSE(QFile::exists(file("x.png")));
+    const QString cfd = "[Servo Cupfeed Data] Cannot open \"" + file("bad.cfd") +
+                        "\" as a cupfeed data file.\nA cupfeed data file is 5130 bytes long; "
+                        "this one is 5000 bytes.\n";
+    const QString sdt = "[TALVERN] Cannot open \"" + file("bad.sdt") + "\" as a set-up file.\n";
+    const std::pair<QStringList, QString> cases[] = {
+        {{"cfd", "show", file("bad.cfd")}, cfd},
+        {{"cfd", "export", file("bad.cfd"), file("x.txt")}, cfd},
+        {{"graph", file("bad.cfd"), file("x.png")}, cfd},
+        {{"signature-report", file("bad.cfd"), file("x.pdf")}, cfd},
+        {{"report", file("bad.sdt"), file("x.pdf")}, sdt},
+        {{"sdt", "show", file("bad.sdt")}, sdt},
+        {{"export-shift", file("bad.sdt"), file("x.txt")}, sdt},
+        {{"upload", "k2510", file("bad.sdt")}, sdt}, // the rows it keeps come from the file
+        {{"download", "k2510", file("bad.sdt")}, sdt},
+    };
+    for (const auto& [command, message] : cases) {
+        EXPECT_EQ(runCli(command, true, false), 1) << command.join(' ').toStdString();
+        const QString shown = errors();
+        EXPECT_TRUE(shown.contains(message)) << shown.toStdString();
+        EXPECT_FALSE(shown.contains('\r')) << shown.toStdString();
+    }
+    for (const char* made : {"x.txt", "x.png", "x.pdf"})
+        EXPECT_FALSE(QFile::exists(file(made))) << made;
+    EXPECT_EQ(bytes("bad.sdt"), "not a set-up file");
 }
 
 TEST_F(SignatureCli, GraphIsDrawnByTheRenderProgram) {
@@ -116,5 +139,17 @@ TEST_F(SignatureCli, GraphIsDrawnByTheRenderProgram) {
     EXPECT_TRUE(bytes("g.pdf").startsWith("%PDF"));
     EXPECT_EQ(output(), QString("0 of 180 samples outside ") + QChar(0x00B1) + "10 %\n");
     EXPECT_EQ(runCli({"graph", file("s.cfd"), file("g.gif")}, false, false), 1);
+
+    // A current that is not a number shows as the file holds it, and the graph leaves it out.
+    signatures::CpfdData d;
+    d.Samples = 2;
+    d.Pos[1] = 360;
+    d.Curr[1] = std::numeric_limits<float>::quiet_NaN();
+    ASSERT_TRUE(signatures::SaveCfdFile(file("nan.cfd"), d, nullptr));
+    ASSERT_EQ(runCli({"cfd", "show", file("nan.cfd")}, false, false), 0);
+    EXPECT_TRUE(output().endsWith("\n0\t0\t0\t0\t0\n360\tnan\t0\t0\t0\n"))
+        << output().toStdString();
+    ASSERT_EQ(runCli({"graph", file("nan.cfd"), file("n.png")}, false, false), 0);
+    EXPECT_EQ(output(), "1 sample left out (not a number or out of range)\n");
     EXPECT_EQ(runCli({"graph", file("s.cfd"), file("g.png"), "--traces", "9"}, false, false), 2);
 }

@@ -111,6 +111,21 @@ TEST_F(BoardsimPty, PacedServingWithStandardInputAtItsEndUntilTerminated) {
     EXPECT_FALSE(QFileInfo::exists(pty)) << "the link is removed at the end";
 }
 
+// The terminal going away stands in for an adapter pulled out, and coming back under the same
+// name for one plugged in again.
+TEST_F(BoardsimPty, ADeviceThatGoesAwayClosesTheLineAndOpensAgainOnceBack) {
+    const QString pty = folder.filePath("pty");
+    const QStringList args{QStringLiteral("--link"), pty};
+    start(args, /*nullInput=*/true, pty);
+    EXPECT_EQ(line.deviceName(), pty);
+    EXPECT_FALSE(line.lowLatency()) << "refused by a pseudo-terminal, and the line works on";
+    ASSERT_TRUE(sim->finishesAfterTerminate());
+    line.sendByte(0xFF);
+    EXPECT_FALSE(line.isOpen());
+    start(args, /*nullInput=*/true, pty);
+    EXPECT_EQ(link.RSRead("B698"), "1");
+}
+
 #ifdef TALVERN_CLI
 QString runCli(const QStringList& args) {
     QProcess cli;

@@ -20,13 +20,18 @@ QByteArray ReadFile(const QString& path) {
 }
 } // namespace
 
-TEST_F(LinkTest, MissingSettingsFileIsCreatedWithDefaults) {
+TEST_F(LinkTest, AMissingOrEmptySettingsFileGetsTheDefaultsAndALowerCaseFolderIsFound) {
     line.setResponder(std::ref(board));
     link.OpenRSComm(line);
     EXPECT_EQ(link.CommSettingsFile(), folder.filePath("Support/RSPort.cfg"));
     EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), "1,9600\r\n");
     EXPECT_EQ(line.openedWith.port, 1);
     EXPECT_EQ(line.openedWith.baud, 9600);
+    QDir(folder.filePath("Support")).removeRecursively();
+    WriteFile(folder.filePath("support/rsport.cfg"), "");
+    link.OpenRSComm(line);
+    EXPECT_EQ(ReadFile(folder.filePath("support/rsport.cfg")), "1,9600\r\n");
+    EXPECT_FALSE(QFile::exists(folder.filePath("Support/RSPort.cfg")));
 }
 
 TEST_F(LinkTest, SettingsAreClampedWithoutRewritingTheFile) {
@@ -47,14 +52,6 @@ TEST_F(LinkTest, SettingsAreClampedWithoutRewritingTheFile) {
         EXPECT_EQ(line.openedWith.baud, c.baud) << c.contents.constData();
         EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), c.contents);
     }
-}
-
-TEST_F(LinkTest, EmptySettingsFileIsFilledAndLowerCaseFolderIsFound) {
-    WriteFile(folder.filePath("support/rsport.cfg"), "");
-    line.setResponder(std::ref(board));
-    link.OpenRSComm(line);
-    EXPECT_EQ(ReadFile(folder.filePath("support/rsport.cfg")), "1,9600\r\n");
-    EXPECT_FALSE(QFile::exists(folder.filePath("Support/RSPort.cfg")));
 }
 
 TEST_F(LinkTest, AnInstalledProgramKeepsItsSettingsInTheUserFolderSeededFromItsOwn) {
@@ -91,17 +88,64 @@ TEST(ProgramFolders, BesideTheProgramOrInstalledUnderShare) {
     }
 }
 
-TEST_F(LinkTest, DeviceOverrideAndPortErrorMessage) {
-    link.SetDeviceOverride("/dev/pts/77");
-    line.failOpen(2, "No such device");
-    link.OpenRSComm(line);
-    EXPECT_EQ(line.openedWith.devicePath, "/dev/pts/77");
+TEST_F(LinkTest, APortThatWillNotOpenIsNamedWithWhyInTheCommPortError) {
+    const QString device = folder.filePath("ttyUSB9"); // nothing there
+    link.SetDeviceOverride(device);
+    link::QtSerialLine real(clock);
+    link.OpenRSComm(real);
     EXPECT_FALSE(link.OnlineMode);
     EXPECT_TRUE(link.CommError);
     ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_EQ(answers.asked[0].title, "Comm Port Error");
-    EXPECT_EQ(answers.asked[0].text,
-              "Error Number = 2\r\nError Source = TALVERN\r\n\r\nNo such device");
+    const QString& text = answers.asked[0].text;
+    EXPECT_TRUE(
+        text.startsWith("Error Number = 1\r\nError Source = TALVERN\r\n\r\n" + device + ": "))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("\r\n\r\n" + device + " is not connected")) << text.toStdString();
+}
+
+TEST(OpenFailureReason, EachErrorOfTheSerialPortInWordsAnEngineerCanActOn) {
+    using E = QSerialPort;
+    using A = link::DeviceAccess;
+    const struct {
+        QSerialPort::SerialPortError error;
+        A access;
+        const char* says; // "" = nothing to add to the system's own text
+    } cases[] = {
+        {E::DeviceNotFoundError, A::Missing, "/dev/ttyUSB0 is not connected"},
+        {E::PermissionError, A::Missing, "/dev/ttyUSB0 is not connected"},
+        {E::PermissionError, A::Denied,
+         "Permission to use /dev/ttyUSB0 is denied. The user must be in the dialout group: run  "
+         "sudo adduser $USER dialout  and then log out and log in again."},
+        {E::PermissionError, A::Allowed, "/dev/ttyUSB0 is busy: another program holds it"},
+        {E::OpenError, A::Allowed, "/dev/ttyUSB0 is busy"},
+        {E::ResourceError, A::Allowed, "unplug the adapter and plug it in again"},
+        {E::UnsupportedOperationError, A::Allowed, "/dev/ttyUSB0 is not a serial port"},
+        {E::UnknownError, A::Allowed, ""},
+    };
+    for (const auto& c : cases) {
+        const QString reason = link::OpenFailureReason(c.error, c.access, "/dev/ttyUSB0");
+        EXPECT_EQ(reason.isEmpty(), *c.says == 0) << c.error;
+        EXPECT_TRUE(reason.contains(QString::fromUtf8(c.says))) << reason.toStdString();
+    }
+}
+
+TEST_F(LinkTest, ADevicePulledOutDuringAPassIsALinkFailureAndOpensAgainOnceBack) {
+    openOnTinyBoard();
+    board.memory[1020] = 120;
+    line.goneAfter(3); // the handshake and the first address byte go through
+    answers.answers = {link::Answer::Cancel};
+    const double start = clock.now();
+    EXPECT_EQ(link.RSRead("W1020"), "0");
+    EXPECT_EQ(link.RSRead("W182"), "0"); // the rest of the pass fails at once
+    EXPECT_TRUE(link.CommError);
+    EXPECT_TRUE(link.LastTransactionFailed());
+    ASSERT_EQ(answers.asked.size(), 1u);
+    EXPECT_EQ(answers.asked[0].title, "WARNING - Communication Error!");
+    EXPECT_LT(clock.now() - start, 6.0) << "the time-outs of a pulled cable, no more";
+    link.OpenRSComm(line); // plugged back in
+    EXPECT_TRUE(link.OnlineMode);
+    EXPECT_EQ(link.RSRead("W1020"), "120");
 }
 
 TEST_F(LinkTest, CloseSaysGoodbyeAndGoesOffline) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # check-package.sh BUILD_DIR PROGRAM... : builds the package from BUILD_DIR into a scratch folder
-# and checks its files, its control fields and its desktop entry. Exit 77: skipped.
+# and checks its files, its control fields, its desktop entry and, where lintian is installed,
+# Debian's own checks. Exit 77: skipped.
 set -euo pipefail
 build="$1"
 shift
@@ -31,8 +32,8 @@ expected=(/usr/share/talvern/support/FaultErrCodes.txt /usr/share/talvern/suppor
           /usr/share/talvern/Help/index.html
           /usr/share/applications/talvern.desktop
           /usr/share/icons/hicolor/scalable/apps/talvern.svg
-          /usr/share/man/man1/talvern-cli.1.gz /usr/share/man/man1/talvern-boardsim.1.gz)
-for program in "$@"; do expected+=("/usr/bin/$program"); done
+          /usr/share/doc/talvern/copyright /usr/share/doc/talvern/changelog.gz)
+for program in "$@"; do expected+=("/usr/bin/$program" "/usr/share/man/man1/$program.1.gz"); done
 for path in "${expected[@]}"; do
     grep -qxF "$path" <<<"$files" || fail "$path is not in the package"
 done
@@ -42,7 +43,7 @@ outside="$(grep -v -e '^/$' -e '^/usr/' <<<"$files" || true)"
 [ "$(dpkg-deb -f "$deb" Package)" = talvern ] || fail "the package is not named talvern"
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for library in libc6 libqt6core6 libqt6widgets6 libqt6serialport6; do
+for library in libc6 libqt6core6 libqt6widgets6 libqt6serialport6 fonts-liberation; do
     grep -q "\b$library\b" <<<"$depends" || fail "Depends lacks $library"
 done
 
@@ -57,6 +58,18 @@ else
 fi
 zcat "$scratch/root/usr/share/man/man1/talvern-cli.1.gz" | grep -q '^\.TH "\?TALVERN-CLI' ||
     fail "the talvern-cli manual page has no title"
+
+# Debian's own checks: any error or warning fails the package.
+if command -v lintian >/dev/null; then
+    if lintian --fail-on error,warning "$deb" >"$scratch/lintian.log" 2>&1; then
+        echo "lintian: no error, no warning"
+    else
+        cat "$scratch/lintian.log"
+        fail "lintian"
+    fi
+else
+    echo "lintian not found: Debian's checks of the package are skipped"
+fi
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package checked"

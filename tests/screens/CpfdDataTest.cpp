@@ -5,6 +5,7 @@
 #include "GraphPicture.h"
 #include "ReportCommands.h"
 #include "ScreenFixture.h"
+#include "ScriptedDialogs.h"
 #include "frmAcquireSignatures.h"
 #include "frmCpfdData.h"
 #include "frmGraph.h"
@@ -20,7 +21,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
-#include <deque>
+#include <limits>
 
 namespace talvern::testing {
 namespace {
@@ -30,21 +31,6 @@ using screens::frmCpfdData;
 using screens::frmGraph;
 using signatures::CpfdData;
 constexpr auto R = BoardId::R7520;
-
-class ScriptedDialogs final : public setup::FileDialogs {
-public:
-    std::deque<QString> choices;
-    QString openFile(const QString&, const QString&) override { return next(); }
-    QString saveFile(const QString&, const QString&) override { return next(); }
-
-private:
-    QString next() {
-        if (choices.empty()) return QString();
-        QString c = choices.front();
-        choices.pop_front();
-        return c;
-    }
-};
 
 // A mouse move straight to the widget, whatever window the platform has under the pointer.
 void MoveMouse(QWidget* widget, QPoint at, Qt::MouseButtons buttons = Qt::NoButton) {
@@ -117,13 +103,14 @@ TEST_F(CpfdDataScreen, OnlineAcquisitionFillsTheTableAndCopiesCellsAndCancelTell
                                                      screen->fgCpfdData->item(2, 0)->text() + "\t" +
                                                      signatures::SampleText(d.Curr[2]));
 
-    // Cancel while the stuck board still records: no samples, the data kept, the board told.
+    // Cancel while the stuck board still records: the signature and its table as they were,
+    // the board told.
     sim.setCaptureStuck(true);
-    const float kept = d.Curr[1];
+    const QString kept = screen->fgCpfdData->item(1, 1)->text();
     acquire(/*cancelAfter=*/500);
-    EXPECT_EQ(d.Samples, 0);
-    EXPECT_EQ(d.Curr[1], kept);
-    EXPECT_FALSE(shell::gSignature.CpfdDataNew);
+    EXPECT_EQ(d.Samples, 180);
+    EXPECT_EQ(screen->fgCpfdData->rowCount(), 180);
+    EXPECT_EQ(screen->fgCpfdData->item(1, 1)->text(), kept);
     EXPECT_EQ(sim.peekByte(R, 2999), 0);
 }
 
@@ -211,6 +198,7 @@ TEST_F(CpfdDataScreen, GraphWindowDrawsZoomsComparesAndSaves) {
         d.Curr[i] = 2 + (i % 40) / 10.0f;
         d.Profile[i] = i / 5.0f;
     }
+    d.Curr[7] = std::numeric_limits<float>::quiet_NaN(); // from a file: left out and counted
     shell::gOfflineEditing = true;
     openScreen();
     runPass();
@@ -222,8 +210,11 @@ TEST_F(CpfdDataScreen, GraphWindowDrawsZoomsComparesAndSaves) {
     graph->resize(1000, 620);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(graph));
 
+    EXPECT_EQ(graph->lblGraphStatus->text(), "");
     QTest::mouseClick(graph->chkOptions[0], Qt::LeftButton);
     EXPECT_TRUE(graph->chkOptions[0]->styleSheet().contains("#000080"));
+    EXPECT_EQ(graph->lblGraphStatus->text(), "1 sample left out (not a number or out of range)");
+    EXPECT_TRUE(graph->lblGraphStatus->isVisible());
     screens::GraphPicture* pic = graph->picGraph;
     const signatures::GraphMapping m = pic->mapping();
     const QImage shown = pic->grab().toImage();

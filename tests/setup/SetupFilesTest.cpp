@@ -2,11 +2,11 @@
 // Save As and the shift-data export, with scripted answers and dialogs.
 #include "SetupFiles.h"
 #include "FakePlatform.h"
+#include "ScriptedDialogs.h"
 #include "SdtFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <deque>
 #include <gtest/gtest.h>
 
 using namespace talvern::setup;
@@ -14,31 +14,6 @@ using talvern::link::Answer;
 using talvern::testing::ScriptedAnswers;
 
 namespace {
-
-class ScriptedDialogs final : public FileDialogs {
-public:
-    QString openFile(const QString& initialName, const QString& filter) override {
-        calls.push_back({"open", initialName, filter});
-        return next();
-    }
-    QString saveFile(const QString& initialName, const QString& filter) override {
-        calls.push_back({"save", initialName, filter});
-        return next();
-    }
-    struct Call {
-        QString kind, initialName, filter;
-    };
-    std::vector<Call> calls;
-    std::deque<QString> choices; // empty text = cancel
-
-private:
-    QString next() {
-        if (choices.empty()) return {};
-        QString c = choices.front();
-        choices.pop_front();
-        return c;
-    }
-};
 
 const QString kVersion = QStringLiteral("TALVERN_R2.1.4");
 
@@ -70,7 +45,7 @@ protected:
     bool newFile = true, setupReset = false;
     QString caption = "[unnamed]", path, title, exportPath, uploadNow = "earlier";
     ScriptedAnswers answers;
-    ScriptedDialogs dialogs;
+    talvern::testing::ScriptedDialogs dialogs;
     SetupFileCommands commands{{setup, saved, defaults, file, kVersion, newFile, setupReset,
                                 caption, path, title, exportPath, uploadNow},
                                answers,
@@ -101,10 +76,17 @@ TEST(ChangeDetection, ValuesSetpointsAndVersionCountConfigurationDoesNot) {
 }
 
 TEST_F(FileCommands, NewAsksOnlyAfterAChangeAndCancelKeepsEverything) {
+    SetupData d = defaults;
+    d.ParamValue[0] = 42;
+    dialogs.choices = {writeFile("a.sdt", d)};
+    ASSERT_TRUE(commands.Open());
     EXPECT_TRUE(commands.New());
     EXPECT_TRUE(answers.asked.empty());
     EXPECT_TRUE(setupReset);
+    EXPECT_TRUE(newFile);
     EXPECT_EQ(caption, "[unnamed]");
+    EXPECT_EQ(setup, defaults);
+    EXPECT_EQ(commands.CheckSaveChanges(), 0) << "the file's data is no longer the saved copy";
 
     setup.ParamValue[3] = 251;
     answers.answers = {Answer::Cancel};
@@ -171,34 +153,6 @@ TEST_F(FileCommands, VersionQuestionYesLoadsAndLaterCountsAsChanged) {
     ASSERT_TRUE(commands.Save());
     EXPECT_EQ(fileAt(p).Version, kVersion);
     EXPECT_EQ(commands.CheckSaveChanges(), 0);
-}
-
-TEST_F(FileCommands, NewAfterOpeningAFileLeavesNothingToSave) {
-    SetupData d = FactoryDefaults(kVersion);
-    d.ParamValue[0] = 42;
-    dialogs.choices = {writeFile("a.sdt", d)};
-    ASSERT_TRUE(commands.Open());
-    ASSERT_TRUE(commands.New());
-    EXPECT_EQ(setup, defaults);
-    EXPECT_TRUE(newFile);
-    EXPECT_EQ(commands.CheckSaveChanges(), 0);
-    ASSERT_TRUE(commands.New());
-    EXPECT_TRUE(answers.asked.empty());
-}
-
-TEST_F(FileCommands, VersionQuestionNoOpensTheDialogAgain) {
-    const QString old = writeFile("old.sdt", FactoryDefaults("TALVERN_R1.0.0"));
-    SetupData mine = defaults;
-    mine.ParamValue[1] = 5;
-    const QString good = writeFile("good.sdt", mine);
-    dialogs.choices = {old, good};
-    answers.answers = {Answer::No};
-    ASSERT_TRUE(commands.Open());
-    ASSERT_EQ(dialogs.calls.size(), 2u);
-    EXPECT_EQ(dialogs.calls[0].initialName, dir.filePath("*.sdt"));
-    EXPECT_EQ(dialogs.calls[1].initialName, old); // the second choice starts at the refused file
-    EXPECT_EQ(setup, mine);
-    EXPECT_EQ(title, "good.sdt");
 }
 
 TEST_F(FileCommands, VersionQuestionCancelKeepsThePreviousFileForSave) {

@@ -5,13 +5,16 @@
 #include "UpDown.h"
 #include "frmSetupComm.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 #include <QToolButton>
+#include <set>
 
 namespace talvern::testing {
 namespace {
@@ -21,17 +24,11 @@ QByteArray Contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
-TEST(CommPortEntry, AcceptsOnlyNumbersWithinTheLimits) {
-    EXPECT_TRUE(setup::PortEntryValid("1", 1, 99));
-    EXPECT_TRUE(setup::PortEntryValid(" 99 ", 1, 99));
-    EXPECT_FALSE(setup::PortEntryValid("0", 1, 99));
-    EXPECT_FALSE(setup::PortEntryValid("100", 1, 99));
-    EXPECT_FALSE(setup::PortEntryValid("x", 1, 99));
-    EXPECT_FALSE(setup::PortEntryValid("", 1, 99));
-    EXPECT_EQ(setup::RangeMessage(1, 99), "Only a Number Between 1 and 99 can be Entered");
-}
-
-TEST(CommPortEntry, ReadsSettingsWithDefaultsAndClamping) {
+TEST(CommPortEntry, AcceptsOnlyNumbersWithinTheLimitsAndReadsClamped) {
+    for (const char* good : {"1", " 99 "})
+        EXPECT_TRUE(setup::PortEntryValid(good, 1, 99)) << good;
+    for (const char* bad : {"0", "100", "x", ""})
+        EXPECT_FALSE(setup::PortEntryValid(bad, 1, 99)) << bad;
     QTemporaryDir dir;
     const QString path = dir.filePath("RSPort.cfg");
     EXPECT_EQ(setup::ReadCommSettings(path).port, 1);
@@ -47,13 +44,14 @@ TEST(CommPortEntry, ReadsSettingsWithDefaultsAndClamping) {
 class CommPortDialog : public MainWindowTest {
 protected:
     shell::frmSetupComm* open() {
+        flushDeletes(); // the dialog closed last
         window->mnuEditCommPort->trigger();
         auto* dialog = window->commPortDialog();
         EXPECT_NE(dialog, nullptr);
         EXPECT_TRUE(dialog->isModal());
         return dialog;
     }
-    QString settingsFile() { return rs().CommSettingsFile(); }
+    QString portFile() { return rs().CommSettingsFile(); }
 };
 
 TEST_F(CommPortDialog, LeavingTheBoxWithABadPortShowsTheRangeMessage) {
@@ -73,11 +71,11 @@ TEST_F(CommPortDialog, LeavingTheBoxWithABadPortShowsTheRangeMessage) {
         EXPECT_TRUE(dialog->txtCommPort->hasFocus());
     }
     dialog->cmdSave->click();
-    EXPECT_FALSE(QFile::exists(settingsFile()));
+    EXPECT_FALSE(QFile::exists(portFile()));
 }
 
 TEST_F(CommPortDialog, ASettingsFileThatCannotBeReadIsReported) {
-    ASSERT_TRUE(QDir().mkpath(settingsFile())); // there, but no file to read
+    ASSERT_TRUE(QDir().mkpath(portFile())); // there, but no file to read
     auto* dialog = open();
     ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_TRUE(answers.asked[0].text.startsWith("Error Number = 75\r\n\r\n"));
@@ -92,16 +90,12 @@ TEST_F(CommPortDialog, SpinnerStepsWithinOneToNinetyNineByButtonOrArrowKey) {
     auto* dialog = open();
     dialog->txtCommPort->setText("98");
     dialog->updCommPort->upButton()->click();
-    dialog->updCommPort->upButton()->click();
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Up);
     EXPECT_EQ(dialog->txtCommPort->text(), "99");
-    dialog->txtCommPort->setText("1");
+    dialog->txtCommPort->setText("2");
     dialog->updCommPort->downButton()->click();
-    EXPECT_EQ(dialog->txtCommPort->text(), "1");
-    QTest::keyClick(dialog->txtCommPort, Qt::Key_Up);
-    QTest::keyClick(dialog->txtCommPort, Qt::Key_Up);
-    EXPECT_EQ(dialog->txtCommPort->text(), "3");
     QTest::keyClick(dialog->txtCommPort, Qt::Key_Down);
-    EXPECT_EQ(dialog->txtCommPort->text(), "2");
+    EXPECT_EQ(dialog->txtCommPort->text(), "1");
 }
 
 TEST_F(CommPortDialog, SaveWritesTheSettingsAndEachExistingDevelopmentFolder) {
@@ -113,7 +107,7 @@ TEST_F(CommPortDialog, SaveWritesTheSettingsAndEachExistingDevelopmentFolder) {
     dialog->txtCommPort->setText("3");
     dialog->optPortSpeed[1]->setChecked(true);
     QTest::keyClick(dialog->txtCommPort, Qt::Key_Return); // Save is the default button
-    EXPECT_EQ(Contents(settingsFile()), "3,19200\r\n");
+    EXPECT_EQ(Contents(portFile()), "3,19200\r\n");
     EXPECT_EQ(Contents(folder.filePath("BRX51/BRIXEL.SFG")), "2\r\n");
     EXPECT_EQ(Contents(folder.filePath("VUD51/BRIXEL.SFG")), "2\r\n");
     EXPECT_FALSE(QFileInfo::exists(folder.filePath("BRX96")));
@@ -126,20 +120,9 @@ TEST_F(CommPortDialog, EscapeCancelsAndWritesNothing) {
     auto* dialog = open();
     dialog->txtCommPort->setText("4");
     QTest::keyClick(dialog->txtCommPort, Qt::Key_Escape);
-    EXPECT_FALSE(QFile::exists(settingsFile()));
+    EXPECT_FALSE(QFile::exists(portFile()));
     EXPECT_FALSE(QFile::exists(folder.filePath("BRX96/BRIXEL.SFG")));
     EXPECT_FALSE(dialog->isVisible());
-}
-
-TEST_F(CommPortDialog, SavingOnlineReopensTheLinkWithTheNewSettings) {
-    goOnline();
-    auto* dialog = open();
-    dialog->txtCommPort->setText("7");
-    dialog->cmdSave->click();
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_TRUE(rs().OnlineMode);
-    EXPECT_EQ(line.settings().port, 7);
-    EXPECT_EQ(panel(2), "ONLINE");
 }
 
 TEST_F(CommPortDialog, SavingOnlineWithNothingAnsweringKeepsTheDialogOpen) {
@@ -150,9 +133,67 @@ TEST_F(CommPortDialog, SavingOnlineWithNothingAnsweringKeepsTheDialogOpen) {
     dialog->cmdSave->click();
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(rs().OnlineMode);
-    EXPECT_EQ(Contents(settingsFile()), "1,9600\r\n");
-    dialog->cmdCancel->click();
+    EXPECT_EQ(Contents(portFile()), "1,9600\r\n");
     EXPECT_EQ(panel(2), "OFFLINE");
+    dialog->cmdCancel->click();
+}
+
+TEST_F(CommPortDialog, AChosenOrTypedDeviceIsKeptForTheNextStartUntilANumberIsChosen) {
+    settingsFile = folder.filePath("user/talvern.ini");
+    TearDown();
+    SetUp();                                    // a window that remembers between runs
+    const QString pty = folder.filePath("pty"); // typed: a pseudo-terminal is not listed
+    auto* dialog = open();
+    QApplication::setActiveWindow(dialog);
+    QTest::keyClick(dialog, Qt::Key_D, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->optCommPort[1]->isChecked(); }, 2000));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), pty);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(Contents(portFile()), "1,9600\r\n"); // the port file keeps its two fields
+    EXPECT_EQ(QSettings(settingsFile, QSettings::IniFormat).value("CommPort/Device").toString(),
+              pty);
+
+    TearDown();
+    SetUp(); // the next start
+    goOnline();
+    EXPECT_EQ(line.settings().devicePath, pty);
+    EXPECT_EQ(window->statusPanel(2)->toolTip(),
+              "Communications Mode: ONLINE on the simulated boards at 9600 baud");
+    dialog = open();
+    EXPECT_TRUE(dialog->optCommPort[1]->isChecked());
+    EXPECT_EQ(dialog->cboCommDevice->currentText(), pty);
+    // A listed device is stored by its path, not its caption.
+    dialog->cboCommDevice->addItem("ttyUSB9 — FT232R USB UART (FTDI)", "/dev/ttyUSB9");
+    dialog->cboCommDevice->setCurrentIndex(dialog->cboCommDevice->count() - 1);
+    dialog->cmdSave->click();
+    EXPECT_EQ(line.settings().devicePath, "/dev/ttyUSB9");
+
+    dialog = open();
+    QApplication::setActiveWindow(dialog);
+    QTest::keyClick(dialog, Qt::Key_N, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->optCommPort[0]->isChecked(); }, 2000));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), "3");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(line.settings().devicePath, "");
+    EXPECT_EQ(line.settings().port, 3); // reopened at once: it was online
+    EXPECT_EQ(panel(2), "ONLINE");
+    EXPECT_EQ(Contents(portFile()), "3,9600\r\n");
+    EXPECT_FALSE(QSettings(settingsFile, QSettings::IniFormat).contains("CommPort/Device"));
+}
+
+TEST_F(CommPortDialog, TabReachesEveryControl) {
+    auto* dialog = open();
+    QApplication::setActiveWindow(dialog);
+    std::set<QWidget*> reached;
+    for (int i = 0; i < 8; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))
+        reached.insert(QApplication::focusWidget());
+    EXPECT_EQ(reached, (std::set<QWidget*>{dialog->optCommPort[0], dialog->txtCommPort,
+                                           dialog->cboCommDevice, dialog->optPortSpeed[0],
+                                           dialog->cmdSave, dialog->cmdCancel}));
 }
 
 } // namespace

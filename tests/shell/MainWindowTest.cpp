@@ -75,6 +75,7 @@ TEST_F(MainWindowTest, MenuTreeHasItsCaptionsShortcutsAndStates) {
         {"mnuViewTargetBoardStatus", "&Target Board Interface", {}, std::nullopt},
         {"mnuViewOnline", "O&nline Data", QKeySequence("F3"), true},
         {"mnuViewOffline", "O&ffline Data", QKeySequence("F4"), true},
+        {"mnuViewWireMonitor", "&Wire Monitor", {}, true},
         {"mnuBMForm0", "&1 Main Display", {}, true},
         {"mnuBMForm1", "&2 Set-up Parameters", {}, true},
         {"mnuBMForm2", "&3 Machine Timing", {}, false},

@@ -61,15 +61,24 @@ protected:
         rs.OnlineMode = true;
         rs.OpenRSComm(spoiler);
         ASSERT_TRUE(rs.OnlineMode);
-        // A signature from before, which Cancel and failures must give back.
+        // A signature acquired before and not yet saved, which Cancel and failures must give
+        // back as it was: still unsaved, its table still to be filled.
         CpfdData& d = record.CpfdData;
         d.Samples = 50;
         for (int i = 0; i < kMaxSamples; ++i)
             d.Pos[i] = d.Curr[i] = d.Err[i] = d.Profile[i] = d.Desired[i] = 0.5f * i;
         d.PGainInt = 7;
         d.IGain = 3;
-        record.CpfdFileTitle = QStringLiteral("before.cfd");
-        before = d;
+        record.CpfdDataSaved.Samples = 20;
+        record.CpfdDataNew = true;
+        record.CpfdFileTitle = QStringLiteral("untitled");
+        beforeRecord = record;
+    }
+    void expectRecordAsBefore() {
+        EXPECT_TRUE(SameBits(record.CpfdData, beforeRecord.CpfdData));
+        EXPECT_TRUE(SameBits(record.CpfdDataSaved, beforeRecord.CpfdDataSaved));
+        EXPECT_EQ(record.CpfdDataNew, beforeRecord.CpfdDataNew);
+        EXPECT_EQ(record.CpfdFileTitle, beforeRecord.CpfdFileTitle);
     }
     // Steps until the acquisition ends or `until` holds after a step; the machine turns a
     // millisecond between steps.
@@ -91,7 +100,7 @@ protected:
     link::NoEventPump events;
     link::RSComm rs{clock, answers, events, folder.path()};
     SignatureRecord record;
-    CpfdData before;
+    SignatureRecord beforeRecord;
 };
 
 } // namespace
@@ -106,7 +115,7 @@ TEST_F(Acquisition, ReadsTheStrokeTheBoardRecorded) {
     EXPECT_EQ(a.maximum(), 180);
     EXPECT_TRUE(record.CpfdDataNew);
     EXPECT_EQ(record.CpfdFileTitle, "untitled");
-    EXPECT_TRUE(SameBits(record.CpfdDataSaved, before));
+    EXPECT_TRUE(SameBits(record.CpfdDataSaved, beforeRecord.CpfdDataSaved)) << "still unsaved";
     EXPECT_EQ(d.PGainInt, 15);
     EXPECT_EQ(d.PGainFrac, 0);
     EXPECT_EQ(d.IGain, 100);
@@ -118,13 +127,15 @@ TEST_F(Acquisition, ReadsTheStrokeTheBoardRecorded) {
         ASSERT_EQ(d.Profile[i], ProfileFromRaw(sim.peekByte(R, 4000 + i))) << i;
         ASSERT_EQ(d.Desired[i], ProfileFromRaw(sim.peekByte(R, 4500 + i))) << i;
     }
-    EXPECT_EQ(d.Pos[180], before.Pos[180]) << "elements past the count are left alone";
+    EXPECT_EQ(d.Pos[180], beforeRecord.CpfdData.Pos[180])
+        << "elements past the count are left alone";
     EXPECT_TRUE(answers.asked.empty());
 }
 
 TEST_F(Acquisition, CancelWhileTheBoardRecordsOrWhileSampling) {
     for (bool sampling : {false, true}) {
-        record.CpfdData = before;
+        SCOPED_TRACE(sampling);
+        record = beforeRecord;
         sim.setCaptureStuck(!sampling);
         SignatureAcquisition a(rs, record, answers);
         ASSERT_TRUE(run(a, [&] {
@@ -141,17 +152,14 @@ TEST_F(Acquisition, CancelWhileTheBoardRecordsOrWhileSampling) {
         EXPECT_FALSE(a.step());
         EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::Cancelled);
         EXPECT_EQ(capture(), 0) << "the board is told to abandon the recording";
-        EXPECT_FALSE(record.CpfdDataNew);
-        EXPECT_EQ(record.CpfdFileTitle, "before.cfd");
-        CpfdData expected = before;
-        if (!sampling) expected.Samples = 0;
-        EXPECT_TRUE(SameBits(record.CpfdData, expected)) << sampling;
+        expectRecordAsBefore();
     }
 }
 
 TEST_F(Acquisition, ALinkFaultLeavesTheRecordAsItWas) {
     for (bool sampling : {false, true}) {
-        record.CpfdData = before;
+        SCOPED_TRACE(sampling);
+        record = beforeRecord;
         sim.plug();
         rs.CommError = false;
         SignatureAcquisition a(rs, record, answers);
@@ -163,10 +171,7 @@ TEST_F(Acquisition, ALinkFaultLeavesTheRecordAsItWas) {
         run(a);
         EXPECT_TRUE(rs.CommError);
         EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::LinkFailed);
-        EXPECT_FALSE(record.CpfdDataNew);
-        CpfdData expected = before;
-        if (!sampling) expected.Samples = 0;
-        EXPECT_TRUE(SameBits(record.CpfdData, expected)) << sampling;
+        expectRecordAsBefore();
     }
 }
 
@@ -175,7 +180,7 @@ TEST_F(Acquisition, AFailedReadIsTriedAgainAndNeverStored) {
     // stored and the address is named.
     spoiler.address = 3540;
     for (int times : {1, 3}) {
-        record.CpfdData = before;
+        record = beforeRecord;
         answers.asked.clear();
         spoiler.times = times;
         SignatureAcquisition a(rs, record, answers);
@@ -188,8 +193,7 @@ TEST_F(Acquisition, AFailedReadIsTriedAgainAndNeverStored) {
             continue;
         }
         EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::ReadFailed);
-        EXPECT_TRUE(SameBits(record.CpfdData, before));
-        EXPECT_FALSE(record.CpfdDataNew);
+        expectRecordAsBefore();
         ASSERT_EQ(answers.asked.size(), 1u);
         EXPECT_TRUE(answers.asked[0].text.contains("B3540")) << answers.asked[0].text.toStdString();
     }

@@ -1,11 +1,16 @@
-// The graph's scales, texts and geometry, the reference band, and the drawing itself checked on
-// an image.
+// The graph's scales, texts and geometry and the reference band; the drawing read back from the
+// window's picture and from the printed page, against positions reckoned from their size alone.
+#include "GraphFile.h"
 #include "modGraph.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace talvern::signatures;
 
@@ -36,6 +41,16 @@ CpfdData Stroke(int samples = 180) {
     d.PGainFrac = 5;
     d.IGain = 100;
     d.DGain = 25;
+    return d;
+}
+
+// Five samples a quarter stroke apart: the current rises 1 to 5 A, the error 0 to 10°.
+CpfdData Ramp() {
+    CpfdData d = Stroke(5);
+    for (int i = 0; i < 5; ++i) {
+        d.Curr[i] = 1.0f + i;
+        d.Err[i] = 2.5f * i;
+    }
     return d;
 }
 
@@ -71,6 +86,49 @@ int ColourCount(const QImage& image, const QColor& colour, double skipFrom = 1e9
     return n;
 }
 
+// The lowest row that is black across most of the picture: the plot's bottom axis.
+int BottomAxisRow(const QImage& image) {
+    for (int y = image.height() - 1; y >= 0; --y)
+        if (ColourCount(image.copy(0, y, image.width(), 1), Qt::black) > image.width() * 0.8)
+            return y;
+    return -1;
+}
+
+// The words of a printed page with their boxes in points, as poppler reads them back.
+struct Word {
+    QRectF box;
+    QString text;
+};
+struct PrintedPage {
+    QSizeF size;
+    std::vector<Word> words;
+    const Word* find(const QString& text) const {
+        for (const Word& w : words)
+            if (w.text == text) return &w;
+        return nullptr;
+    }
+};
+PrintedPage ReadBack(const QString& pdf) {
+    QProcess p;
+    p.start("pdftotext", {"-bbox", pdf, "-"});
+    p.waitForFinished(30000);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    PrintedPage page;
+    const QRegularExpressionMatch size =
+        QRegularExpression(R"re(<page width="([\d.]+)" height="([\d.]+)")re").match(html);
+    if (size.hasMatch())
+        page.size = QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble());
+    const QRegularExpression word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (auto it = word.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch w = it.next();
+        page.words.push_back({QRectF(QPointF(w.captured(1).toDouble(), w.captured(2).toDouble()),
+                                     QPointF(w.captured(3).toDouble(), w.captured(4).toDouble())),
+                              w.captured(5).normalized(QString::NormalizationForm_KC)});
+    }
+    return page;
+}
+
 } // namespace
 
 TEST(GraphScales, FullScalesAndTheirLabels) {
@@ -104,13 +162,10 @@ TEST(GraphScales, FullScalesAndTheirLabels) {
               Degrees({"5.0", "6.0", "7.0", "8.0", "9.0", "10.0"}));
 }
 
-TEST(GraphTexts, TitleLegendGainsTicksAndCursor) {
+// The legend and the gains are read back from the printed page below.
+TEST(GraphTexts, TitleTicksAndCursor) {
     EXPECT_EQ(GraphTitle("a.cfd"),
               "Servo Cupfeed (Current / Error / Profile) Data Signatures: a.cfd");
-    EXPECT_EQ(LegendLine({true, false, true, false}), QString(QChar(0x00A4)) +
-                                                          " = Current(A)     " + QChar(0x00F8) +
-                                                          " = Actual(" + kDeg + ")     ");
-    EXPECT_EQ(GainsText(Stroke(), QLocale::c()), "P: 12.05   I: 100   D: 25");
     EXPECT_EQ(ParseTraceSet("20"), (TraceSet{true, false, true, false}));
     EXPECT_FALSE(ParseTraceSet("4"));
 
@@ -154,32 +209,132 @@ TEST(GraphReference, SamplesOutsideTheBandAreCounted) {
               0);
 }
 
-TEST(GraphDrawing, TracesLieWhereTheirSamplesAre) {
-    const CpfdData d = Stroke();
+// On a 1000 x 700 picture at 96 dpi the plot spans 600 twips (40 pixels) in from the left, top
+// and right edges: 0° at x = 40, 180° at 500, 360° at 960, the full scale at y = 40.
+TEST(GraphDrawing, TracesLandWhereThePicturesSizeSaysTheyMust) {
     GraphOptions options;
-    options.traces = {true, false, true, false};
-    const QImage image = Render(d, options);
-    const GraphMapping m = MappingFor(1000, 700, 96, d, options);
-    EXPECT_NEAR(m.left(), 40, 0.5); // 600 twips at 96 dpi
-    EXPECT_NEAR(m.right(), 960, 0.5);
-    const QColor current = TraceStyles()[0].color;
-    const QColor actual = TraceStyles()[2].color;
-    for (int i : {0, 45, 90, 130, 179}) {
-        EXPECT_GT(ColourNear(image, m.x(d.Pos[i]), m.y(d.Curr[i], true), current), 0) << i;
-        EXPECT_GT(ColourNear(image, m.x(d.Pos[i]), m.y(d.Profile[i], false), actual), 0) << i;
-    }
-    EXPECT_EQ(ColourCount(image, TraceStyles()[1].color), 0) << "the error is not ticked";
-    // The plot's top line is the 100 % grid line: the highest profile sample reaches it.
-    EXPECT_NEAR(m.y(40.0, false), m.top(), 0.5);
+    options.traces = {false, true, false, false};
+    const QImage image = Render(Ramp(), options);
+    const int bottom = BottomAxisRow(image);
+    ASSERT_GT(bottom, 600);
+    const QColor error = TraceStyles()[1].color;
+    // 0° at 0, 180° at half the full scale, 360° at the full scale.
+    EXPECT_GT(ColourNear(image, 40, bottom, error), 0);
+    EXPECT_GT(ColourNear(image, 500, (bottom + 40) / 2.0, error), 0);
+    EXPECT_GT(ColourNear(image, 960, 40, error), 0);
+    EXPECT_EQ(ColourCount(image, TraceStyles()[0].color), 0) << "the current is not ticked";
 
     // No segments for 0 or 1 samples; the frame is still drawn.
     for (int samples : {0, 1}) {
-        CpfdData few = d;
+        CpfdData few = Ramp();
         few.Samples = static_cast<std::int16_t>(samples);
         const QImage empty = Render(few, options);
-        EXPECT_EQ(ColourCount(empty, current), 0) << samples;
+        EXPECT_EQ(ColourCount(empty, error), 0) << samples;
         EXPECT_GT(ColourCount(empty, Qt::black), 100) << samples;
     }
+}
+
+// On the printed page (A4 landscape, in points) the plot spans 30 points in from the left, top
+// and right edges, and ends 30 points above the line that follows the axis title's row, which
+// starts 15 points above the bottom edge.
+TEST(GraphPrinted, TextsAndMarkersLandWhereThePageSizeSaysTheyMust) {
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath("graph.pdf");
+    GraphOptions options;
+    options.traces = {true, true, false, false};
+    QString message;
+    ASSERT_TRUE(SaveGraphImage(pdf, Ramp(), options, {}, &message)) << message.toStdString();
+    const PrintedPage page = ReadBack(pdf);
+    ASSERT_GT(page.size.width(), page.size.height()) << "pdftotext is missing or failed";
+    const Word* axisTitle = page.find("Main");
+    ASSERT_TRUE(axisTitle);
+    const double line = axisTitle->box.height();
+    EXPECT_NEAR(axisTitle->box.top(), page.size.height() - 15, 1);
+    const double left = 30, right = page.size.width() - 30, top = 30;
+    const double bottom = page.size.height() - 15 + line - 30;
+    const auto x = [&](double angle) { return left + angle / 360 * (right - left); };
+    const auto y = [&](double fraction) { return bottom - fraction * (bottom - top); };
+
+    // Amps on the left, degrees on the right, 100 twips from the plot, centred on their fifths.
+    for (int k = 0; k <= 5; ++k) {
+        SCOPED_TRACE(k);
+        const Word* amps = page.find(QString::number(k) + ".0A");
+        const Word* degrees = page.find(QString::number(2.0 * k, 'f', 1) + kDeg);
+        ASSERT_TRUE(amps && degrees);
+        EXPECT_NEAR(amps->box.right(), left - 5, 1);
+        EXPECT_NEAR(degrees->box.left(), right + 5, 1);
+        EXPECT_NEAR(amps->box.center().y(), y(k / 5.0), 1);
+        EXPECT_NEAR(degrees->box.center().y(), y(k / 5.0), 1);
+    }
+    // The error's markers sit on samples 1 to 4 (the end of each segment), none on sample 0.
+    std::vector<QPointF> markers;
+    for (const Word& w : page.words)
+        if (w.text == "+" && w.box.center().y() < bottom + 1) markers.push_back(w.box.center());
+    std::sort(markers.begin(), markers.end(),
+              [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    ASSERT_EQ(markers.size(), 4u);
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_NEAR(markers[i - 1].x(), x(90.0 * i), 1.5) << i;
+        EXPECT_NEAR(markers[i - 1].y(), y(i / 4.0), 1.5) << i;
+    }
+    // The legend and the gains share the axis title's row; the gains end at the plot's right.
+    QStringList row;
+    double rowEnd = 0;
+    for (const Word& w : page.words)
+        if (std::abs(w.box.top() - axisTitle->box.top()) < 1) {
+            row << w.text;
+            rowEnd = std::max(rowEnd, w.box.right());
+        }
+    const QString joined = row.join(' ');
+    EXPECT_TRUE(joined.contains(QString(QChar(0x00A4)) + " = Current(A) + = Error(" + kDeg + ")"))
+        << joined.toStdString();
+    EXPECT_TRUE(joined.endsWith("P: 12.05 I: 100 D: 25")) << joined.toStdString();
+    EXPECT_NEAR(rowEnd, right, 1);
+}
+
+// NaN, infinities and floats near their limits, which a file may hold, are left out of the
+// traces and the scales; the trace breaks where they were.
+TEST(GraphDrawing, SamplesThatCannotBePlottedAreLeftOut) {
+    CpfdData d = Stroke();
+    const float inf = std::numeric_limits<float>::infinity();
+    d.Curr[40] = std::numeric_limits<float>::quiet_NaN();
+    d.Curr[41] = inf;
+    d.Err[90] = -inf;
+    d.Profile[120] = 3e38f;
+    d.Desired[10] = -3e38f;
+    d.Pos[150] = std::numeric_limits<float>::quiet_NaN();
+    const TraceSet all{true, true, true, true};
+    const FullScales clean = ComputeFullScales(Stroke(), all);
+    const FullScales scales = ComputeFullScales(d, all);
+    EXPECT_EQ(scales.amps, clean.amps);
+    EXPECT_EQ(scales.degrees, clean.degrees);
+    EXPECT_EQ(LeftOutSamples(d, all), 6);
+    EXPECT_EQ(LeftOutSamples(d, {true, false, false, false}), 3) << "40, 41 and the angle at 150";
+    EXPECT_EQ(LeftOutSamples(d, {}), 0);
+    EXPECT_EQ(LeftOutText(2), "2 samples left out (not a number or out of range)");
+    EXPECT_EQ(LeftOutText(1), "1 sample left out (not a number or out of range)");
+    EXPECT_EQ(LeftOutText(0), "");
+    EXPECT_TRUE(Plottable(-999999.0f));
+    EXPECT_FALSE(Plottable(1e6f));
+
+    GraphOptions options;
+    options.traces = {true, false, false, false};
+    const QImage image = Render(d, options);
+    const GraphMapping m = MappingFor(1000, 700, 96, d, options);
+    const QColor current = TraceStyles()[0].color;
+    EXPECT_GT(ColourCount(image, current), 500) << "the rest of the trace is drawn";
+    EXPECT_GT(ColourNear(image, m.x(d.Pos[39]), m.y(d.Curr[39], true), current), 0);
+    const double gapX = m.x((d.Pos[40] + d.Pos[41]) / 2);
+    EXPECT_EQ(ColourNear(image, gapX, m.y(d.Curr[39], true), current, 3), 0) << "a break at 40";
+
+    // Printed, no coordinate that is not a number reaches the page: poppler reads it cleanly.
+    QTemporaryDir folder;
+    options.traces = all;
+    ASSERT_TRUE(SaveGraphImage(folder.filePath("g.pdf"), d, options, {}, nullptr));
+    QProcess text;
+    text.start("pdftotext", {folder.filePath("g.pdf"), "-"});
+    ASSERT_TRUE(text.waitForFinished(30000));
+    EXPECT_EQ(text.readAllStandardError(), "");
 }
 
 TEST(GraphDrawing, ZoomedViewKeepsTracesInsideThePlot) {

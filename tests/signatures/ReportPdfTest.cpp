@@ -17,11 +17,11 @@ QString Output(const QString& program, const QStringList& args) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-TEST(ReportPdfTest, BothPrintoutsReadBackWithTheirPagesAndEmbeddedFonts) {
+// What the pages say is read back from talvern-cli's PDFs (tests/app/ReportCliTest.cpp).
+TEST(ReportPdfTest, SetUpReportHasItsTwoPagesWithEveryFontEmbedded) {
     QTemporaryDir folder;
     const signatures::ReportContext context{QStringLiteral("12/7/26 3:04:05 AM"), QLocale::c()};
     const QString setupPdf = folder.filePath("setup.pdf");
-    const QString signaturePdf = folder.filePath("signature.pdf");
     QString message;
     const setup::SetupData setup = setup::FactoryDefaults(QStringLiteral("TALVERN_R1.0.0"));
     ASSERT_TRUE(signatures::WriteReportPdf(
@@ -31,31 +31,11 @@ TEST(ReportPdfTest, BothPrintoutsReadBackWithTheirPagesAndEmbeddedFonts) {
         },
         &message))
         << message.toStdString();
-    signatures::CpfdData signature;
-    signature.Samples = 256;
-    for (int i = 0; i < 256; ++i)
-        signature.Pos[i] = static_cast<float>(i);
-    ASSERT_TRUE(signatures::WriteReportPdf(
-        signaturePdf, "signature",
-        [&](signatures::ReportSurface& s) {
-            signatures::PrintSignatureReport(s, signature, QStringLiteral("run1.cfd"), context);
-        },
-        &message));
 
-    // Layout mode keeps the lines but not the runs of spaces inside them.
-    const QString text = Output("pdftotext", {"-layout", setupPdf, "-"});
+    const QString text = Output("pdftotext", {setupPdf, "-"});
     ASSERT_FALSE(text.isEmpty()) << "pdftotext is missing or failed";
     EXPECT_EQ(text.count(QLatin1Char('\f')), 2); // one form feed after each page
-    for (const char* line :
-         {"TALVERN Report: [unnamed]", "PLS Configuration & Channel Setpoints", "CH07: 180 - 0",
-          "6. Cupfeed Cam to Main Crank Error (counts):", "Page 2"})
-        EXPECT_TRUE(text.simplified().contains(QString::fromUtf8(line))) << line;
-
-    const QString rows = Output("pdftotext", {"-layout", signaturePdf, "-"});
-    EXPECT_TRUE(rows.contains("Servo Cupfeed (Current / Error / Profile) Signature Data:run1.cfd"));
-    EXPECT_TRUE(rows.contains(QString::fromUtf8("Desired Pos.(\u00B0)")));
-    EXPECT_TRUE(rows.contains(QStringLiteral("255")));
-    EXPECT_GE(rows.count(QLatin1Char('\f')), 5);
+    EXPECT_TRUE(text.contains("Page 2"));
 
     // Every font is embedded: the emb column of pdffonts says yes.
     const QStringList fonts = Output("pdffonts", {setupPdf}).split('\n', Qt::SkipEmptyParts).mid(2);

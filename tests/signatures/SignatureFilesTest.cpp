@@ -3,34 +3,17 @@
 #include "SignatureFiles.h"
 #include "CpfdText.h"
 #include "FakePlatform.h"
+#include "ScriptedDialogs.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <deque>
 #include <gtest/gtest.h>
 
 using namespace talvern;
 using namespace talvern::signatures;
 
 namespace {
-
-class ScriptedDialogs final : public setup::FileDialogs {
-public:
-    std::deque<QString> choices; // empty text: Cancel
-    QStringList filters;
-    QString openFile(const QString&, const QString& filter) override { return next(filter); }
-    QString saveFile(const QString&, const QString& filter) override { return next(filter); }
-
-private:
-    QString next(const QString& filter) {
-        filters << filter;
-        if (choices.empty()) return QString();
-        QString c = choices.front();
-        choices.pop_front();
-        return c;
-    }
-};
 
 class Files : public ::testing::Test {
 protected:
@@ -45,7 +28,7 @@ protected:
     QTemporaryDir dir;
     SignatureRecord record;
     talvern::testing::ScriptedAnswers answers;
-    ScriptedDialogs dialogs;
+    talvern::testing::ScriptedDialogs dialogs;
     SignatureFileCommands commands{record, answers, dialogs};
 };
 
@@ -57,11 +40,11 @@ TEST_F(Files, SaveThenOpenAsksOnlyAboutRealChanges) {
     EXPECT_FALSE(commands.OpenData());
     ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_EQ(answers.asked[0].text, "Save Changes to File?");
-    EXPECT_TRUE(dialogs.filters.isEmpty()) << "Cancel opens no dialog";
+    EXPECT_TRUE(dialogs.calls.empty()) << "Cancel opens no dialog";
 
     dialogs.choices = {file("a.cfd")};
     ASSERT_TRUE(commands.SaveData());
-    EXPECT_EQ(dialogs.filters.last(), kCfdFilter);
+    EXPECT_EQ(dialogs.calls.back().filter, kCfdFilter);
     EXPECT_EQ(record.CpfdFileTitle, "a.cfd");
     EXPECT_EQ(commands.dataFilePath, file("a.cfd"));
     EXPECT_TRUE(SameBits(record.CpfdDataSaved, record.CpfdData));
@@ -104,7 +87,7 @@ TEST_F(Files, FailedWritesAndDamagedFilesAreReportedAndChangeNothing) {
 
     dialogs.choices = {file("e.txt")};
     ASSERT_TRUE(commands.ExportData());
-    EXPECT_EQ(dialogs.filters.last(), kTextFilter);
+    EXPECT_EQ(dialogs.calls.back().filter, kTextFilter);
     QFile text(file("e.txt"));
     ASSERT_TRUE(text.open(QIODevice::ReadOnly));
     EXPECT_EQ(text.readAll(), ExportText(record.CpfdData));

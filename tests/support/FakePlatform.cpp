@@ -15,10 +15,17 @@ bool ScriptedLine::open(const link::PortSettings& settings, int* errorNumber, QS
         return false;
     }
     open_ = true;
+    goneAfter_ = -1;
     return true;
 }
 
 void ScriptedLine::sendByte(std::uint8_t byte) {
+    if (goneAfter_ == 0) {
+        open_ = false;
+        pending_.clear();
+        return;
+    }
+    if (goneAfter_ > 0) --goneAfter_;
     clock_.advance(0.001);
     sent.push_back(byte);
     sendTimes.push_back(clock_.now());

@@ -39,6 +39,9 @@ public:
         openError_ = number;
         openErrorText_ = std::move(text);
     }
+    // The device goes away after that many more bytes (an adapter pulled out): the line closes
+    // and answers nothing more until it is opened again.
+    void goneAfter(int bytes) { goneAfter_ = bytes; }
 
     bool open(const link::PortSettings& settings, int* errorNumber, QString* errorText) override;
     void close() override { open_ = false; }
@@ -66,6 +69,7 @@ private:
     std::deque<std::optional<int>> script_;
     std::deque<std::uint8_t> pending_;
     bool open_ = false;
+    int goneAfter_ = -1;
     int openError_ = 0;
     QString openErrorText_;
 };

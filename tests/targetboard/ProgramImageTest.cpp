@@ -5,24 +5,29 @@
 
 using namespace talvern::targetboard;
 
-TEST(ProgramImage, ReadsRecordsWithOrWithoutChecksumAndSkipsCountZero) {
-    const ImageCheck check = CheckImage(":0300300002337A1E\r\n"
-                                        ":1020000000112233445566778899AABBCCDDEEFF\r\n"
-                                        ":00000001FF\r\n\r\n",
-                                        QStringLiteral("/p/PROG1.hex"));
-    ASSERT_TRUE(check.ok) << check.reason.toStdString();
-    ASSERT_EQ(check.records.size(), 2u);
-    EXPECT_EQ(check.records[0].address, 0x30);
-    EXPECT_EQ(check.records[0].data, QByteArray::fromHex("02337A"));
-    EXPECT_EQ(check.records[0].sum(), 0xE2);
-    EXPECT_EQ(check.records[1].line, 2);
-    EXPECT_EQ(check.dataBytes(), 19);
+TEST(ProgramImage, ReadsRecordsWithOrWithoutChecksumWhateverTheLineEndsAndSkipsCountZero) {
+    for (const QByteArray end : {"\r\n", "\n", "\r"}) {
+        SCOPED_TRACE(end.toHex().toStdString());
+        const ImageCheck check =
+            CheckImage(":0300300002337A1E" + end + ":1020000000112233445566778899AABBCCDDEEFF" +
+                           end + ":00000001FF" + end + end,
+                       QStringLiteral("/p/PROG1.hex"));
+        ASSERT_TRUE(check.ok) << check.reason.toStdString();
+        ASSERT_EQ(check.records.size(), 2u);
+        EXPECT_EQ(check.records[0].address, 0x30);
+        EXPECT_EQ(check.records[0].data, QByteArray::fromHex("02337A"));
+        EXPECT_EQ(check.records[0].sum(), 0xE2);
+        EXPECT_EQ(check.records[1].line, 2);
+        EXPECT_EQ(check.dataBytes(), 19);
+    }
 }
 
 TEST(ProgramImage, RefusesABadLineNamingFileAndLine) {
+    const QByteArray record255 = ":FF2000" + QByteArray("00") + QByteArray(2 * 255, '1');
     const struct {
         QByteArray line;
         const char* why;
+        int memory = kAddressSpace;
     } cases[] = {
         {"0300300002337A1E", "does not start with"},
         {":03003000G2337A1E", "not a hexadecimal digit"},
@@ -30,11 +35,17 @@ TEST(ProgramImage, RefusesABadLineNamingFileAndLine) {
         {":0300300002337A1F", "checksum is wrong"},
         {":020000021000EC", "record type 02"},
         {":030030", "too short"},
+        {record255, "a record of 255 bytes cannot be sent"},
+        {":02000F00AABB", "overlaps the record of line 2 at 0010H"},
+        {":02FFFF00AABB", "runs past FFFFH"},
+        {":" + QByteArray(600, '0'), "longer than any record"},
+        {":02002000AABB", "more than the 2 bytes of the board's program memory", 2},
+        {"\r\n:00000001FF", "does not start with"},
     };
     for (const auto& c : cases) {
         const ImageCheck check =
             CheckImage(":00000000\r\n:0100100055\r\n" + c.line + "\r\n:00000001FF\r\n",
-                       QStringLiteral("/p/PROG1.hex"));
+                       QStringLiteral("/p/PROG1.hex"), c.memory);
         EXPECT_FALSE(check.ok) << c.line.toStdString();
         EXPECT_TRUE(check.records.empty());
         EXPECT_TRUE(check.reason.startsWith(QStringLiteral("PROG1.hex, line 3: ")))

@@ -15,15 +15,20 @@ TEST(TargetBoardTexts, StatusLabelsAndAdviceByCode) {
     EXPECT_EQ(StatusLabel(0, StatusCodeText(0)), QStringLiteral("Current Fault: Code = 00H"));
     EXPECT_EQ(StatusLabel(5, StatusCodeText(0x1A)), QStringLiteral("Last Comm Error: Code = 1AH"));
     EXPECT_EQ(StatusLabel(2, StatusCodeText(12)), QStringLiteral("CO-CPU Slot: 12"));
-    EXPECT_TRUE(CorrectiveAction(0x5C).startsWith(QStringLiteral("Program is invalid.  Re-dump")));
-    EXPECT_TRUE(
-        CorrectiveAction(0x45).startsWith(QStringLiteral("User program executed an sfunc09()")));
-    EXPECT_EQ(CorrectiveAction(0x7B), QStringLiteral("None"));
-    EXPECT_EQ(CorrectiveAction(0), QStringLiteral("None"));
-    EXPECT_TRUE(CorrectiveAction(0x42).startsWith(QStringLiteral("Verify connection of cable")));
-    EXPECT_TRUE(
-        CorrectiveAction(7).startsWith(QStringLiteral("Replace CO-CPU board at \"CO-CPU Slot\"")));
-    EXPECT_TRUE(CorrectiveAction(100).startsWith(QStringLiteral("Reset fault and try again.")));
+    const std::pair<int, const char*> advice[] = {
+        {0, "None"},
+        {1, "Replace CO-CPU board at \"CO-CPU Slot\""},
+        {63, "Replace CO-CPU board"},
+        {64, "Reset fault and try again."},
+        {0x42, "Verify connection of cable"},
+        {0x45, "User program executed an sfunc09()"},
+        {0x5C, "Program is invalid.  Re-dump"},
+        {0x5D, "Program is invalid.  Re-dump"},
+        {122, "Reset fault and try again."},
+        {123, "None"},
+    };
+    for (const auto& [code, start] : advice)
+        EXPECT_TRUE(CorrectiveAction(code).startsWith(QLatin1String(start))) << code;
     EXPECT_EQ(ClockTimeText(QTime(9, 5, 7)), QStringLiteral("09 : 05 : 07"));
     EXPECT_EQ(ClockDateText(QDate(2026, 3, 14)), QStringLiteral("03 - 14 - 2026"));
 }
@@ -47,7 +52,7 @@ public:
     void showStatusLabel(int k, const QString& text) override { labels[k] = text; }
     void showDescription(int k, const QString& text) override { descriptions[k] = text; }
     void setResetFaultsEnabled(bool enabled) override { resetEnabled = enabled; }
-    bool coCpuSlotVisible() const override { return false; }
+    bool coCpuSlotVisible() const override { return coCpu; }
     void showBoardIdent(int part, const QString& text) override { ident[part] = text; }
     void setGoOnlineVisible(bool visible) override { goOnlineVisible = visible; }
     void showField(int i, const QString& text) override { fields[i] = text; }
@@ -58,6 +63,7 @@ public:
     std::map<int, QString> labels, descriptions, fields, ident;
     bool resetEnabled = false;
     bool goOnlineVisible = true;
+    bool coCpu = false;
     QString clock;
 };
 
@@ -97,6 +103,19 @@ TEST_F(TargetBoardPolling, ReadsFaultsWithAdviceIdentAndFieldsThenShowsOffline) 
     EXPECT_EQ(probe.clock, QStringLiteral("04 : 05 : 06"));
     EXPECT_TRUE(monitor.statusRead());
 
+    // The board's clock, each field from its own address; the CO-CPU slot of a board type 50;
+    // a board a dump left half-loaded.
+    sim.board(BoardId::K2510).setCalendar({2031, 11, 23, 13, 47, 29});
+    sim.pokeByte(BoardId::K2510, 8175, 12);
+    sim.pokeByte(BoardId::K2510, 61424, 0);
+    probe.coCpu = true;
+    monitor.refreshStatus();
+    runPass();
+    for (int i = 2; i < 8; ++i)
+        EXPECT_EQ(probe.fields[i], QString::number(std::array{13, 47, 29, 11, 23, 31}[i - 2])) << i;
+    EXPECT_EQ(probe.labels[2], QStringLiteral("CO-CPU Slot: 12"));
+    EXPECT_EQ(probe.ident, (std::map<int, QString>{{0, kNoValidProgram}, {1, "-"}, {2, "-"}}));
+
     // Reset Faults clears the codes; the next pass reads the status again.
     ASSERT_TRUE(WriteResetFaults(link));
     monitor.refreshStatus();
@@ -112,6 +131,24 @@ TEST_F(TargetBoardPolling, ReadsFaultsWithAdviceIdentAndFieldsThenShowsOffline) 
     EXPECT_EQ(probe.offline, 1);
     EXPECT_FALSE(link.OnlineMode);
     EXPECT_EQ(probe.offlineStates, 1);
+}
+
+// Each clock field goes to its own address, and a write the board does not take is named.
+TEST_F(TargetBoardPolling, ClockAndResetWritesGoToTheirAddressesAndAWriteNotTakenIsNamed) {
+    goOnline(BoardId::K2510);
+    QString failed;
+    ASSERT_TRUE(SetBoardTime(link, QTime(13, 47, 29), &failed));
+    ASSERT_TRUE(SetBoardDate(link, QDate(2031, 11, 23), &failed));
+    const boards::CalendarTime t = sim.board(BoardId::K2510).calendar();
+    EXPECT_EQ((std::array{t.hour, t.minute, t.second, t.month, t.day, t.year}),
+              (std::array{13, 47, 29, 11, 23, 2031}));
+    tap.refused = {43010, 48};
+    EXPECT_FALSE(SetBoardTime(link, QTime(13, 48, 0), &failed));
+    EXPECT_EQ(failed, QStringLiteral("B43010"));
+    tap.refused = {8177, 0};
+    EXPECT_FALSE(WriteResetFaults(link, &failed));
+    EXPECT_EQ(failed, QStringLiteral("B8177"));
+    EXPECT_FALSE(link.CommError) << "the link itself held";
 }
 
 } // namespace

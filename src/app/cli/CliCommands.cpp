@@ -22,6 +22,10 @@ void CliContext::complain(const QString& text) const {
     std::fflush(err);
 }
 
+void CliContext::tell(const QString& title, const QString& text) const {
+    answers.ask(text, title, link::Buttons::Ok, link::Icon::Exclamation);
+}
+
 namespace {
 
 std::optional<int> Number(const QString& text) {

@@ -23,7 +23,14 @@ struct CliContext {
     bool ensureOnline();
     void print(const QString& line) const;
     void complain(const QString& line) const;
+    // A message the window would show in a message box, as every message is written here:
+    // "[TITLE] TEXT".
+    void tell(const QString& title, const QString& text) const;
 };
+
+// The titles the windows give their file messages.
+inline const QString kSetupFileTitle = QStringLiteral("TALVERN");
+inline const QString kSignatureFileTitle = QStringLiteral("Servo Cupfeed Data");
 
 // A command gets the words after its name; it returns a CliStatus.
 using CliCommand = std::function<int(CliContext&, const QStringList&)>;

@@ -26,7 +26,7 @@ QString ThisVersion() {
 std::optional<SetupData> Load(CliContext& c, const QString& path) {
     QString message;
     std::optional<SetupData> data = setup::LoadSdtFile(path, &message);
-    if (!data) c.complain(message);
+    if (!data) c.tell(kSetupFileTitle, message);
     return data;
 }
 
@@ -50,7 +50,7 @@ bool Save(CliContext& c, const QString& path, SetupData data) {
     data.Version = ThisVersion();
     QString message;
     if (setup::SaveSdtFile(path, data, &message)) return true;
-    c.complain(message);
+    c.tell(kSetupFileTitle, message);
     return false;
 }
 
@@ -167,7 +167,7 @@ int ExportShift(CliContext& c, const QStringList& args) {
         setup::FileTitleOf(args.at(0)), setup::GeneralDateText(QDateTime::currentDateTime()),
         setup::FittedToTable(*setup));
     if (!setup::SaveTextFile(args.at(1), text, &message)) {
-        c.complain(message);
+        c.tell(kSetupFileTitle, message);
         return kFailed;
     }
     return kDone;

@@ -67,7 +67,7 @@ int Acquire(CliContext& c, const QString& path) {
     }
     QString message;
     if (!signatures::SaveCfdFile(path, record.CpfdData, &message)) {
-        c.complain(message);
+        c.tell(kSignatureFileTitle, message);
         return kFailed;
     }
     c.print(QStringLiteral("%1 samples").arg(record.CpfdData.Samples));
@@ -86,7 +86,7 @@ int Cfd(CliContext& c, const QStringList& args) {
     QString message;
     const std::optional<signatures::CpfdData> data = signatures::LoadCfdFile(args.at(1), &message);
     if (!data) {
-        c.complain(message);
+        c.tell(kSignatureFileTitle, message);
         return kFailed;
     }
     if (show) {
@@ -96,7 +96,7 @@ int Cfd(CliContext& c, const QStringList& args) {
         return kDone;
     }
     if (!setup::SaveTextFile(args.at(2), signatures::ExportText(*data), &message)) {
-        c.complain(message);
+        c.tell(kSignatureFileTitle, message);
         return kFailed;
     }
     return kDone;

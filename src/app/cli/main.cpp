@@ -2,6 +2,7 @@
 // real serial devices.
 #include "CliCommands.h"
 #include "CliOptions.h"
+#include "CommPortSettings.h"
 #include "ConsoleAnswers.h"
 #include "QtPlatform.h"
 #include "RSComm.h"
@@ -9,6 +10,9 @@
 #include "SimulatedSerialLine.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTextStream>
 #include <cstdio>
 #include <memory>
@@ -46,6 +50,15 @@ int main(int argc, char** argv) {
     link::RSComm link(clock, answers, events, folders.data);
     link.SetSettingsInUserFolder(folders.installed);
     link.SetDeviceOverride(options->device);
+    // Without a port on the command line, the device chosen in the window's comm-port dialog
+    // wins over the settings file's number, as it does in the window.
+    if (options->device.isEmpty() && options->port == 0 && !options->simulate) {
+        const QSettings user(
+            QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+                .filePath(QStringLiteral("talvern.ini")),
+            QSettings::IniFormat);
+        link.SetDeviceOverride(setup::ChosenDevice(user));
+    }
     link.SetPortOverride(options->port, options->baud);
 
     std::unique_ptr<boards::SimulatedBoards> boards;

@@ -1,5 +1,7 @@
 #include "GuiOptions.h"
 
+#include <cstring>
+
 namespace talvern::app {
 
 std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString* error) {
@@ -15,6 +17,8 @@ std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString*
             options.simulate = true;
         } else if (arg == QLatin1String("--online")) {
             options.online = true;
+        } else if (arg == QLatin1String("--monitor")) {
+            options.monitor = true;
         } else if (arg == QLatin1String("--alarm") || arg.startsWith(QLatin1String("--alarm="))) {
             const auto v = value(QStringLiteral("--alarm"));
             bool ok = false;
@@ -54,10 +58,24 @@ std::optional<GuiOptions> ParseGuiOptions(const QStringList& arguments, QString*
 
 QString GuiUsage() {
     return QStringLiteral(
-        "usage: talvern [--device PATH] [--simulate] [--board k2510|r7520]\n"
-        "  --device PATH   serial device to use instead of the settings file's port\n"
+        "usage: talvern [--device PATH] [--simulate [--board B] [--alarm N]] [--online] [--monitor]\n"
+        "\n"
+        "The set-up and monitoring program of the bodymaker and its servo cupfeed, on one\n"
+        "RS-232 cable to the PLC board K2510 or the motion board R7520.\n"
+        "\n"
+        "  --device PATH   serial device to use this time instead of the chosen one or the port\n"
         "  --simulate      talk to simulated boards inside the program\n"
-        "  --board B       with --simulate: the board the cable starts on\n");
+        "  --board B       with --simulate: the board the cable starts on (k2510 or r7520)\n"
+        "  --alarm N       with --simulate: system alarm N (1..11) raised from the start\n"
+        "  --online        switch online once started\n"
+        "  --monitor       open the wire monitor once started\n"
+        "  --help          this text\n");
+}
+
+bool AsksForHelp(int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--help") == 0) return true;
+    return false;
 }
 
 } // namespace talvern::app

@@ -29,6 +29,10 @@
 using namespace talvern;
 
 int main(int argc, char** argv) {
+    if (app::AsksForHelp(argc, argv)) {
+        std::fputs(qPrintable(app::GuiUsage()), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
     // The application name alone names the configuration folder (~/.config/TALVERN), which
     // talvern-cli shares.
@@ -110,5 +114,7 @@ int main(int argc, char** argv) {
     new shell::MenuShortcutsFirst(&window);
     if (options->online)
         QTimer::singleShot(0, &window, [&window] { window.mnuViewOnline->trigger(); });
+    if (options->monitor && !window.mnuViewWireMonitor->isChecked())
+        window.mnuViewWireMonitor->trigger();
     return app.exec();
 }

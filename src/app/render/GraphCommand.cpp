@@ -7,6 +7,11 @@ namespace talvern::app {
 
 namespace {
 
+// The titles the windows give these messages: the data window opens the file, the graph
+// window its reference and the picture.
+const QString kSignatureFileTitle = QStringLiteral("Servo Cupfeed Data");
+const QString kGraphTitle = QStringLiteral("Graph Data Signatures");
+
 int Graph(RenderContext& c, const QStringList& args) {
     QStringList files;
     signatures::GraphOptions options;
@@ -45,23 +50,25 @@ int Graph(RenderContext& c, const QStringList& args) {
     QString message;
     const std::optional<signatures::CpfdData> data = signatures::LoadCfdFile(files.at(0), &message);
     if (!data) {
-        c.complain(message);
+        c.tell(kSignatureFileTitle, message);
         return kRenderFailed;
     }
     std::optional<signatures::CpfdData> reference;
     if (!referencePath.isEmpty()) {
         reference = signatures::LoadCfdFile(referencePath, &message);
         if (!reference) {
-            c.complain(message);
+            c.tell(kGraphTitle, message);
             return kRenderFailed;
         }
         options.reference = &*reference;
     }
     options.fileTitle = setup::FileTitleOf(files.at(0));
     if (!signatures::SaveGraphImage(files.at(1), *data, options, QSize(1000, 700), &message)) {
-        c.complain(message);
+        c.tell(kGraphTitle, message);
         return kRenderFailed;
     }
+    const int leftOut = signatures::LeftOutSamples(*data, options.traces);
+    if (leftOut > 0) c.print(signatures::LeftOutText(leftOut));
     if (options.reference) {
         const signatures::BandComparison comparison = signatures::CompareWithReference(
             *data, *reference, options.traces,

@@ -12,9 +12,20 @@ void RenderContext::complain(const QString& text) const {
     std::fflush(err);
 }
 
+void RenderContext::tell(const QString& title, const QString& text) const {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    complain(QLatin1Char('[') + title + QStringLiteral("] ") + shown);
+}
+
 QString RenderUsage() {
     return QStringLiteral(
         "usage: talvern-render COMMAND [ARGS]\n"
+        "\n"
+        "Draws the signature graph and the printed reports for talvern-cli, which starts it;\n"
+        "no display is needed.\n"
+        "\n"
         "  graph FILE.cfd OUT.png|OUT.pdf [--traces 0123] [--reference REF.cfd] [--tolerance "
         "PCT]\n"
         "                                the signature graph as drawn on screen (PNG) or printed "

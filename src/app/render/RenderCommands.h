@@ -17,6 +17,9 @@ struct RenderContext {
     std::FILE* err;
     void print(const QString& line) const;
     void complain(const QString& line) const;
+    // A message the window would show in a message box, written as talvern-cli writes every
+    // message: "[TITLE] TEXT", lines ending in LF.
+    void tell(const QString& title, const QString& text) const;
 };
 
 // A command gets the words after its name; it returns a RenderStatus.

@@ -12,6 +12,10 @@ namespace talvern::app {
 
 namespace {
 
+// The titles the windows give these messages.
+const QString kSetupFileTitle = QStringLiteral("TALVERN");
+const QString kSignatureFileTitle = QStringLiteral("Servo Cupfeed Data");
+
 signatures::ReportContext Now() {
     return {setup::GeneralDateText(QDateTime::currentDateTime()), QLocale()};
 }
@@ -20,7 +24,7 @@ int Write(RenderContext& c, const QString& path, const QString& title,
           const signatures::ReportDrawing& draw) {
     QString message;
     if (signatures::WriteReportPdf(path, title, draw, &message)) return kRenderDone;
-    c.complain(message);
+    c.tell(kSetupFileTitle, message); // as the window's PDF export says it
     return kRenderFailed;
 }
 
@@ -30,7 +34,7 @@ int Report(RenderContext& c, const QStringList& args) {
     QString message;
     const std::optional<setup::SetupData> data = setup::LoadSdtFile(args.at(0), &message);
     if (!data) {
-        c.complain(message);
+        c.tell(kSetupFileTitle, message);
         return kRenderFailed;
     }
     const QString title = QLatin1Char('[') + setup::FileTitleOf(args.at(0)) + QLatin1Char(']');
@@ -46,7 +50,7 @@ int SignatureReport(RenderContext& c, const QStringList& args) {
     QString message;
     const std::optional<signatures::CpfdData> data = signatures::LoadCfdFile(args.at(0), &message);
     if (!data) {
-        c.complain(message);
+        c.tell(kSignatureFileTitle, message);
         return kRenderFailed;
     }
     const QString title = setup::FileTitleOf(args.at(0));

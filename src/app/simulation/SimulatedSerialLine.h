@@ -34,6 +34,8 @@ public:
     // Sleeps on the clock until the next reply arrives or the deadline, whichever is first.
     bool waitForInput(double deadline) override;
 
+    QString deviceName() const override { return QStringLiteral("the simulated boards"); }
+
     const link::PortSettings& settings() const { return settings_; }
     // Paced, the boards answer at the wire's pace of the speed the port is opened with, as a
     // real board does; unpaced (tests), at once.

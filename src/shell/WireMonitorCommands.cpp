@@ -1,0 +1,68 @@
+// View → Wire Monitor and the link's health in the status bar, both fed by the recorder that
+// listens to the link from the moment it is made.
+#include "LinkHealthPanel.h"
+#include "OnlineState.h"
+#include "SetupData.h"
+#include "WireMonitorPanel.h"
+#include "frmMDIMain.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTableView>
+
+namespace talvern::shell {
+
+namespace {
+// The set-up parameter at an address, on the board on the cable when it is known.
+QString ParameterName(const QString& address, int board) {
+    if (address.compare(QLatin1String(setup::kBoardTypeAddress), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Board number");
+    QString any;
+    for (const setup::ParameterInfo& p : setup::ParameterTable()) {
+        if (address.compare(QLatin1String(p.address), Qt::CaseInsensitive) != 0) continue;
+        const QString name = QString::fromLatin1(p.reportLabel);
+        if (board == 0 || setup::BoardNumber(p.board) == board) return name;
+        if (any.isEmpty()) any = name;
+    }
+    // An address both boards use names its parameter only once the board is known.
+    return board == 0 ? any : QString();
+}
+} // namespace
+
+void frmMDIMain::installWireMonitor() {
+    wireRecorder_ = std::make_unique<link::WireRecorder>(platform_.clock->now());
+    wireRecorder_->setBoardAddress(QString::fromLatin1(setup::kBoardTypeAddress));
+    link_->SetObserver(wireRecorder_.get());
+
+    WireMonitorSources sources;
+    sources.recorder = wireRecorder_.get();
+    sources.clock = platform_.clock;
+    sources.baud = [this] { return link_->CurrentPortSettings().baud; };
+    sources.dialogs = [this]() -> setup::FileDialogs& {
+        if (platform_.fileDialogs) return *platform_.fileDialogs;
+        if (!qtFileDialogs_) qtFileDialogs_ = std::make_unique<QtFileDialogs>(this);
+        return *qtFileDialogs_;
+    };
+    sources.answers = platform_.answers;
+    sources.names = ParameterName;
+    sources.saveFolder = userFilesFolder();
+    wireMonitor_ = new WireMonitorPanel(std::move(sources), this);
+    addDockWidget(Qt::RightDockWidgetArea, wireMonitor_);
+    wireMonitor_->hide();
+
+    mnuViewWireMonitor = wireMonitor_->toggleViewAction();
+    mnuViewWireMonitor->setObjectName(QStringLiteral("mnuViewWireMonitor"));
+    mnuViewWireMonitor->setText(QStringLiteral("&Wire Monitor"));
+    mnuView->addSeparator();
+    mnuView->addAction(mnuViewWireMonitor);
+    // Opened from the keyboard, the panel takes the keyboard.
+    connect(mnuViewWireMonitor, &QAction::triggered, this, [this](bool shown) {
+        if (shown) wireMonitor_->grdWireMonitor->setFocus();
+    });
+
+    AddLinkHealthPanel(statusBar(), *wireRecorder_, *platform_.clock,
+                       [this] { return link_ && link_->OnlineMode; });
+}
+
+} // namespace talvern::shell
