@@ -1,9 +1,10 @@
 // The fault campaign over the live screens: one pass of each, once without faults, then once per
 // byte position of the pass with each fault the simulated cable can inject. In the faulted pass
-// and the pass after it nothing may be stored in the working data but what the clean pass stored,
-// nothing written to a board, no question asked but the link's own, and every pass must end
-// within the link's time-outs. The tuning screen runs with the amplifier in test mode (at 0 %,
-// so that its read-outs stay put while a fault takes its time).
+// and the pass after it nothing may be stored in the working data but what the clean pass stored
+// (a disturbed data byte, which no read can tell, only until the next pass), nothing written to
+// a board, no question asked but the link's own, and every pass must end within the link's
+// time-outs. The tuning screen runs with the amplifier in test mode (at 0 %, so that its
+// read-outs stay put while a fault takes its time).
 
 #include "FaultCampaign.h"
 #include "ScreenFixture.h"
@@ -117,8 +118,9 @@ void PrintTo(const ScreenRow& row, std::ostream* os) {
 }
 
 struct Outcome {
-    std::vector<std::int32_t> record;
-    long writes = 0; // heard by the boards
+    std::vector<std::int32_t> record;  // after the pass after the faulted one
+    std::vector<std::int32_t> faulted; // after the faulted pass
+    long writes = 0;                   // heard by the boards
     double seconds = 0;
     long bytes = 0;
 };
@@ -140,6 +142,7 @@ Outcome RunPass(ScreenRig& r, const ScreenRow& row, std::optional<std::pair<Faul
     Outcome o;
     o.seconds = r.clock.now() - began;
     o.bytes = r.sim.bytesSent() - before;
+    o.faulted.assign(shell::gSetup.ParamValue.begin(), shell::gSetup.ParamValue.end());
     RunOnePass(*r.cycle);
     o.record.assign(shell::gSetup.ParamValue.begin(), shell::gSetup.ParamValue.end());
     o.writes = r.writesHeard() - writes;
@@ -168,8 +171,13 @@ TEST_P(ScreenCampaign, NoFaultAtAnyByteOfAPassIsStoredWrittenOrActedOn) {
             ++runs;
             EXPECT_LE(o.seconds, clean.seconds + kLinkPatience) << where;
             bool stored = false;
-            for (std::size_t i = 0; i < o.record.size(); ++i)
-                stored |= o.record[i] != kSentinel && o.record[i] != clean.record[i];
+            // A disturbed data byte looks like any other: the faulted pass may show and keep it,
+            // and the next pass replaces it. Every other fault fails its read, which keeps nothing.
+            for (const auto* record : {&o.faulted, &o.record}) {
+                if (record == &o.faulted && fault == Fault::CorruptedReply) continue;
+                for (std::size_t i = 0; i < record->size(); ++i)
+                    stored |= (*record)[i] != kSentinel && (*record)[i] != clean.record[i];
+            }
             const bool wrote = o.writes > 0;
             const AskedQuestion* asked = r.question();
             if (stored || wrote || asked) {
