@@ -98,10 +98,17 @@ TEST_F(Verified, AReadFailingThreeTimesGivesNothing) {
 }
 
 TEST_F(Verified, ABitIsWrittenIntoTheByteTheBoardHolds) {
-    board.memory[1018] = 0xA4;
-    disturb(Disturb::Corrupt, 3); // the data byte of the first read of B1018
-    EXPECT_TRUE(link::WriteVerified(link, "B1018.0", "1"));
-    EXPECT_EQ(board.memory[1018], 0xA5);
+    const struct {
+        std::uint8_t before;
+        const char* bit;
+        std::uint8_t after;
+    } cases[] = {{0xA4, "1", 0xA5}, {0xA5, "0", 0xA4}, {0xA4, "0", 0xA4}, {0xA5, "1", 0xA5}};
+    for (const auto& c : cases) {
+        board.memory[1018] = c.before;
+        disturb(Disturb::Corrupt, 3); // the data byte of the first read of B1018
+        EXPECT_TRUE(link::WriteVerified(link, "B1018.0", c.bit));
+        EXPECT_EQ(board.memory[1018], c.after) << int(c.before) << " bit 0 = " << c.bit;
+    }
 }
 
 TEST_F(Verified, ARefusedValueIsRefusedOnceAndAWriteThatNeverGetsThroughFails) {
