@@ -254,34 +254,15 @@ TEST_F(Transfer, CancelDuringTheK2510DownloadWritesNoPLS) {
     EXPECT_NE(sim.peekWord(BoardId::K2510, 1022), 99);
 }
 
-TEST_F(Transfer, ALinkFailurePartWayShowsProcessErrorNamingTheAddressAndStoresNothing) {
-    for (int i = 0; i <= gSetupMax; ++i)
-        setup.ParamValue[i] = -7;
-    const SetupData before = setup;
-    auto t = make(kUploadK2510);
-    for (int k = 0; k < 9; ++k)
-        t->step(); // rows 0..3 and the board check of row 4
-    sim.setSilent(true);
-    runLogged(*t);
-    EXPECT_TRUE(t->failed());
-    EXPECT_TRUE(rs.CommError);
-    ASSERT_FALSE(answers.asked.empty());
-    EXPECT_EQ(answers.asked.back().title, "Process Error");
-    EXPECT_EQ(answers.asked.back().text, "Error Processing Request\r\n\r\nProcess Not Complete"
-                                         "\r\n\r\nUnable to read W1028 from the board.");
-    EXPECT_EQ(answers.asked.back().icon, link::Icon::Exclamation);
-    EXPECT_EQ(questionsTitled("Process Error"), 1);
-    EXPECT_EQ(setup, before);
-}
-
-// The PLS part fails at each of its reads in turn: the message names what failed, and the
-// record, parameters and PLS words alike, stays as it was.
-TEST_F(Transfer, AFailedPLSReadStoresNothing) {
+// The cable goes silent part way, in the rows or at each read of the PLS part in turn: the
+// message names what failed, and the record, parameters and PLS words alike, stays as it was.
+TEST_F(Transfer, ALinkFailurePartWayNamesWhatFailedAndStoresNothing) {
     struct Case {
         int steps; // before the cable goes silent
         const char* reason;
         const char* linkTitle; // the link's own message, if it has one
     } cases[] = {
+        {9, "Unable to read W1028 from the board.", nullptr}, // rows 0..3, row 4's board check
         // 14 rows read, then confirmed by a second pass
         {43, "Unable to read the PLS configuration from the board.", "PLS Upload"},
         {44, "Unable to read the PLS scale factor from the board.", nullptr},
@@ -293,6 +274,7 @@ TEST_F(Transfer, AFailedPLSReadStoresNothing) {
         sim.clearFaults();
         rs.OpenRSComm(line);
         answers.asked.clear();
+        std::fill(setup.ParamValue.begin(), setup.ParamValue.end(), -7);
         setup.PLSCfg0 = 3;
         setup.PLSCfg1 = 4;
         setup.PLSCfgRest.fill(5);
@@ -307,7 +289,11 @@ TEST_F(Transfer, AFailedPLSReadStoresNothing) {
         t->runToEnd();
         EXPECT_TRUE(t->failed());
         EXPECT_EQ(t->failureReason(), c.reason);
-        EXPECT_EQ(questionsTitled("Process Error"), 1);
+        ASSERT_EQ(questionsTitled("Process Error"), 1);
+        EXPECT_EQ(answers.asked.back().text, QStringLiteral("Error Processing Request\r\n\r\n"
+                                                            "Process Not Complete\r\n\r\n") +
+                                                 c.reason);
+        EXPECT_EQ(answers.asked.back().icon, link::Icon::Exclamation);
         if (c.linkTitle) {
             EXPECT_EQ(questionsTitled(c.linkTitle), 1);
         }
