@@ -1,6 +1,7 @@
 // The live screens and the data transfers of the set-up data.
 #include "DataTransfer.h"
 #include "OnlineState.h"
+#include "SetupData.h"
 #include "WireBench.h"
 #include "frmBMIO.h"
 #include "frmBMMain.h"
@@ -38,6 +39,44 @@ WireResult ScreenPasses(const char* name, int passes, setup::RefreshCycle& (*cyc
     return result;
 }
 
+// The plain transfer, every value read or written once: the board check and the parameter of
+// each row, the PLS part, and (a download) the values read back once.
+void SinglePassTransfer(SinglePassRig& r, int mode) {
+    const setup::TransferMode& m = *setup::FindTransferMode(mode);
+    const setup::SetupData data = setup::FactoryDefaults(QString());
+    const auto& table = setup::ParameterTable();
+    for (int i = m.first; i <= m.last; ++i) {
+        r.rs.RSRead(QStringLiteral("B698"));
+        const QString address = QString::fromLatin1(table[i].address);
+        if (m.upload)
+            r.rs.RSRead(address);
+        else
+            r.rs.RSWrite(address, QString::number(data.ParamValue[i]));
+    }
+    if (m.pls && m.upload) {
+        r.rs.PLSConfigUpload();
+        r.rs.PLSScaleFactor();
+        r.rs.PLSOffset();
+        for (int c = 0; c < 8; ++c)
+            for (int pass = 0; pass < 2; ++pass)
+                if (!r.rs.RecallChannel(static_cast<std::int16_t>(c)) ||
+                    (r.rs.ChannelRecallState() != 0 && r.rs.ChannelRecallState() != 1))
+                    break;
+    } else if (m.pls) {
+        r.rs.PLSConfigDownload(setup::PLSDownloadArray(data), data.PLSScale);
+        for (int c = 0; c < 8; ++c) {
+            const auto& points = data.PLSSetpoint[c];
+            if (points[0] != 0 || points[1] != 0)
+                r.rs.SingleSetpoint(static_cast<std::int16_t>(c), points[0], points[1], true);
+            else
+                r.rs.ClearPLSChan(static_cast<std::int16_t>(c));
+        }
+    }
+    if (!m.upload)
+        for (int i = m.first; i <= m.last; ++i)
+            r.rs.RSRead(QString::fromLatin1(table[i].address));
+}
+
 WireResult Transfer(const char* name, int mode, boards::BoardId board) {
     PacedRig rig(board);
     setup::SetupData data = shell::gSetupDefault;
@@ -56,6 +95,8 @@ WireResult Transfer(const char* name, int mode, boards::BoardId board) {
     loop.exec();
     WireResult result = m.result(name);
     result.failed = transfer.failed();
+    result.singlePassBytes =
+        SinglePassBytes(board, [mode](SinglePassRig& r) { SinglePassTransfer(r, mode); });
     return result;
 }
 

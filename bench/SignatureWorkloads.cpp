@@ -27,6 +27,19 @@ WireResult Acquisition() {
     loop.exec();
     WireResult result = m.result("signature acquisition, 180 samples");
     result.failed = !acquired || shell::gSignature.CpfdData.Samples != 180;
+    // The trigger, the polls while the board records, the gains and every sample read once.
+    result.singlePassBytes = SinglePassBytes(boards::BoardId::R7520, [](SinglePassRig& r) {
+        r.sim.startMachine();
+        r.rs.RSWrite(QStringLiteral("B2999"), QStringLiteral("1"));
+        int samples = 1;
+        for (int polls = 0; samples == 1 && polls < 100000; ++polls)
+            samples = r.rs.RSRead(QStringLiteral("B2999")).toInt();
+        for (const char* gain : {"W1126", "B1128", "W1120", "W1122"})
+            r.rs.RSRead(QString::fromLatin1(gain));
+        for (int i = 0; i < samples; ++i)
+            for (int base : {3000, 3500, 4000, 4500})
+                r.rs.RSRead(QStringLiteral("B%1").arg(base + i));
+    });
     return result;
 }
 

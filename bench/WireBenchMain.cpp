@@ -49,6 +49,20 @@ PacedRig::~PacedRig() {
     shell::gEvents = nullptr;
 }
 
+SinglePassRig::SinglePassRig(boards::BoardId board) {
+    rs.SetUserConfigFolder(folder.filePath(QStringLiteral("user")));
+    simLine.setPaced(true);
+    sim.moveCable(board);
+    rs.OpenRSComm(line);
+}
+
+long SinglePassBytes(boards::BoardId board, const std::function<void(SinglePassRig&)>& replay) {
+    SinglePassRig rig(board);
+    const long before = rig.line.bytes;
+    replay(rig);
+    return rig.line.bytes - before;
+}
+
 Measure::Measure(const PacedRig& rig) : rig_(rig), bytes0_(rig.line.bytes), cpu0_(CpuSeconds()) {
     timer_.start();
 }
@@ -63,32 +77,41 @@ WireResult Measure::result(std::string name) const {
     return w;
 }
 
-std::string WireTable(const std::vector<WireResult>& results, double goal) {
+bool WithinGoal(const WireResult& r) {
+    if (r.reference) return true;
+    if (r.failed) return false;
+    return r.confirms() ? r.singlePassRatio() <= kConfirmedGoal : r.ratio() <= kScreenGoal;
+}
+
+std::string WireTable(const std::vector<WireResult>& results) {
     std::string out;
-    char line[256];
-    std::snprintf(line, sizeof line, "%-36s %8s %10s %10s %7s %9s\n", "workload", "bytes",
-                  "floor s", "taken s", "ratio", "cpu %");
+    char line[320];
+    std::snprintf(line, sizeof line, "%-36s %8s %9s %8s %9s %9s %8s %8s %6s\n", "workload", "bytes",
+                  "floor s", "1-pass", "1-pass s", "taken s", "x floor", "x 1-pass", "cpu %");
     out += line;
     for (const WireResult& r : results) {
-        std::snprintf(line, sizeof line, "%-36s %8ld %10.3f %10.3f %7.3f %9.1f%s\n", r.name.c_str(),
-                      r.bytes, r.floorSeconds(), r.seconds, r.ratio(),
+        std::snprintf(line, sizeof line, "%-36s %8ld %9.3f %8ld %9.3f %9.3f %8.3f %8.3f %6.1f%s\n",
+                      r.name.c_str(), r.bytes, r.floorSeconds(),
+                      r.confirms() ? r.singlePassBytes : r.bytes, r.singlePassFloorSeconds(),
+                      r.seconds, r.ratio(), r.singlePassRatio(),
                       r.seconds > 0 ? 100.0 * r.cpuSeconds / r.seconds : 0.0,
-                      r.failed           ? "  FAILED"
-                      : r.reference      ? "  reference"
-                      : r.ratio() > goal ? "  over goal"
-                                         : "");
+                      r.failed         ? "  FAILED"
+                      : r.reference    ? "  reference"
+                      : !WithinGoal(r) ? "  over goal"
+                                       : "");
         out += line;
     }
-    std::snprintf(line, sizeof line, "goal: ratio at most %.2f at %d baud\n", goal,
-                  results.empty() ? 9600 : results.front().baud);
+    std::snprintf(line, sizeof line,
+                  "goals at %d baud: a live screen at most %.2f x its floor (the line at least "
+                  "%.0f %% busy); a transfer at most %.2f x its single-pass floor\n",
+                  results.empty() ? 9600 : results.front().baud, kScreenGoal, 100.0 / kScreenGoal,
+                  kConfirmedGoal);
     out += line;
     return out;
 }
 
-bool AllWithin(const std::vector<WireResult>& results, double goal) {
-    return std::all_of(results.begin(), results.end(), [goal](const WireResult& r) {
-        return r.reference || (!r.failed && r.ratio() <= goal);
-    });
+bool AllWithin(const std::vector<WireResult>& results) {
+    return std::all_of(results.begin(), results.end(), WithinGoal);
 }
 
 } // namespace talvern::bench
@@ -113,7 +136,6 @@ int main(int argc, char** argv) {
         results.push_back(workload());
         std::fprintf(stderr, "%s done\n", results.back().name.c_str());
     }
-    constexpr double kGoal = 1.05;
-    std::fputs(WireTable(results, kGoal).c_str(), stdout);
-    return AllWithin(results, kGoal) ? 0 : 1;
+    std::fputs(WireTable(results).c_str(), stdout);
+    return AllWithin(results) ? 0 : 1;
 }

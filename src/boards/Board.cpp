@@ -265,6 +265,7 @@ void Board::finishPlsParams() {
         state_ = State::PlsReplies;
         return;
     }
+    ++writesHeard_;
     plsCommand(plsCode_, plsParams_);
     state_ = State::PlsDone;
 }
@@ -304,6 +305,7 @@ std::optional<std::uint8_t> Board::receive(std::uint8_t byte) {
             const auto address = static_cast<std::uint16_t>(addressHigh_ << 8 | addressLow_);
             memory_.setByte(address, byte);
             state_ = State::WriteHigh;
+            ++writesHeard_;
             written(address);
             return byte;
         }

@@ -89,6 +89,8 @@ public:
 
     // Program-mode records answered with their sum since construction.
     long programRecords() const { return programRecords_; }
+    // Bytes written and PLS commands carried out at the cable's word since construction.
+    long writesHeard() const { return writesHeard_; }
 
 protected:
     // The machine-specific working between two instants of the clock.
@@ -151,6 +153,7 @@ private:
     unsigned programSum_ = 0;
     std::uint16_t programAddress_ = 0;
     long programRecords_ = 0;
+    long writesHeard_ = 0;
 
     // Calendar seconds (days since 1970 × 86400 + time of day, civil) minus clock seconds.
     double calendarOffset_ = 0;

@@ -29,6 +29,7 @@ public:
     ~TransactionScope() {
         link_.lastFailed_ =
             link_.trouble_ || link_.resends_ > 0 || link_.outOfStep_ > 0 || link_.CommError;
+        if (link_.lastFailed_) link_.ResetHandshake();
     }
     TransactionScope(const TransactionScope&) = delete;
     TransactionScope& operator=(const TransactionScope&) = delete;

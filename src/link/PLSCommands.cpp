@@ -52,6 +52,28 @@ int RSComm::PLSReadWord(int code) {
     return high * 256 + low;
 }
 
+int RSComm::PLSReadWordAgreed(int code) {
+    int readings[2] = {};
+    int count = 0;
+    int failures = 0;
+    while (failures < 3 && count < 3) {
+        const int resends = resends_;
+        const int outOfStep = outOfStep_;
+        const int word = PLSReadWord(code);
+        if (CommError) return kFailedRead;
+        if (word == kFailedRead || resends_ != resends || outOfStep_ != outOfStep) {
+            drainFirst_ = true;
+            ++failures;
+            continue;
+        }
+        if (count > 0 && (word == readings[0] || (count > 1 && word == readings[1]))) return word;
+        if (count < 2) readings[count] = word;
+        ++count;
+    }
+    trouble_ = true;
+    return kFailedRead;
+}
+
 bool RSComm::PLSSendWord(int code, int value) {
     CurrentMode = 0;
     bool ok = SetPLCMode(SendWordMode, code);
@@ -187,8 +209,8 @@ bool RSComm::SingleSetpoint(std::int16_t Chan, std::int16_t OnSetpoint, std::int
     BusyScope busy(*this);
     TransactionScope transaction(*this);
     if (CommError) return false;
-    const int scale = PLSReadWord(ScaleFactorCode);
-    if (CommError) return false;
+    const int scale = PLSReadWordAgreed(ScaleFactorCode);
+    if (scale == kFailedRead) return false;
     for (int setpoint : {static_cast<int>(OnSetpoint), static_cast<int>(OffSetpoint)}) {
         if (setpoint > scale - 1) {
             Ask(QStringLiteral("Setpoint setting %1 is greater than scale factor.").arg(setpoint) +
@@ -217,8 +239,8 @@ bool RSComm::PulseTrain(std::int16_t Chan, std::int16_t ON_Division, std::int16_
         Ask(text + notProgrammed, QStringLiteral("PLS Pulse Train"), Buttons::Ok, icon);
         return false;
     };
-    const int scale = PLSReadWord(ScaleFactorCode);
-    if (CommError) return false;
+    const int scale = PLSReadWordAgreed(ScaleFactorCode);
+    if (scale == kFailedRead) return false;
     if (ON_Division == 0 || OFF_Division == 0)
         return refuse(QStringLiteral("ON Division and OFF Division Must be Greater Than 0."),
                       Icon::Exclamation);
@@ -250,12 +272,12 @@ bool RSComm::SetPLSOffset(std::int16_t Position) {
     BusyScope busy(*this);
     TransactionScope transaction(*this);
     if (CommError) return false;
-    const int offset = PLSReadWord(OffsetCode);
-    if (CommError) return false;
-    const int position = PLSReadWord(PositionCode);
-    if (CommError) return false;
-    const int scale = PLSReadWord(ScaleFactorCode);
-    if (CommError) return false;
+    const int offset = PLSReadWordAgreed(OffsetCode);
+    if (offset == kFailedRead) return false;
+    const int position = PLSReadWordAgreed(PositionCode);
+    if (position == kFailedRead) return false;
+    const int scale = PLSReadWordAgreed(ScaleFactorCode);
+    if (scale == kFailedRead) return false;
     if (Position > scale) {
         Ask(QStringLiteral("Desired Position cannot be greater than Scale Factor of %1.")
                     .arg(scale) +

@@ -30,11 +30,6 @@ public:
     // Blocks until a byte waits or the clock reaches the deadline (seconds on the link's clock);
     // true when a byte waits. Must not spin: the real port sleeps in the kernel.
     virtual bool waitForInput(double deadline) = 0;
-    // The least time between sending a byte and having its reply back: the byte and then its
-    // reply each cross the wire (20 bits at the line's speed). A byte that comes back sooner
-    // cannot be the answer to the byte just sent. 0 when the line cannot vouch for its timing
-    // (a pseudo-terminal, a test line that answers at once).
-    virtual double replyCrossingSeconds() const { return 0.0; }
     // The device the line is open on, as the user would name it ("/dev/ttyUSB0"); empty for a
     // line that has none.
     virtual QString deviceName() const { return {}; }

@@ -138,11 +138,9 @@ bool QtSerialLine::open(const PortSettings& settings, int* errorNumber, QString*
     port_.setParity(QSerialPort::NoParity);
     port_.setStopBits(QSerialPort::OneStop);
     port_.setFlowControl(QSerialPort::NoFlowControl);
-    crossing_ = 0.0;
     lowLatency_ = false;
     if (port_.open(QIODevice::ReadWrite)) {
         lowLatency_ = RequestLowLatency(port_);
-        if (settings.baud > 0 && IsWiredSerialDevice(device_)) crossing_ = 20.0 / settings.baud;
         return true;
     }
     if (errorNumber) *errorNumber = static_cast<int>(port_.error());
@@ -153,18 +151,6 @@ bool QtSerialLine::open(const PortSettings& settings, int* errorNumber, QString*
         if (!reason.isEmpty()) *errorText += QStringLiteral("\r\n\r\n") + reason;
     }
     return false;
-}
-
-bool IsWiredSerialDevice(const QString& device) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(device);
-    return true;
-#else
-    const QString path = QFileInfo(device).canonicalFilePath();
-    if (path.isEmpty()) return false;
-    return !path.startsWith(QStringLiteral("/dev/pts/")) &&
-           !path.startsWith(QStringLiteral("/dev/pty")) && path != QStringLiteral("/dev/ptmx");
-#endif
 }
 
 void QtSerialLine::close() {

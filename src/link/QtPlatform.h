@@ -62,7 +62,6 @@ public:
     int takeByte() override;
     void discardInput() override;
     bool waitForInput(double deadline) override;
-    double replyCrossingSeconds() const override { return crossing_; }
     QString deviceName() const override { return device_; }
     // Whether the driver holds received bytes back no longer than it must (USB adapters); asked
     // for at each open, where the device knows of it.
@@ -74,13 +73,8 @@ private:
     Clock& clock_;
     QSerialPort port_;
     QString device_;
-    double crossing_ = 0.0;
     bool lowLatency_ = false;
 };
-
-// Whether a device is a real serial line, whose bytes take their time on a wire; a
-// pseudo-terminal (a simulator at the other end) passes bytes on at once.
-bool IsWiredSerialDevice(const QString& device);
 
 class QtEventPump final : public EventPump {
 public:
@@ -106,7 +100,6 @@ public:
     int takeByte() override;
     void discardInput() override { inner_.discardInput(); }
     bool waitForInput(double deadline) override { return inner_.waitForInput(deadline); }
-    double replyCrossingSeconds() const override { return inner_.replyCrossingSeconds(); }
     QString deviceName() const override { return inner_.deviceName(); }
 
 private:

@@ -48,14 +48,22 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
         CommError = true;
         return kFailed;
     }
+    if (!flushFirst && !noReply && port_->bytesWaiting() > 0) {
+        // One byte back for each byte sent, and nothing else: a byte already waiting answers
+        // nothing of ours (a stray byte, or a reply that came after its time). Replies from here
+        // on may be one behind, so the transaction fails, and the next handshake waits for the
+        // line to fall quiet.
+        port_->discardInput();
+        ++outOfStep_;
+        drainFirst_ = true;
+    }
     Observe(WireEvent::Sent, value);
     port_->sendByte(static_cast<std::uint8_t>(value & 0xFF));
     ++bytesSent_;
     CommErrorAlert = false;
     if (noReply) return 0;
 
-    double sentAt = clock_.now();
-    double deadline = sentAt + 1.0;
+    double deadline = clock_.now() + 1.0;
     int failures = 0;
     for (;;) {
         if (port_->bytesWaiting() > 0) {
@@ -63,21 +71,6 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
             if (reply >= 0) {
                 Observe(WireEvent::Received, reply);
                 CommErrorAlert = false;
-                if (clock_.now() < sentAt + 0.75 * ReplyCrossingSeconds()) {
-                    if (lineQuiet_) {
-                        // Nothing was on the line, yet the answer came sooner than the wire
-                        // allows: this line does not take its bytes' time (a board on USB
-                        // itself). Its timing proves nothing from now on.
-                        timingTrusted_ = false;
-                    } else {
-                        // A stray byte, and every reply after it is one behind. The
-                        // transaction counts as failed, and the next handshake first lets the
-                        // line fall quiet.
-                        ++outOfStep_;
-                        drainFirst_ = true;
-                    }
-                }
-                lineQuiet_ = false;
                 return reply;
             }
         }
@@ -96,7 +89,6 @@ int RSComm::RSSendByte(int value, bool noReply, bool flushFirst) {
                 port_->discardInput();
                 Observe(WireEvent::Sent, kAttention);
                 port_->sendByte(kAttention);
-                sentAt = clock_.now();
                 continue;
             }
             const Answer answer = Ask(QStringLiteral("Cannot Communicate with Target Board.\r"
@@ -129,15 +121,13 @@ void RSComm::DrainInput() {
     if (port_ == nullptr || !port_->isOpen()) return;
     for (int i = 0; i < kMostBytes; ++i) {
         port_->discardInput();
-        if (!port_->waitForInput(clock_.now() + kQuiet)) {
-            lineQuiet_ = true;
-            return;
-        }
+        if (!port_->waitForInput(clock_.now() + kQuiet)) return;
     }
 }
 
 bool RSComm::SetPLCMode(int modeNumber, int modeByte) {
-    if (drainFirst_) {
+    // After a Cancel nothing is sent: there is nothing to wait for.
+    if (drainFirst_ && !CommError) {
         drainFirst_ = false;
         DrainInput();
     }
@@ -208,6 +198,7 @@ QString RSComm::RSRead(const QString& Add) {
     outOfStep_ = 0;
     const QString value = ReadValue(Add);
     lastFailed_ = value.isEmpty() || resends_ > 0 || outOfStep_ > 0 || CommError;
+    if (lastFailed_) ResetHandshake();
     wire.End(value, lastFailed_);
     return value.isEmpty() ? QStringLiteral("0") : value;
 }
@@ -281,6 +272,8 @@ void RSComm::RSWrite(const QString& Add, const QString& DataValue) {
         WriteValue(Add, DataValue);
     }
     lastFailed_ = !writeDone_ || WriteMismatch || CommError || resends_ > 0 || outOfStep_ > 0;
+    // A value refused by its check never reached the wire: the board's mode stands.
+    if (WriteMismatch || CommError || resends_ > 0 || outOfStep_ > 0) ResetHandshake();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -379,8 +372,6 @@ void RSComm::OpenRSComm(SerialLine& CommObj) {
     port_->discardInput();
     CurrentMode = 0;
     CommError = false;
-    timingTrusted_ = true;
-    lineQuiet_ = true; // a port just opened carries nothing of ours
     if (observer_ != nullptr) observer_->linkOpened(clock_.now());
     // Any byte back counts as a live board.
     WireScope wire(*this, WireKind::Handshake, QStringLiteral("open"));

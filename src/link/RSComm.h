@@ -34,28 +34,25 @@ public:
     QString RSRead(const QString& Add);
     void RSWrite(const QString& Add, const QString& DataValue);
     // Whether the last RSRead, RSWrite or PLS command did not get what it asked for: no value, a
-    // wrong echo, a reply that came only after a resend, a write that still mismatched after its
-    // repeat, a refused value, a refused handshake, a parameter byte not acknowledged, a recall
-    // reply out of range. A PLS command refused by its own checks (a setpoint beyond the scale)
-    // is not a link failure. RSRead's "0" and RSWrite's silence stay as they are for the
-    // screens; callers that store what they read (transfers, acquisition, program upload) ask
-    // this.
+    // wrong echo, a reply that came only after a resend, a byte waiting on the line before the
+    // byte it would answer was sent, a write that still mismatched after its repeat, a refused
+    // value, a refused handshake, a parameter byte not acknowledged, a recall reply out of range. A
+    // PLS command refused by its own checks (a setpoint beyond the scale) is not a link failure.
+    // RSRead's "0" stays for the callers whose contract is the text (the command line's read);
+    // every other caller reads through ReadOnce and the confirmed reads (VerifiedTransfer.h,
+    // ConfirmedReads.h), which give a value or nothing.
     bool LastTransactionFailed() const { return lastFailed_; }
     // Bytes sent on the line since the link was made (a measure of activity, not of success).
     long BytesSent() const { return bytesSent_; }
+    // Forgets the board's mode: the next transaction hand-shakes afresh, dropping whatever waits
+    // on the line first. Between two readings that must not share a disturbance.
+    void HandshakeAfresh() { CurrentMode = 0; }
     // Forgets the board's mode, so that the next transaction hand-shakes afresh, on a quiet line:
-    // replies still on the wire (a stray byte) are let in and dropped first.
+    // replies still on the wire (a stray byte) are let in and dropped first. Every transaction
+    // that failed does this by itself.
     void ResetHandshake() {
         CurrentMode = 0;
         drainFirst_ = true;
-    }
-    // Before a read that checks the one before it. After a failed transaction, or on a line that
-    // cannot vouch for its timing, the next read hand-shakes afresh on a quiet line. On a wired
-    // line, after a transaction that went well, the line is known to be in step and the read goes
-    // straight on: a stray byte comes back sooner than any answer can and fails the transaction,
-    // and a byte disturbed either way shows in an echo or differs between the two readings.
-    void PrepareToReadAgain() {
-        if (lastFailed_ || ReplyCrossingSeconds() <= 0) ResetHandshake();
     }
     QString CommSettingsFile() const;
     // A device path that overrides the port number of the settings file (command line --device,
@@ -135,10 +132,6 @@ private:
         if (observer_ != nullptr)
             observer_->wireEvent(event, static_cast<std::uint8_t>(byte), clock_.now());
     }
-    // The line's least time for a byte and its answer, while its timing is trusted; else 0.
-    double ReplyCrossingSeconds() const {
-        return port_ != nullptr && timingTrusted_ ? port_->replyCrossingSeconds() : 0.0;
-    }
     QString ReadValue(const QString& Add);
     void WriteValue(const QString& Add, const QString& DataValue);
     ParsedAddress ParseAddress(const QString& Add);
@@ -146,6 +139,10 @@ private:
     Answer Ask(const QString& text, const QString& title, Buttons buttons, Icon icon);
 
     int PLSReadWord(int code);
+    // A word a command acts on (a scale to check against, the offset and position a new offset
+    // is worked out from): read until two readings agree; the failed read's -9999 when three
+    // readings differ or three fail.
+    int PLSReadWordAgreed(int code);
     bool PLSSendWord(int code, int value);
     bool PLSSendChannel(int code, int channel, int a, int b, int flag);
     bool PLSSendBlock(int code, const std::array<int, 6>& values);
@@ -180,14 +177,12 @@ private:
 
     int busyDepth_ = 0;
     long bytesSent_ = 0;
-    int resends_ = 0;           // attention resends since the transaction began
-    int outOfStep_ = 0;         // replies back too soon to answer their byte, since then
-    bool lastFailed_ = false;   // see LastTransactionFailed
-    bool writeDone_ = false;    // the last WriteValue sent every byte with a right echo
-    bool drainFirst_ = false;   // the next handshake waits for a quiet line (ResetHandshake)
-    bool lineQuiet_ = false;    // nothing has come back since the line was last found quiet
-    bool timingTrusted_ = true; // no answer has yet come back sooner than the wire allows
-    bool trouble_ = false;      // a PLS command failed on the wire since its transaction began
+    int resends_ = 0;         // attention resends since the transaction began
+    int outOfStep_ = 0;       // bytes that waited before a byte was sent, since then
+    bool lastFailed_ = false; // see LastTransactionFailed
+    bool writeDone_ = false;  // the last WriteValue sent every byte with a right echo
+    bool drainFirst_ = false; // the next handshake waits for a quiet line (ResetHandshake)
+    bool trouble_ = false;    // a PLS command failed on the wire since its transaction began
     LinkObserver* observer_ = nullptr;
     int wireDepth_ = 0; // operations open for the observer (only the outermost is reported)
 };

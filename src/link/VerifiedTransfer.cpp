@@ -2,11 +2,23 @@
 
 namespace talvern::link {
 
+std::optional<QString> ReadOnce(RSComm& link, const QString& address) {
+    const QString text = link.RSRead(address);
+    if (link.LastTransactionFailed()) return std::nullopt;
+    return text;
+}
+
+std::optional<std::int16_t> ReadOnce(RSComm& link, QString (RSComm::*plsRead)()) {
+    const QString text = (link.*plsRead)();
+    if (link.LastTransactionFailed()) return std::nullopt;
+    return static_cast<std::int16_t>(text.trimmed().toInt());
+}
+
 std::optional<QString> ReadVerified(RSComm& link, const QString& address) {
     const std::optional<qint64> value = ReadAgreed<qint64>(link, [&]() -> std::optional<qint64> {
-        const QString text = link.RSRead(address);
-        if (link.LastTransactionFailed()) return std::nullopt;
-        return text.toLongLong();
+        const std::optional<QString> text = ReadOnce(link, address);
+        if (!text) return std::nullopt;
+        return text->toLongLong();
     });
     if (!value) return std::nullopt;
     return QString::number(*value);

@@ -1,23 +1,33 @@
 #pragma once
-// Reads and writes for callers that store what crosses the link (data transfers, signature
-// acquisition, program upload and verify). The byte protocol has no checksum: a disturbed data
-// byte looks like any other. So a value is taken only from reads the link reports as good, and
-// never from one read alone: a second read confirms it, and when the two differ a third decides.
+// Reads and writes for every caller below the screens and transfers. A read yields a value or
+// nothing: ReadOnce for what is only shown (a live screen's pass), ReadVerified and ReadAgreed
+// for a value that is stored or acted on, ConfirmedReads (ConfirmedReads.h) for a block of them.
+// The byte protocol has no checksum: a disturbed data byte looks like any other. So a value that
+// is kept is never taken from one read alone: a second read confirms it, and when the two differ
+// or one failed, the value is read again after a fresh handshake (on a quiet line after a
+// failed read).
 
 #include "RSComm.h"
 
 #include <QString>
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
 namespace talvern::link {
 
-// The value at an address as decimal text, or nothing when it could not be read. A read the
-// link reports as failed is tried again with a fresh handshake, at most twice more. A value
-// that is steady on the board is read exactly even when one reply is lost, late, doubled or
-// disturbed; a live count that moves on between the reads gives the middle of three readings.
+// One reading of an address as decimal text, or nothing when the link reported the read as
+// failed. Nothing is shown as a screen's empty mark, and is never stored or acted on.
+std::optional<QString> ReadOnce(RSComm& link, const QString& address);
+// One reading of a PLS word (RSComm::PLSRpm, PLSPos, PLSOffset, PLSScaleFactor), or nothing.
+std::optional<std::int16_t> ReadOnce(RSComm& link, QString (RSComm::*plsRead)());
+
+// The value at an address as decimal text, confirmed, or nothing when it could not be read. A
+// read the link reports as failed is tried again, at most twice more. A value that is steady on
+// the board is read exactly even when one reply is lost, late, doubled or disturbed; a live
+// count that moves on between the reads gives the middle of three readings.
 std::optional<QString> ReadVerified(RSComm& link, const QString& address);
 
 // Writes a value; false when the value was refused (the link has said why) or the write did not
@@ -60,14 +70,15 @@ std::array<T, N> Middle(const std::array<T, N>& a, const std::array<T, N>& b,
 }
 
 // The rule of ReadVerified for any reading: readOnce() gives nothing when the link reported
-// the read as failed. Every read after the first starts on a line known to be in step
-// (PrepareToReadAgain), so no two readings share a disturbance.
+// the read as failed. Every reading after the first starts with a fresh handshake, and one after
+// a failed reading on a quiet line (the link sees to it), so a stray byte can put at most one of
+// the readings out of step, and never two alike.
 template <class T, class ReadOnce> std::optional<T> ReadAgreed(RSComm& link, ReadOnce readOnce) {
     constexpr int kRetries = 2;
     std::vector<T> readings;
     int failures = 0;
-    for (bool first = true; readings.size() < 3; first = false) {
-        if (!first) link.PrepareToReadAgain();
+    for (int n = 0; readings.size() < 3; ++n) {
+        if (n > 0) link.HandshakeAfresh();
         std::optional<T> value = readOnce();
         if (!value) {
             // After a Cancel in the link's question every read fails at once: stop asking.

@@ -1,6 +1,7 @@
 #include "BoardScreen.h"
 
 #include "ScreenHold.h"
+#include "VerifiedTransfer.h"
 #include "modUtility.h"
 
 #include <QCloseEvent>
@@ -112,9 +113,10 @@ bool BoardScreen::showIndex(int i) {
         return true;
     }
     if (!gLink->OnlineMode) return false;
-    LastRead = gLink->RSRead(ParamAddr.at(i));
+    const std::optional<QString> value = link::ReadOnce(*gLink, ParamAddr.at(i));
     if (gLink->CommError) return false;
-    showRead(i, LastRead);
+    if (value) LastRead = *value;
+    showRead(i, value);
     return true;
 }
 

@@ -4,13 +4,15 @@
 // display set-up when the mode changed; online it checks that the screen's board is on the
 // cable and then reads one address per step, offline it shows the working values one per step.
 // Every step first checks that the screen is still open and the mode unchanged; a link failure
-// ends the pass at once.
+// ends the pass at once. A read gives a screen a value or nothing (a failed read): nothing is
+// shown as the empty mark "-" until a good read replaces it, and never stored or acted on.
 
 #include "RefreshCycle.h"
 
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QPushButton;
 
@@ -36,6 +38,7 @@ public:
     bool OnlineShown = false;
     bool OfflineShown = false;
     bool OfflineEditSeen = false;
+    // The last good read (a failed read leaves it as it was).
     QString LastRead;
 
 protected:
@@ -44,8 +47,8 @@ protected:
 
     virtual void SetupOnlineDisplay() = 0;
     virtual void SetupOfflineDisplay() = 0;
-    // Online: shows the value read from address i.
-    virtual void showRead(int i, const QString& value) = 0;
+    // Online: shows what was read from address i, or that the read failed (nothing).
+    virtual void showRead(int i, const std::optional<QString>& value) = 0;
     // Offline: screens that show the working values offline return true and show index i.
     virtual bool hasOfflinePass() const { return false; }
     virtual void showOffline(int i) {}

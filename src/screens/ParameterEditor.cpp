@@ -38,6 +38,7 @@ int ParameterEditor::addField(QLabel* label, QLineEdit* box, UpDown* spinner) {
     box->installEventFilter(this);
     connect(box, &QLineEdit::textEdited, this, [this, i] { fields_[i].typed = true; });
     connect(spinner, &UpDown::Change, this, [this, i] { spinnerStep(i); });
+    spinner->setGate([this, i] { return fields_[i].typed || !stepAllowed_ || stepAllowed_(i); });
     return i;
 }
 

@@ -53,6 +53,9 @@ public:
     void setMessageTitle(std::function<QString(int i)> title) { title_ = std::move(title); }
     // Texts that pass the check as they stand and commit nothing (a marker, not a number).
     void setPassingTexts(QStringList texts) { passing_ = std::move(texts); }
+    // Whether a field's arrows may step from the number it shows (a screen online allows it only
+    // for a value it knows the board holds); a number the user typed may always be stepped.
+    void setStepAllowed(std::function<bool(int i)> allowed) { stepAllowed_ = std::move(allowed); }
     // A screen's own condition on a number within the limits: a message refuses the number as
     // the range message does (same title, the entry value back, the focus kept).
     void setRefusal(std::function<QString(int i, std::int32_t value)> refusal) {
@@ -109,6 +112,7 @@ private:
     std::function<QString(int)> title_;
     QStringList passing_;
     std::function<QString(int, std::int32_t)> refusal_;
+    std::function<bool(int)> stepAllowed_;
     int focused_ = -1;  // the field that last got the focus
     int stepping_ = -1; // the field whose spinner is stepping
     bool checking_ = false;

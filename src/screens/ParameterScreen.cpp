@@ -23,6 +23,12 @@ ParameterScreen::ParameterScreen(int boardNumber, QWidget* parent)
     editor_ = new ParameterEditor(cmdDefault_, gAnswers, this);
     editor_->setCommit([this](int field, const QString& text, std::int32_t value,
                               ParameterEditor::Via) { commitField(field, text, value); });
+    editor_->setStepAllowed([this](int field) {
+        if (!gLink || !gLink->OnlineMode) return true;
+        for (int i = 0; i < static_cast<int>(fieldIndex.size()); ++i)
+            if (fieldIndex[i] == field) return seen_[i].known();
+        return false;
+    });
 }
 
 ParameterScreen::~ParameterScreen() {
@@ -53,6 +59,7 @@ int ParameterScreen::addParameter(const QString& stem, const QString& caption,
     ParamAddr.append(address);
     positions.push_back(position);
     fieldIndex.push_back(field);
+    seen_.emplace_back();
     return field;
 }
 
@@ -60,6 +67,7 @@ int ParameterScreen::addAddress(const QString& address, int position) {
     ParamAddr.append(address);
     positions.push_back(position);
     fieldIndex.push_back(-1);
+    seen_.emplace_back();
     return static_cast<int>(ParamAddr.size()) - 1;
 }
 
@@ -100,15 +108,20 @@ void ParameterScreen::alignColumns() {
         setTabOrder(editor_->box(i - 1), editor_->box(i));
 }
 
-void ParameterScreen::writeIfOnline(const QString& address, const QString& text) {
-    if (gLink->OnlineMode && !gLink->CommError) gLink->RSWrite(address, text);
+void ParameterScreen::writeIfOnline(int i, const QString& text) {
+    if (!gLink->OnlineMode || gLink->CommError) return;
+    gLink->RSWrite(ParamAddr.at(i), text);
+    if (gLink->CommError || gLink->LastTransactionFailed())
+        seen_.at(i).forget();
+    else
+        seen_.at(i).wrote(WholeNumberOf(text));
 }
 
 void ParameterScreen::commitField(int field, const QString& text, std::int32_t value) {
     for (int i = 0; i < static_cast<int>(fieldIndex.size()); ++i) {
         if (fieldIndex[i] != field) continue;
         if (positions[i] >= 0) gSetup.ParamValue.at(positions[i]) = value;
-        writeIfOnline(ParamAddr.at(i), text);
+        writeIfOnline(i, text);
         return;
     }
 }
@@ -121,6 +134,8 @@ void ParameterScreen::SetupOnlineDisplay() {
         control->setEnabled(true);
     editor_->setAllEnabled(true);
     editor_->setAllText(kNotRead);
+    for (setup::SeenValue& seen : seen_)
+        seen.forget();
     afterOnlineSetup();
     OnlineShown = true;
 }
@@ -139,9 +154,11 @@ void ParameterScreen::SetupOfflineDisplay() {
     OfflineShown = true;
 }
 
-void ParameterScreen::showRead(int i, const QString& value) {
+void ParameterScreen::showRead(int i, const std::optional<QString>& value) {
+    seen_.at(i).read(value ? std::optional<std::int64_t>(WholeNumberOf(*value)) : std::nullopt);
     const int field = fieldOfIndex(i);
-    if (field >= 0) editor_->showValue(field, QString::number(WholeNumberOf(value)));
+    if (field >= 0)
+        editor_->showValue(field, value ? QString::number(WholeNumberOf(*value)) : kNotRead);
 }
 
 void ParameterScreen::showOffline(int i) {

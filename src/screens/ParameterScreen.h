@@ -3,13 +3,16 @@
 // working values: the editor's fields refreshed from the board online and from the working
 // values offline; an accepted edit is stored in the working values and, online without a link
 // failure, written to the board at once. Offline the fields are disabled unless offline editing
-// is on; switching it takes effect at the next pass.
+// is on; switching it takes effect at the next pass. Online a field shows "-" after a failed
+// read, and its arrows step only from a value the board is known to hold (read alike by two
+// passes in a row, or written by the user).
 //
 // A screen builds its controls, calls addParameter() for each field in address order (and
 // addAddress() for addresses it shows otherwise), lays them out and calls load().
 
 #include "BoardScreen.h"
 #include "ParameterEditor.h"
+#include "SeenValue.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -48,11 +51,16 @@ protected:
 
     // What the editor does with an accepted value (store, then write when online).
     virtual void commitField(int field, const QString& text, std::int32_t value);
-    void writeIfOnline(const QString& address, const QString& text);
+    // Writes a value to address index i when online without a link failure; what the board
+    // then holds is known when the write got through.
+    void writeIfOnline(int i, const QString& text);
+    // What the passes know of address index i.
+    setup::SeenValue& seen(int i) { return seen_.at(i); }
 
     void SetupOnlineDisplay() override;
     void SetupOfflineDisplay() override;
-    void showRead(int i, const QString& value) override;
+    // Records the reading in seen(i) and shows it in the field (the number, or "-").
+    void showRead(int i, const std::optional<QString>& value) override;
     bool hasOfflinePass() const override { return true; }
     void showOffline(int i) override;
     void passEnded() override { PassComplete = true; }
@@ -70,6 +78,7 @@ protected:
 private:
     ParameterEditor* editor_;
     QPushButton* cmdDefault_;
+    std::vector<setup::SeenValue> seen_; // by address index
 };
 
 } // namespace talvern::screens

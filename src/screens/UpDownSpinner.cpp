@@ -61,7 +61,7 @@ std::int32_t UpDown::clamp(std::int64_t value) const {
 }
 
 bool UpDown::step(int direction) {
-    if (!isEnabled()) return false;
+    if (!isEnabled() || (gate_ && !gate_())) return false;
     // A box that shows no number (the "-" of a field not read yet, or typing that is not a
     // number) gives the step nothing to start from: stepping from an older number would write a
     // value the user never saw.

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 
 class QLineEdit;
 class QToolButton;
@@ -32,6 +33,8 @@ public:
 
     // One arrow step: +1 up, -1 down. True when the value changed (then Change was emitted).
     bool step(int direction);
+    // A condition every step must meet (the number shown is one the screen may act on).
+    void setGate(std::function<bool()> gate) { gate_ = std::move(gate); }
 
     QToolButton* upButton() const { return up_; }
     QToolButton* downButton() const { return down_; }
@@ -54,6 +57,7 @@ private:
     std::int32_t max_ = 10;
     std::int32_t increment_ = 1;
     std::int32_t value_ = 0;
+    std::function<bool()> gate_;
 };
 
 } // namespace talvern::screens

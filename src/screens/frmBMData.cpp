@@ -101,8 +101,8 @@ void frmBMData::SetupOfflineDisplay() {
     OfflineShown = true;
 }
 
-void frmBMData::showRead(int i, const QString& value) {
-    values_.at(i)->setText(Format(i, value));
+void frmBMData::showRead(int i, const std::optional<QString>& value) {
+    values_.at(i)->setText(value ? Format(i, *value) : kNotRead);
 }
 
 void frmBMData::showOffline(int i) {

@@ -157,13 +157,20 @@ void frmBMIO::SetupOfflineDisplay() {
     OfflineShown = true;
 }
 
-void frmBMIO::showRead(int i, const QString& value) {
-    if (i <= 1) {
-        showState(values_[i], InputIsOn(value));
+void frmBMIO::showRead(int i, const std::optional<QString>& value) {
+    if (!value) {
+        if (i < kValues) {
+            values_[i]->setText(kNotRead);
+        } else {
+            for (QLabel* state : bits_[i - kValues])
+                state->setText(kNotRead);
+        }
+    } else if (i <= 1) {
+        showState(values_[i], InputIsOn(*value));
     } else if (i < kValues) {
-        values_[i]->setText(value);
+        values_[i]->setText(*value);
     } else {
-        const std::array<bool, 16> bits = BitMap(value);
+        const std::array<bool, 16> bits = BitMap(*value);
         for (int bit = 0; bit < 16; ++bit)
             showState(bits_[i - kValues][bit], bits[bit]);
     }

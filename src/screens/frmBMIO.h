@@ -27,7 +27,7 @@ public:
 protected:
     void SetupOnlineDisplay() override;
     void SetupOfflineDisplay() override;
-    void showRead(int i, const QString& value) override;
+    void showRead(int i, const std::optional<QString>& value) override;
 
 private:
     void showState(QLabel* label, bool on);

@@ -2,6 +2,7 @@
 
 #include "BMMainDisplay.h"
 #include "ScreenHold.h"
+#include "VerifiedTransfer.h"
 #include "modUtility.h"
 
 #include <QCloseEvent>
@@ -140,12 +141,15 @@ bool frmBMMain::PassStart() {
 
 bool frmBMMain::ReadValue(int index) {
     if (!ScreenActive || !gLink || !gLink->OnlineMode) return false;
-    LastRead = gLink->RSRead(ParamAddr[index]);
+    const std::optional<QString> value = link::ReadOnce(*gLink, ParamAddr[index]);
     if (gLink->CommError) return false;
-    if (index == 0)
-        lblDisplay[0]->setText(LastRead.trimmed());
+    if (value) LastRead = *value;
+    if (!value)
+        lblDisplay[index]->setText(QStringLiteral("-"));
+    else if (index == 0)
+        lblDisplay[0]->setText(value->trimmed());
     else
-        lblDisplay[1]->setText(PositionDisplay(lblDisplay[0]->text(), LastRead));
+        lblDisplay[1]->setText(PositionDisplay(lblDisplay[0]->text(), *value));
     return true;
 }
 

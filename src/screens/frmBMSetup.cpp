@@ -1,5 +1,6 @@
 #include "frmBMSetup.h"
 
+#include "BoardCheckBox.h"
 #include "FieldCheck.h"
 #include "modUtility.h"
 
@@ -62,12 +63,12 @@ frmBMSetup::frmBMSetup(QWidget* parent) : ParameterScreen(setup::kBoardK2510, pa
     layout->addStretch(1);
     layout->addWidget(defaultButton(), 0, Qt::AlignRight);
 
-    connect(chkBMSetup_, &QCheckBox::toggled, this, [this] { chkBMSetup_Click(); });
+    brakeWear_ = new BoardCheckBox(chkBMSetup_, [this](bool) { chkBMSetup_Click(); });
     load();
 }
 
 void frmBMSetup::chkBMSetup_Click() {
-    const int value = chkBMSetup_->isChecked() ? 1 : 0;
+    const int value = brakeWear_->on() ? 1 : 0;
     // The two BDC stop positions only matter with brake wear compensation on.
     if (value == 0) {
         editor().setFieldEnabled(0, false);
@@ -76,23 +77,33 @@ void frmBMSetup::chkBMSetup_Click() {
         editor().setFieldEnabled(0, true);
         editor().setFieldEnabled(1, true);
     }
-    // Display set-ups and the first pass set the box without it being an edit.
-    if (!PassComplete) return;
-    if (gLink->OnlineMode && OnlineShown && !gLink->CommError)
+    // Display set-ups and the first state the passes confirm set the box without it being an
+    // edit.
+    if (!PassComplete || brakeWear_->settingUp()) return;
+    if (gLink->OnlineMode && OnlineShown && !gLink->CommError) {
         gLink->RSWrite(ParamAddr.at(kCheckIndex), QString::number(value));
+        brakeWear_->wrote(!gLink->CommError && !gLink->LastTransactionFailed());
+    }
     gSetup.ParamValue.at(positions[kCheckIndex]) = value;
 }
 
-void frmBMSetup::showRead(int i, const QString& value) {
+void frmBMSetup::afterOnlineSetup() {
+    brakeWear_->forget();
+    chkBMSetup_Click();
+}
+
+void frmBMSetup::showRead(int i, const std::optional<QString>& value) {
     if (i == kCheckIndex)
-        chkBMSetup_->setChecked(static_cast<std::int16_t>(WholeNumberOf(value)) != 0);
+        brakeWear_->read(
+            value ? std::optional<bool>(static_cast<std::int16_t>(WholeNumberOf(*value)) != 0)
+                  : std::nullopt);
     else
         ParameterScreen::showRead(i, value);
 }
 
 void frmBMSetup::showOffline(int i) {
     if (i == kCheckIndex)
-        chkBMSetup_->setChecked(gSetup.ParamValue.at(positions[i]) != 0);
+        brakeWear_->showOffline(gSetup.ParamValue.at(positions[i]) != 0);
     else
         ParameterScreen::showOffline(i);
 }

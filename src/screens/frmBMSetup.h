@@ -9,6 +9,8 @@ class QCheckBox;
 
 namespace talvern::screens {
 
+class BoardCheckBox;
+
 class frmBMSetup : public ParameterScreen {
     Q_OBJECT
 public:
@@ -18,13 +20,14 @@ public:
     static constexpr int kCheckIndex = 7;
 
 protected:
-    void showRead(int i, const QString& value) override;
+    void showRead(int i, const std::optional<QString>& value) override;
     void showOffline(int i) override;
-    void afterOnlineSetup() override { chkBMSetup_Click(); }
+    void afterOnlineSetup() override;
 
 private:
     void chkBMSetup_Click();
     QCheckBox* chkBMSetup_;
+    BoardCheckBox* brakeWear_;
 };
 
 } // namespace talvern::screens

@@ -4,6 +4,8 @@
 #include "ReportCommands.h"
 #include "ScreenHold.h"
 #include "SetupData.h"
+#include "ValueFormats.h"
+#include "VerifiedTransfer.h"
 #include "frmAcquireSignatures.h"
 #include "frmGraph.h"
 #include "modUtility.h"
@@ -255,10 +257,11 @@ void frmCpfdData::ShowFileSamples() {
 
 void frmCpfdData::ShowBoardSamples() {
     if (!ScreenActive || !gLink->OnlineMode) return;
-    const QString text = gLink->RSRead(kCapture);
+    const std::optional<QString> text = link::ReadOnce(*gLink, kCapture);
     if (gLink->CommError) return;
-    BoardSamples = text;
-    lblCpfdDataSamples->setText(text);
+    // A failed read shows the empty mark and keeps the last value read.
+    if (text) BoardSamples = *text;
+    lblCpfdDataSamples->setText(text.value_or(kNotRead));
 }
 
 void frmCpfdData::FillGrid() {

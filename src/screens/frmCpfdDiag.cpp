@@ -95,9 +95,10 @@ void frmCpfdDiag::SetupOfflineDisplay() {
     OfflineShown = true;
 }
 
-void frmCpfdDiag::showRead(int i, const QString& value) {
-    values_.at(i)->setText(value);
-    gSetup.ParamValue.at(kFirstPosition + i) = WholeNumberOf(value);
+void frmCpfdDiag::showRead(int i, const std::optional<QString>& value) {
+    values_.at(i)->setText(value.value_or(kNotRead));
+    // The working data keeps the last value read; a failed read is not a value seen.
+    if (value) gSetup.ParamValue.at(kFirstPosition + i) = WholeNumberOf(*value);
 }
 
 void frmCpfdDiag::showOffline(int i) {

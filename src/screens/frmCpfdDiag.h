@@ -25,7 +25,7 @@ public:
 protected:
     void SetupOnlineDisplay() override;
     void SetupOfflineDisplay() override;
-    void showRead(int i, const QString& value) override;
+    void showRead(int i, const std::optional<QString>& value) override;
     bool hasOfflinePass() const override { return true; }
     void showOffline(int i) override;
 

@@ -1,5 +1,6 @@
 #include "frmCpfdTune.h"
 
+#include "BoardCheckBox.h"
 #include "CupfeedTuning.h"
 #include "ErrorTraceView.h"
 #include "FieldCheck.h"
@@ -113,7 +114,7 @@ frmCpfdTune::frmCpfdTune(QWidget* parent) : ParameterScreen(setup::kBoardR7520, 
     layout->addWidget(traceView_, 1);
     layout->addWidget(defaultButton(), 0, Qt::AlignRight);
 
-    connect(chkCpfdTune_, &QCheckBox::toggled, this, [this] { chkCpfdTune_Click(); });
+    testMode_ = new BoardCheckBox(chkCpfdTune_, [this](bool) { chkCpfdTune_Click(); });
     connect(&ServoTestModeNotice(), &TestModeNotice::changed, this,
             [this](bool on) { showTestMode(on); });
     showTestMode(ServoTestModeNotice().isOn());
@@ -142,17 +143,17 @@ void frmCpfdTune::mark(const QString& label) {
 // --- Test mode ---
 
 void frmCpfdTune::SetTestModeFields() {
-    const setup::TestOutputRow row = setup::TestModeFields(chkCpfdTune_->isChecked());
+    const setup::TestOutputRow row = setup::TestModeFields(testMode_->on());
     editor().setFieldEnabled(kOutputField, row.enabled);
     if (row.showZero) editor().box(kOutputField)->setText(QStringLiteral("0"));
 }
 
 void frmCpfdTune::chkCpfdTune_Click() {
-    const bool checked = chkCpfdTune_->isChecked();
+    bool checked = testMode_->on();
     if (checked && !setup::ConfirmTestMode(*gAnswers)) {
-        // Declined: the box goes back, which runs this handler for the unchecked state.
-        chkCpfdTune_->setChecked(false);
-        return;
+        // Declined: the box goes back and is handled as unchecked.
+        testMode_->set(false);
+        checked = false;
     }
     SetTestModeFields();
     editor().box(kOutputField)->setText(QStringLiteral("0"));
@@ -161,6 +162,11 @@ void frmCpfdTune::chkCpfdTune_Click() {
     // the output back to 0 %.
     if (checked) ServoTestModeNotice().set(true);
     const bool took = setup::WriteTestMode(*gLink, checked);
+    testMode_->wrote(took);
+    if (took)
+        seen(kOutputIndex).wrote(setup::kTestOutputZero.toLongLong());
+    else
+        seen(kOutputIndex).forget();
     if (!checked && took) ServoTestModeNotice().set(false);
     if (took) mark(checked ? QStringLiteral("Test on") : QStringLiteral("Test off"));
 }
@@ -172,7 +178,7 @@ void frmCpfdTune::commitField(int field, const QString& text, std::int32_t value
     if (field == kOutputField) {
         // The output is the amplifier's, not set-up data: sent at once, never stored.
         if (!writes) return;
-        gLink->RSWrite(setup::kTestOutputAddress, setup::PercentToCounts(text));
+        writeIfOnline(kOutputIndex, setup::PercentToCounts(text));
         if (WriteGotThrough()) mark(QStringLiteral("Out %1%").arg(text));
         return;
     }
@@ -194,6 +200,7 @@ void frmCpfdTune::setReadoutsEnabled(bool enabled) {
 void frmCpfdTune::SetupOnlineDisplay() {
     PassComplete = false;
     chkCpfdTune_->setEnabled(true);
+    testMode_->forget();
     SetTestModeFields();
     for (QGroupBox* g : groups)
         g->setEnabled(true);
@@ -234,29 +241,38 @@ void frmCpfdTune::SetupOfflineDisplay() {
 
 // --- Passes ---
 
-void frmCpfdTune::showRead(int i, const QString& value) {
+void frmCpfdTune::showRead(int i, const std::optional<QString>& value) {
     if (i < kFirstReadout) {
         ParameterScreen::showRead(i, value);
     } else if (i < kCheckIndex) {
-        readouts_.at(i - kFirstReadout)->setText(value);
-        const std::int32_t number = WholeNumberOf(value);
+        readouts_.at(i - kFirstReadout)->setText(value.value_or(kNotRead));
+        // The working data keeps the last value read; a failed read is not a value seen.
+        if (i == kFirstReadout) pendingRead_ = true;
+        if (!value) {
+            pendingRead_ = false;
+            return;
+        }
+        const std::int32_t number = WholeNumberOf(*value);
         gSetup.ParamValue.at(positions[i]) = number;
         if (i == kFirstReadout) {
             pending_ = TraceSample{clock_->now(), static_cast<double>(number), 0, 0};
         } else if (i == kFirstReadout + 1) {
             pending_.positivePeak = number;
-        } else {
+        } else if (pendingRead_) {
             // A negative peak may come signed as a 16-bit value or as its size.
             pending_.negativePeak = static_cast<std::int16_t>(number);
             trace_.addSample(pending_);
             traceView_->update();
         }
     } else if (i == kCheckIndex) {
-        const bool on = static_cast<std::int16_t>(WholeNumberOf(value)) != 0;
-        ServoTestModeNotice().set(on);
-        chkCpfdTune_->setChecked(on);
-    } else if (!editor().Editing(kOutputField)) {
-        editor().box(kOutputField)->setText(setup::CountsToPercent(value));
+        testMode_->read(
+            value ? std::optional<bool>(static_cast<std::int16_t>(WholeNumberOf(*value)) != 0)
+                  : std::nullopt);
+        if (testMode_->known()) ServoTestModeNotice().set(testMode_->on());
+    } else {
+        seen(i).read(value ? std::optional<std::int64_t>(WholeNumberOf(*value)) : std::nullopt);
+        if (!editor().Editing(kOutputField))
+            editor().box(kOutputField)->setText(value ? setup::CountsToPercent(*value) : kNotRead);
     }
 }
 

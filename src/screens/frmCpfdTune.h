@@ -3,7 +3,8 @@
 // running following error with a live trace of the last 30 seconds, and the servo amplifier's
 // test mode, in which the engineer drives the amplifier directly with an output between −100 %
 // and +100 %. The error read-outs are kept in the working data, so that offline the last values
-// seen are shown.
+// seen are shown. The test-mode box and the output act only on what the board is known to hold:
+// a disturbed reply is shown, never written back.
 
 #include "ErrorTrace.h"
 #include "ParameterScreen.h"
@@ -13,6 +14,7 @@ class QCheckBox;
 
 namespace talvern::screens {
 
+class BoardCheckBox;
 class ErrorTraceView;
 
 class frmCpfdTune : public ParameterScreen {
@@ -43,7 +45,7 @@ protected:
     void commitField(int field, const QString& text, std::int32_t value) override;
     void SetupOnlineDisplay() override;
     void SetupOfflineDisplay() override;
-    void showRead(int i, const QString& value) override;
+    void showRead(int i, const std::optional<QString>& value) override;
     void showOffline(int i) override;
 
 private:
@@ -55,12 +57,14 @@ private:
     static bool WriteGotThrough();
 
     QCheckBox* chkCpfdTune_;
+    BoardCheckBox* testMode_;
     std::vector<QLabel*> readoutCaptions_;
     std::vector<QLabel*> readouts_;
     QLabel* lblTestMode_;
     ErrorTraceView* traceView_;
     ErrorTrace trace_;
     TraceSample pending_;
+    bool pendingRead_ = false; // every read-out of the pending sample was read
     link::SteadyClock steady_;
     link::Clock* clock_ = &steady_;
 };

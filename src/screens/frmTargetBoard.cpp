@@ -56,6 +56,8 @@ frmTargetBoard::frmTargetBoard(QString programFolder, QWidget* parent)
     editor_->setCommit([this](int i, const QString& text, std::int32_t, ParameterEditor::Via) {
         commitField(i, text);
     });
+    editor_->setStepAllowed(
+        [this](int i) { return !gLink || !gLink->OnlineMode || monitor_->fieldKnown(i); });
 
     tabTargetBoard = new QTabBar(this);
     tabTargetBoard->setObjectName(QStringLiteral("tabTargetBoard"));
@@ -397,8 +399,9 @@ void frmTargetBoard::wentOffline() {
 // --- Commands ---
 
 void frmTargetBoard::commitField(int i, const QString& text) {
-    if (gLink->OnlineMode && !gLink->CommError)
-        gLink->RSWrite(QString::fromLatin1(kSetupFields[i].address), text);
+    if (!gLink->OnlineMode || gLink->CommError) return;
+    gLink->RSWrite(QString::fromLatin1(kSetupFields[i].address), text);
+    monitor_->fieldWritten(i, text, !gLink->CommError && !gLink->LastTransactionFailed());
 }
 
 // A write the board did not take, while the link itself held, is named with its address.

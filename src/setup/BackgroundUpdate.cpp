@@ -2,6 +2,7 @@
 
 #include "OnlineState.h"
 #include "SetupData.h"
+#include "VerifiedTransfer.h"
 
 namespace talvern::setup {
 
@@ -84,19 +85,17 @@ std::optional<SystemMessageTexts> BackgroundUpdate::tick(link::RSComm& link) {
         // The alarms are the K2510's. Another board answers these addresses with its own data
         // (the R7520's 0 at B101 would raise the two active-low alarms): while it is on the
         // cable the alarm states stay as they were and the address due stays due.
-        bool ok = false;
-        const int board = link.RSRead(QString::fromLatin1(kBoardTypeAddress)).toInt(&ok);
-        if (link.CommError || link.LastTransactionFailed()) return std::nullopt;
-        if (board != kBoardK2510) return AlarmsNotReadTexts(board);
+        const std::optional<QString> board =
+            link::ReadOnce(link, QString::fromLatin1(kBoardTypeAddress));
+        if (!board || link.CommError) return std::nullopt;
+        if (board->toInt() != kBoardK2510) return AlarmsNotReadTexts(board->toInt());
     }
     counter_ = counter_ + 1 > 4 ? 0 : counter_ + 1;
     if (link.CommError) return std::nullopt;
-    bool ok = false;
-    std::int32_t value = link.RSRead(addresses_.value(counter_)).trimmed().toInt(&ok);
-    // A garbled reply reads as 0, which at B101 would raise two alarms: change nothing.
-    if (link.CommError || link.LastTransactionFailed()) return std::nullopt;
-    if (!ok) value = 0;
-    ApplyAlarmValue(counter_, value, states_);
+    // A failed read, which RSRead would give as 0 (at B101 two alarms), changes nothing.
+    const std::optional<QString> value = link::ReadOnce(link, addresses_.value(counter_));
+    if (!value || link.CommError) return std::nullopt;
+    ApplyAlarmValue(counter_, value->trimmed().toInt(), states_);
     return OnlineTexts(states_, texts_);
 }
 

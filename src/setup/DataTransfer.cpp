@@ -26,13 +26,6 @@ int NumberOf(const QString& text) {
     return ok ? n : 0;
 }
 
-// One reading of a PLS word; nothing when the link reported the read as failed.
-std::optional<std::int16_t> PlsWord(link::RSComm& link, QString (link::RSComm::*read)()) {
-    const QString text = (link.*read)();
-    if (link.LastTransactionFailed()) return std::nullopt;
-    return static_cast<std::int16_t>(NumberOf(text));
-}
-
 QString ChannelName(int channel) {
     return QStringLiteral("PLS channel CH0%1").arg(channel);
 }
@@ -88,6 +81,14 @@ DataTransfer::DataTransfer(int mode, link::RSComm& link, SetupData& setup,
     index_ = mode_.first;
     // The copy always has the whole table; a shorter record is filled from it.
     working_ = FittedToTable(setup_);
+    if (mode_.upload) reads_.emplace(link_, rowAddresses(mode_.first, mode_.last + 1));
+}
+
+QStringList DataTransfer::rowAddresses(int first, int end) const {
+    QStringList addresses;
+    for (int i = first; i < end; ++i)
+        addresses.append(QString::fromLatin1(ParameterTable()[i].address));
+    return addresses;
 }
 
 void DataTransfer::runToEnd() {
@@ -149,14 +150,19 @@ void DataTransfer::endPlsDownload() {
 }
 
 void DataTransfer::startReadBack() {
-    index_ = mode_.first;
+    reads_.emplace(link_, rowAddresses(mode_.first, writtenEnd_));
     phase_ = Phase::ReadBack;
 }
 
 bool DataTransfer::step() {
     switch (phase_) {
         case Phase::CheckBoard:
-            if (cancel_ || link_.CommError) {
+            if (cancel_ && mode_.upload && !link_.CommError) {
+                // What the first pass has read is kept, once confirmed.
+                cancelledAny_ = true;
+                reads_->truncate(reads_->firstPassRead());
+                phase_ = Phase::Confirm;
+            } else if (cancel_ || link_.CommError) {
                 endParameters();
             } else if (!checkTargetBoard_(mode_.board)) {
                 error_ = true;
@@ -167,15 +173,14 @@ bool DataTransfer::step() {
             return true;
 
         case Phase::Parameter: {
-            const QString address = QString::fromLatin1(ParameterTable()[index_].address);
             if (mode_.upload) {
-                const std::optional<QString> value = link::ReadVerified(link_, address);
-                if (!value) {
-                    fail(link::ReadFailedMessage(address));
+                // The first reading of this row; the second pass confirms it.
+                if (!reads_->step() && reads_->failed()) {
+                    fail(link::ReadFailedMessage(reads_->failedAddress()));
                     return true;
                 }
-                working_.ParamValue[index_] = NumberOf(*value);
             } else {
+                const QString address = QString::fromLatin1(ParameterTable()[index_].address);
                 writtenEnd_ = index_ + 1;
                 if (!link::WriteVerified(link_, address,
                                          QString::number(working_.ParamValue[index_]))) {
@@ -184,12 +189,25 @@ bool DataTransfer::step() {
                 }
             }
             ++progress_;
-            if (++index_ > mode_.last)
-                endParameters();
-            else
+            if (++index_ <= mode_.last)
                 phase_ = Phase::CheckBoard;
+            else if (mode_.upload)
+                phase_ = Phase::Confirm;
+            else
+                endParameters();
             return true;
         }
+
+        case Phase::Confirm:
+            if (reads_->step()) return true;
+            if (reads_->failed()) {
+                fail(link::ReadFailedMessage(reads_->failedAddress()));
+                return true;
+            }
+            for (int k = 0; k < reads_->size(); ++k)
+                working_.ParamValue[mode_.first + k] = static_cast<std::int32_t>(reads_->value(k));
+            endParameters();
+            return true;
 
         case Phase::PlsUploadStart:
             label_ = QStringLiteral("Uploading PLS from K2510, Please Standby...");
@@ -215,7 +233,7 @@ bool DataTransfer::step() {
 
         case Phase::PlsScale: {
             const std::optional<std::int16_t> scale = link::ReadAgreed<std::int16_t>(
-                link_, [this] { return PlsWord(link_, &link::RSComm::PLSScaleFactor); });
+                link_, [this] { return link::ReadOnce(link_, &link::RSComm::PLSScaleFactor); });
             if (!scale) {
                 fail(link::ReadFailedMessage(QStringLiteral("the PLS scale factor")));
                 return true;
@@ -227,7 +245,7 @@ bool DataTransfer::step() {
 
         case Phase::PlsOffset: {
             const std::optional<std::int16_t> offset = link::ReadAgreed<std::int16_t>(
-                link_, [this] { return PlsWord(link_, &link::RSComm::PLSOffset); });
+                link_, [this] { return link::ReadOnce(link_, &link::RSComm::PLSOffset); });
             if (!offset) {
                 fail(link::ReadFailedMessage(QStringLiteral("the PLS offset")));
                 return true;
@@ -298,24 +316,37 @@ bool DataTransfer::step() {
             return true;
         }
 
-        case Phase::ReadBack: {
+        case Phase::ReadBack:
             // An attention byte resent in the middle of a later write lands in memory the board
-            // had half addressed: so every value written is read back at the end, and written
-            // again once if it differs.
+            // had half addressed: so every value written is read back at the end, confirmed,
+            // and written again once where it differs.
+            if (reads_->step()) return true;
+            if (reads_->failed()) {
+                fail(link::ReadFailedMessage(reads_->failedAddress()));
+                return true;
+            }
+            index_ = mode_.first;
+            phase_ = Phase::ReadBackCheck;
+            return true;
+
+        case Phase::ReadBackCheck: {
             if (index_ >= writtenEnd_) {
                 phase_ = Phase::Report;
                 return true;
             }
             const QString address = QString::fromLatin1(ParameterTable()[index_].address);
             const std::int32_t wanted = working_.ParamValue[index_];
-            for (int attempt = 0;; ++attempt) {
+            if (reads_->value(index_ - mode_.first) != wanted) {
+                if (!link::WriteVerified(link_, address, QString::number(wanted))) {
+                    fail(link::WriteFailedMessage(address));
+                    return true;
+                }
                 const std::optional<QString> held = link::ReadVerified(link_, address);
                 if (!held) {
                     fail(link::ReadFailedMessage(address));
                     return true;
                 }
-                if (NumberOf(*held) == wanted) break;
-                if (attempt > 0 || !link::WriteVerified(link_, address, QString::number(wanted))) {
+                if (NumberOf(*held) != wanted) {
                     fail(link::WriteFailedMessage(address));
                     return true;
                 }

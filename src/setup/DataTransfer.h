@@ -5,12 +5,14 @@
 // a timer; the command line simply calls step() until it returns false.
 //
 // The board addresses come from the program's own parameter table, never from the record (a
-// file's addresses are kept as data). Every value stored is one the board sent: an upload reads
-// into a copy of the record, which replaces the record only when the transfer did not fail; a
-// failed transfer leaves the record as it was and says which address or PLS item failed. A
-// download reads every value it wrote back at the end, so that a value a later fault on the
-// wire overwrote is written again or reported.
+// file's addresses are kept as data). Every value stored is one the board sent, confirmed: an
+// upload reads the parameters in one pass (each after its board check) and confirms them with a
+// second (link::ConfirmedReads), into a copy of the record, which replaces the record only when
+// the transfer did not fail; a failed transfer leaves the record as it was and says which
+// address or PLS item failed. A download reads every value it wrote back at the end, the same
+// way, so that a value a later fault on the wire overwrote is written again or reported.
 
+#include "ConfirmedReads.h"
 #include "Platform.h"
 #include "RSComm.h"
 #include "SetupData.h"
@@ -86,6 +88,7 @@ private:
     enum class Phase {
         CheckBoard,
         Parameter,
+        Confirm,
         PlsUploadStart,
         PlsConfigUpload,
         PlsScale,
@@ -95,6 +98,7 @@ private:
         PlsConfigDownload,
         PlsChannel,
         ReadBack,
+        ReadBackCheck,
         Report,
         Done
     };
@@ -102,12 +106,14 @@ private:
     void endPlsDownload();
     void fail(const QString& reason);
     void startReadBack();
+    QStringList rowAddresses(int first, int end) const;
     std::optional<std::array<std::int16_t, 2>> recallPoints(int channel);
 
     TransferMode mode_;
     link::RSComm& link_;
     SetupData& setup_;
-    SetupData working_; // what an upload has read so far
+    SetupData working_;                         // what an upload has read so far
+    std::optional<link::ConfirmedReads> reads_; // an upload's parameters, a download's read-back
     link::UserAnswers& answers_;
     link::EventPump& events_;
     std::function<bool(int)> checkTargetBoard_;

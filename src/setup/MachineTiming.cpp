@@ -1,6 +1,7 @@
 #include "MachineTiming.h"
 
 #include "DataTransfer.h"
+#include "VerifiedTransfer.h"
 
 #include <memory>
 
@@ -10,20 +11,19 @@ namespace {
 const QString kCRLF = QStringLiteral("\r\n");
 const QString kContinue = kCRLF + kCRLF + QStringLiteral("Do you wish to continue?");
 constexpr int kK2510 = kBoardK2510;
-constexpr int kFailedRead = -9999;
+const QString kNotRead = QStringLiteral("-");
+
+QString ValueText(const std::optional<std::int16_t>& value) {
+    return value ? QString::number(*value) : kNotRead;
+}
 } // namespace
 
 QString ChannelName(int channel) {
     return QStringLiteral("CH0") + QString::number(channel);
 }
 
-std::int16_t PLSNumber(const QString& text) {
-    return static_cast<std::int16_t>(text.trimmed().toInt());
-}
-
-void RunStop::observe(std::int16_t rpm) {
-    // A failed read (-9999) counts as running.
-    MachineStopped = rpm == 0;
+void RunStop::observe(std::optional<std::int16_t> rpm) {
+    MachineStopped = rpm && *rpm == 0;
     StopEdge = MachineStopped && !WasStopped;
     StartEdge = WasStopped && !MachineStopped;
     WasStopped = MachineStopped;
@@ -132,8 +132,8 @@ bool MachineTiming::pendingStep() {
 }
 
 void MachineTiming::readRpm() {
-    const std::int16_t rpm = PLSNumber(link_.PLSRpm());
-    view_.setPanelText(1, QStringLiteral("RPM: ") + QString::number(rpm));
+    const std::optional<std::int16_t> rpm = link::ReadOnce(link_, &link::RSComm::PLSRpm);
+    view_.setPanelText(1, QStringLiteral("RPM: ") + ValueText(rpm));
     runStop.observe(rpm);
     // The offset can be changed only while the machine stands.
     if (runStop.StopEdge) view_.setOffsetGroupEnabled(true);
@@ -141,28 +141,30 @@ void MachineTiming::readRpm() {
 }
 
 void MachineTiming::readRpmForPosition() {
-    positionDue_ = PositionShownAt(PLSNumber(link_.PLSRpm()));
+    const std::optional<std::int16_t> rpm = link::ReadOnce(link_, &link::RSComm::PLSRpm);
+    positionDue_ = rpm && PositionShownAt(*rpm);
     if (positionDue_) return;
-    view_.setPanelText(2, QStringLiteral("Position: 888"));
+    // Not read: nothing is known of the speed, so neither the position nor "888".
+    view_.setPanelText(2, QStringLiteral("Position: ") + (rpm ? QStringLiteral("888") : kNotRead));
     view_.showMachinePosition(std::nullopt);
 }
 
 void MachineTiming::readPosition() {
     if (!positionDue_) return;
-    const QString position = link_.PLSPos();
-    view_.setPanelText(2, QStringLiteral("Position: ") + position);
-    const std::int16_t value = PLSNumber(position);
-    view_.showMachinePosition(value == kFailedRead ? std::nullopt : std::optional<int>(value));
+    const std::optional<std::int16_t> position = link::ReadOnce(link_, &link::RSComm::PLSPos);
+    view_.setPanelText(2, QStringLiteral("Position: ") + ValueText(position));
+    view_.showMachinePosition(position ? std::optional<int>(*position) : std::nullopt);
 }
 
 void MachineTiming::readOffset() {
-    view_.setPanelText(3, QStringLiteral("Offset: ") + link_.PLSOffset());
+    view_.setPanelText(3, QStringLiteral("Offset: ") +
+                              ValueText(link::ReadOnce(link_, &link::RSComm::PLSOffset)));
 }
 
 void MachineTiming::readScale() {
-    const QString scale = link_.PLSScaleFactor();
-    view_.setPanelText(4, QStringLiteral("Scale: ") + scale);
-    if (PLSNumber(scale) > 0) view_.showScale(PLSNumber(scale));
+    const std::optional<std::int16_t> scale = link::ReadOnce(link_, &link::RSComm::PLSScaleFactor);
+    view_.setPanelText(4, QStringLiteral("Scale: ") + ValueText(scale));
+    if (scale && *scale > 0) view_.showScale(*scale);
 }
 
 // --- Display set-ups -----------------------------------------------------------------------
@@ -216,8 +218,9 @@ void MachineTiming::ShowPLSConfig() {
     if (!link_.OnlineMode) return;
     const std::array<std::int16_t, 19> words = link_.PLSConfigUpload();
     if (link_.CommError) return;
+    const bool read = !link_.LastTransactionFailed();
     for (int i = 0; i < 10; ++i)
-        view_.setConfigText(i, QString::number(words[i]));
+        view_.setConfigText(i, read ? QString::number(words[i]) : kNotRead);
 }
 
 // --- Recalls -------------------------------------------------------------------------------
@@ -256,7 +259,8 @@ void MachineTiming::RecallChannelSetpoints(int channel, bool store) {
 void MachineTiming::recallOnce(OperationQueue& queue, int channel, bool store,
                                const std::shared_ptr<bool>& ended) {
     if (*ended) return;
-    const bool ok = link_.OnlineMode && link_.RecallChannel(static_cast<std::int16_t>(channel));
+    const bool ok = link_.OnlineMode && link_.RecallChannel(static_cast<std::int16_t>(channel)) &&
+                    !link_.LastTransactionFailed();
     if (!ok) {
         *ended = true;
         if (link_.CommError) {
@@ -372,9 +376,10 @@ void MachineTiming::setOffset() {
         return;
     }
     // The working data keeps the PLS's offset, as an upload reads it (the wanted position is
-    // not an offset).
-    const QString offset = link_.PLSOffset();
-    if (!link_.CommError && PLSNumber(offset) != kFailedRead) setup_.PLSOfs = PLSNumber(offset);
+    // not an offset), confirmed.
+    const std::optional<std::int16_t> offset = link::ReadAgreed<std::int16_t>(
+        link_, [this] { return link::ReadOnce(link_, &link::RSComm::PLSOffset); });
+    if (offset) setup_.PLSOfs = *offset;
 }
 
 void MachineTiming::recallChannel() {

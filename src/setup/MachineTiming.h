@@ -5,9 +5,10 @@
 // every question asked is here.
 //
 // Its refresh cycle runs on RefreshCycle: one PLS transaction per step. A pass checks the board
-// and reads RPM, RPM again, position, offset and scale. The display set-up online (configuration
-// upload and the recall of all eight channels) and the recall after a PLS download elsewhere run
-// as passes of one step each, so that they too say one thing to the PLS per step.
+// and reads RPM, RPM again, position, offset and scale; a read that failed shows "-" in its
+// panel and is acted on as nothing (a failed RPM counts as running). The display set-up online
+// (configuration upload and the recall of all eight channels) and the recall after a PLS download
+// elsewhere run as passes of one step each, so that they too say one thing to the PLS per step.
 
 #include "Platform.h"
 #include "RSComm.h"
@@ -40,9 +41,6 @@ inline int SetpointBox(int channel, int point) {
 inline bool PositionShownAt(std::int16_t rpm) {
     return rpm < 51;
 }
-// A PLS read-out as a 16-bit number ("-9999" on failure stays -9999).
-std::int16_t PLSNumber(const QString& text);
-
 // Running and standing, as seen by the RPM reads of successive passes.
 struct RunStop {
     bool MachineStopped = false;
@@ -50,7 +48,8 @@ struct RunStop {
     bool StopEdge = false;
     bool StartEdge = false;
     void clear() { *this = RunStop{}; }
-    void observe(std::int16_t rpm);
+    // A failed read (nothing) counts as running.
+    void observe(std::optional<std::int16_t> rpm);
 };
 
 // What the screen shows; the window implements it.

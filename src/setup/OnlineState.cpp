@@ -1,6 +1,7 @@
 #include "OnlineState.h"
 
 #include "BusyScope.h"
+#include "VerifiedTransfer.h"
 
 namespace talvern::setup {
 
@@ -16,9 +17,13 @@ void UpdateOnlineState(link::RSComm& link, link::SerialLine& port, OnlineStateVi
 bool CheckTargetBoard(link::RSComm& link, link::UserAnswers& answers, link::EventPump& events,
                       int boardType, const std::function<void()>& goOffline) {
     for (;;) {
-        bool ok = false;
-        const int board = link.RSRead(QString::fromLatin1(kBoardTypeAddress)).toInt(&ok);
-        if (ok && board == boardType) return true;
+        const QString address = QString::fromLatin1(kBoardTypeAddress);
+        std::optional<QString> board = link::ReadOnce(link, address);
+        // A failed or disturbed reading is no reason to ask for the cable to be moved: any
+        // other answer is confirmed first.
+        if (!(board && board->toInt() == boardType) && !link.CommError)
+            board = link::ReadVerified(link, address);
+        if (board && board->toInt() == boardType) return true;
         if (link.CommError) {
             // The link has failed and said so; until it is opened again every read gives "0",
             // so asking to move the cable would only loop. Go offline instead.

@@ -1,5 +1,7 @@
 #include "Passcode.h"
 
+#include "VerifiedTransfer.h"
+
 namespace talvern::setup {
 
 void ChangeSetupPasscode(link::RSComm& link, TextInput& input,
@@ -8,7 +10,8 @@ void ChangeSetupPasscode(link::RSComm& link, TextInput& input,
     QString current;
     if (!link.CommError) {
         if (!k2510OnCable()) return;
-        current = link.RSRead(address);
+        // The box offers the board's passcode, which OK writes back: a confirmed one, or none.
+        current = link::ReadVerified(link, address).value_or(QString());
     }
     const QString answer = input.InputBox(QStringLiteral("Please Enter New Passcode (0-65535)"),
                                           QStringLiteral("Keypad Set-up Passcode"), current);

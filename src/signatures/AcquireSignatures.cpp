@@ -54,17 +54,6 @@ void SignatureAcquisition::runToEnd() {
     while (step()) {}
 }
 
-// A sample is kept, so it is read as every stored value is: confirmed by a second read (the
-// byte protocol has no checksum), a failed read tried again with a fresh handshake.
-SignatureAcquisition::Read SignatureAcquisition::readVerified(const QString& address, int* value) {
-    if (link_.CommError) return Read::Failed;
-    const std::optional<QString> text = link::ReadVerified(link_, address);
-    if (!text) return Read::Failed;
-    if (address == kCaptureAddress) statusText_ = *text;
-    *value = NumberOf(*text);
-    return Read::Value;
-}
-
 bool SignatureAcquisition::writeVerified(const QString& address, const QString& value) {
     if (link_.CommError) return false;
     link_.RSWrite(address, value);
@@ -93,89 +82,76 @@ bool SignatureAcquisition::step() {
             return true;
 
         case Phase::Waiting: {
-            int status = 0;
-            switch (readVerified(kCaptureAddress, &status)) {
-                case Read::Failed:
-                    finishFailed(kCaptureAddress);
-                    return false;
-                case Read::Value:
-                    break;
+            // Polled with single reads; only the count the board ends with is confirmed.
+            std::optional<QString> status = link::ReadOnce(link_, kCaptureAddress);
+            if (status && NumberOf(*status) != 1 && !link_.CommError)
+                status = link::ReadVerified(link_, kCaptureAddress);
+            if (!status) {
+                if (!link_.CommError && ++attempts_ < kTries) return true;
+                finishFailed(kCaptureAddress);
+                return false;
             }
-            status = static_cast<std::int16_t>(status);
-            if (status == 1) return true; // still recording
+            attempts_ = 0;
+            statusText_ = *status;
+            const int count = static_cast<std::int16_t>(NumberOf(*status));
+            if (count == 1) return true; // still recording
             // The register is a byte, so a board never reports more than 255; the store keeps
             // within its 256 elements whatever it hears.
-            d.Samples = static_cast<std::int16_t>(std::clamp(status, 0, kMaxSamples));
+            d.Samples = static_cast<std::int16_t>(std::clamp(count, 0, kMaxSamples));
             maximum_ = d.Samples;
             progress_ = 0;
-            index_ = 0;
-            channel_ = 0;
             if (d.Samples == 0) {
                 finish(Outcome::Acquired);
                 return false;
             }
-            phase_ = Phase::Gains;
+            QStringList addresses;
+            for (const char* gain : kGainAddresses)
+                addresses.append(QString::fromLatin1(gain));
+            for (int i = 0; i < d.Count(); ++i)
+                for (int base : kSampleBases)
+                    addresses.append(QStringLiteral("B") + QString::number(base + i));
+            reads_.emplace(link_, addresses);
+            phase_ = Phase::Sampling;
             return true;
         }
 
-        case Phase::Gains: {
-            const QString address = QString::fromLatin1(kGainAddresses[index_]);
-            int value = 0;
-            switch (readVerified(address, &value)) {
-                case Read::Failed:
-                    finishFailed(address);
-                    return false;
-                case Read::Value:
-                    break;
+        case Phase::Sampling:
+            if (reads_->step()) {
+                progress_ = static_cast<int>(reads_->readingsTaken() * d.Count() /
+                                             reads_->readingsNeeded());
+                progress_ = std::min(progress_, d.Count() - 1);
+                return true;
             }
-            std::int16_t* gains[4] = {&d.PGainInt, &d.PGainFrac, &d.IGain, &d.DGain};
-            *gains[index_] = static_cast<std::int16_t>(value);
-            if (++index_ == 4) {
-                index_ = 0;
-                phase_ = Phase::Sampling;
+            if (reads_->failed()) {
+                finishFailed(reads_->failedAddress());
+                return false;
             }
-            return true;
-        }
-
-        case Phase::Sampling: {
-            progress_ = index_;
-            if (channel_ == 0) d.Pos[index_] = SamplePosition(index_, d.Samples);
-            const QString address =
-                QStringLiteral("B") + QString::number(kSampleBases[channel_] + index_);
-            int raw = 0;
-            switch (readVerified(address, &raw)) {
-                case Read::Failed:
-                    finishFailed(address);
-                    return false;
-                case Read::Value:
-                    break;
-            }
-            switch (channel_) {
-                case 0:
-                    d.Curr[index_] = CurrentFromRaw(raw);
-                    break;
-                case 1:
-                    d.Err[index_] = ErrorFromRaw(raw);
-                    break;
-                case 2:
-                    d.Profile[index_] = ProfileFromRaw(raw);
-                    break;
-                default:
-                    d.Desired[index_] = ProfileFromRaw(raw);
-                    break;
-            }
-            if (++channel_ < 4) return true;
-            channel_ = 0;
-            if (++index_ < d.Count()) return true;
+            store();
             progress_ = d.Count();
             finish(Outcome::Acquired);
             return false;
-        }
 
         case Phase::Done:
             break;
     }
     return false;
+}
+
+void SignatureAcquisition::store() {
+    CpfdData& d = record_.CpfdData;
+    std::int16_t* gains[4] = {&d.PGainInt, &d.PGainFrac, &d.IGain, &d.DGain};
+    for (int g = 0; g < 4; ++g)
+        *gains[g] = static_cast<std::int16_t>(reads_->value(g));
+    for (int i = 0; i < d.Count(); ++i) {
+        auto raw = [&](int channel) {
+            return static_cast<int>(reads_->value(4 + 4 * i + channel));
+        };
+        d.Pos[i] = SamplePosition(i, d.Samples);
+        d.Curr[i] = CurrentFromRaw(raw(0));
+        d.Err[i] = ErrorFromRaw(raw(1));
+        d.Profile[i] = ProfileFromRaw(raw(2));
+        d.Desired[i] = ProfileFromRaw(raw(3));
+    }
 }
 
 // Nothing half read is kept, and a signature acquired before this run and not yet saved keeps

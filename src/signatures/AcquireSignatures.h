@@ -8,19 +8,24 @@
 // then replaces it by the number of samples. The gains in force and the four raw values of
 // every sample are read, scaled into amps and degrees and stored as the table shows them.
 //
-// A value is stored only from a read that succeeded: a failed read is tried again with a fresh
-// handshake at most twice more; after that, or after a link failure, the record is left as it
-// was before the run, and the user is told which address could not be read.
+// While the board records, the status is polled with single reads; the count it ends with is
+// confirmed before it is believed. The gains and samples are then read as one block in two
+// passes (link::ConfirmedReads): a value is stored only when two readings agree, and a failed
+// read is tried again, at most twice more; after that, or after a link failure, the record is
+// left as it was before the run (a failure while waiting for the board leaves no samples), and
+// the user is told which address could not be read.
 //
 // A run that does not end in a signature (Cancel, a failed read, a link failure) gives back the
 // record exactly as it found it: the signature, the copy last saved (so a signature not yet
 // saved still counts as unsaved), the table's refresh flag and the file title.
 
+#include "ConfirmedReads.h"
 #include "CpfdData.h"
 #include "Platform.h"
 #include "RSComm.h"
 
 #include <QString>
+#include <optional>
 
 namespace talvern::signatures {
 
@@ -37,7 +42,7 @@ float Rounded(double value, int decimals);
 
 class SignatureAcquisition {
 public:
-    enum class Phase { Trigger, Waiting, Gains, Sampling, Done };
+    enum class Phase { Trigger, Waiting, Sampling, Done };
     enum class Outcome { Running, Acquired, Cancelled, LinkFailed, ReadFailed };
 
     // Keeps the present record as what a cancelled or failed run returns to.
@@ -66,10 +71,8 @@ public:
     static const QString kCaptureAddress;
 
 private:
-    // One read with its retries; false when no value could be had (yet).
-    enum class Read { Value, Failed };
-    Read readVerified(const QString& address, int* value);
     bool writeVerified(const QString& address, const QString& value);
+    void store();
     void finishCancelled();
     void finishFailed(const QString& address);
     void restore();
@@ -81,9 +84,8 @@ private:
     link::UserAnswers& answers_;
     Phase phase_ = Phase::Trigger;
     Outcome outcome_ = Outcome::Running;
-    int attempts_ = 0; // failed tries of the present transaction
-    int index_ = 0;    // gain number, or sample number
-    int channel_ = 0;  // which of a sample's four values is next
+    int attempts_ = 0;                          // failed tries of the present transaction
+    std::optional<link::ConfirmedReads> reads_; // the gains, then four values a sample
     int progress_ = 0;
     int maximum_ = 0;
     QString statusText_;

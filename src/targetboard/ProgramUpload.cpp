@@ -5,6 +5,7 @@
 #include "VerifiedTransfer.h"
 
 #include <QSaveFile>
+#include <algorithm>
 
 namespace talvern::targetboard {
 
@@ -38,6 +39,16 @@ void ProgramUpload::end() {
     InUploadMode = false;
     ReadingIdent = false;
     phase_ = Phase::Done;
+}
+
+// The program memory, as one block of confirmed reads.
+void ProgramUpload::startMemory() {
+    QStringList addresses;
+    for (int i = 0; i < range_.bytes; ++i)
+        addresses.append(ByteAddress(range_.first + i));
+    reads_.emplace(link_, addresses);
+    shownRecord_ = -1;
+    phase_ = Phase::ReadMemory;
 }
 
 void ProgramUpload::readFailed(const QString& address) {
@@ -81,21 +92,24 @@ bool ProgramUpload::step() {
                 break;
             }
             phase_ = Phase::ReadIdent;
-            index_ = 0;
+            {
+                QStringList ident;
+                for (int i = 0; i < 10; ++i)
+                    ident.append(ByteAddress(kIdentAddress + i));
+                reads_.emplace(link_, ident);
+            }
             break;
         case Phase::ReadIdent: {
             ReadingIdent = true;
-            const QString address = ByteAddress(kIdentAddress + index_);
-            const std::optional<QString> value = link::ReadVerified(link_, address);
-            if (!value) {
-                readFailed(address);
+            if (reads_->step()) break;
+            if (reads_->failed()) {
+                readFailed(reads_->failedAddress());
                 break;
             }
-            ident_[index_] = value->toInt();
-            if (++index_ == 10) {
-                ReadingIdent = false;
-                phase_ = Phase::BoardCode;
-            }
+            for (int i = 0; i < 10; ++i)
+                ident_[i] = static_cast<int>(reads_->value(i));
+            ReadingIdent = false;
+            phase_ = Phase::BoardCode;
             break;
         }
         case Phase::BoardCode: {
@@ -110,56 +124,62 @@ bool ProgramUpload::step() {
             progress_.total = range_.bytes;
             memory_.clear();
             memory_.reserve(range_.bytes);
-            index_ = 0;
-            phase_ = set_.BoardCode >= 56 && set_.BoardCode <= 65 ? Phase::ReadConfig
-                                                                  : Phase::ReadMemory;
+            if (set_.BoardCode >= 56 && set_.BoardCode <= 65) {
+                reads_.emplace(link_, QStringList{QStringLiteral("B8190"), QStringLiteral("B8189"),
+                                                  QStringLiteral("B8188")});
+                phase_ = Phase::ReadConfig;
+                break;
+            }
+            startMemory();
             break;
         }
         case Phase::ReadConfig: {
-            static const char* const kAddresses[3] = {"B8190", "B8189", "B8188"};
-            const QString address = QString::fromLatin1(kAddresses[index_]);
-            const std::optional<QString> value = link::ReadVerified(link_, address);
-            if (!value) {
-                readFailed(address);
+            if (reads_->step()) break;
+            if (reads_->failed()) {
+                readFailed(reads_->failedAddress());
                 break;
             }
-            config_[index_] = value->toInt();
-            if (++index_ == 3) {
-                // A value the file cannot hold would come back as another on the next dump.
-                QString why;
-                const auto digits = ConfigurationDigits(config_[0], config_[1], config_[2], &why);
-                if (!digits) {
-                    answers_.ask(QStringLiteral("Program Upload Not Complete!") + kCRLF + kCRLF +
-                                     why + kCRLF + kCRLF + QStringLiteral("No file was written."),
-                                 kTitle, link::Buttons::Ok, link::Icon::Critical);
-                    end();
-                    break;
-                }
-                config_ = *digits;
-                index_ = 0;
-                phase_ = Phase::ReadMemory;
+            for (int i = 0; i < 3; ++i)
+                config_[i] = static_cast<int>(reads_->value(i));
+            // A value the file cannot hold would come back as another on the next dump.
+            QString why;
+            const auto digits = ConfigurationDigits(config_[0], config_[1], config_[2], &why);
+            if (!digits) {
+                answers_.ask(QStringLiteral("Program Upload Not Complete!") + kCRLF + kCRLF + why +
+                                 kCRLF + kCRLF + QStringLiteral("No file was written."),
+                             kTitle, link::Buttons::Ok, link::Icon::Critical);
+                end();
+                break;
             }
+            config_ = *digits;
+            startMemory();
             break;
         }
         case Phase::ReadMemory: {
-            if (index_ >= range_.bytes) {
-                phase_ = Phase::Write;
-                break;
-            }
-            const int address = range_.first + index_;
-            if (index_ % 16 == 0)
-                CurrentProgramAdd = QString::number(address, 16).toUpper() + QStringLiteral("H");
             if (progress_.started < 0) progress_.started = clock_.now();
-            const QString text = ByteAddress(address);
-            const std::optional<QString> value = link::ReadVerified(link_, text);
-            if (!value) {
-                readFailed(text);
+            if (reads_->step()) {
+                // Two readings a byte at the least: the progress counts bytes by them.
+                progress_.done = static_cast<int>(
+                    std::min(reads_->readingsTaken() / 2, static_cast<long>(range_.bytes)));
+                // The record being read, in either pass.
+                const int record = reads_->lastRead() / 16;
+                if (record >= 0 && record != shownRecord_) {
+                    shownRecord_ = record;
+                    CurrentProgramAdd = QString::number(range_.first + record * 16, 16).toUpper() +
+                                        QStringLiteral("H");
+                }
+                progress_.now = clock_.now();
                 break;
             }
-            memory_.append(static_cast<char>(value->toInt() & 0xFF));
-            progress_.done = ++index_;
+            if (reads_->failed()) {
+                readFailed(reads_->failedAddress());
+                break;
+            }
+            for (int i = 0; i < range_.bytes; ++i)
+                memory_.append(static_cast<char>(reads_->value(i) & 0xFF));
+            progress_.done = range_.bytes;
             progress_.now = clock_.now();
-            if (index_ >= range_.bytes) phase_ = Phase::Write;
+            phase_ = Phase::Write;
             break;
         }
         case Phase::Write: {

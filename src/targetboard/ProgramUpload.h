@@ -2,16 +2,19 @@
 // The upload: a board's program copied to a program file set, as a step machine (one read per
 // step). The ident block becomes the revision file (marked hex), the configuration values of
 // boards 56..65 the configuration file, and the program memory of the file's board code the
-// image, 16 bytes a record. Every value is read as the link's verified reads read it (confirmed by
-// a second read), and the files are written only once everything was read, so a failed upload
-// leaves the set on disk as it was.
+// image, 16 bytes a record. The ident, then the configuration and the memory, are each read as a
+// block in two passes (link::ConfirmedReads: every value confirmed by a second reading, only the
+// values that differ or failed read again), and the files are written only once everything was
+// read, so a failed upload leaves the set on disk as it was.
 
+#include "ConfirmedReads.h"
 #include "ProgramFiles.h"
 #include "RSComm.h"
 #include "TransferProgress.h"
 
 #include <QByteArray>
 #include <functional>
+#include <optional>
 
 namespace talvern::targetboard {
 
@@ -43,6 +46,7 @@ private:
         Write,
         Done
     };
+    void startMemory();
     void end();
     void readFailed(const QString& address);
 
@@ -54,11 +58,12 @@ private:
     std::function<bool(int)> checkTargetBoard_;
 
     Phase phase_ = Phase::Start;
-    int index_ = 0;
     std::array<int, 10> ident_{};
     std::array<int, 3> config_{};
     MemoryRange range_;
     QByteArray memory_;
+    std::optional<link::ConfirmedReads> reads_; // the ident, the configuration, the memory
+    int shownRecord_ = -1;                      // the record CurrentProgramAdd names
     bool succeeded_ = false;
     TransferProgress progress_;
 };

@@ -1,9 +1,8 @@
 #include "ProgramVerify.h"
 
-#include "VerifiedTransfer.h"
-
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace talvern::targetboard {
 
@@ -60,67 +59,44 @@ bool ProgramVerify::step() {
             phase_ = Phase::CheckBoard;
             break;
         }
-        case Phase::CheckBoard:
+        case Phase::CheckBoard: {
             if (boardNumber_ != 0 && checkTargetBoard_ && !checkTargetBoard_(boardNumber_)) {
                 phase_ = Phase::Done;
                 break;
             }
-            phase_ = Phase::Compare;
-            break;
-        case Phase::Compare: {
-            if (record_ >= image_.records.size()) {
-                completed_ = true;
-                const QString name = QFileInfo(set_.ImageFileName).fileName();
-                if (differences_ == 0)
-                    finish(QStringLiteral("Program in board matches %1 (%2 bytes).")
-                               .arg(name)
-                               .arg(progress_.total),
-                           link::Icon::Information);
-                else
-                    finish(
-                        QStringLiteral("Program in board differs from %1:").arg(name) + kCRLF +
-                            kCRLF +
-                            QStringLiteral("%1 of %2 bytes differ; first at %3: board %4, file %5")
-                                .arg(differences_)
-                                .arg(progress_.total)
-                                .arg(AddressText(firstAddress_), Hex2(firstBoard_),
-                                     Hex2(firstFile_)),
-                        link::Icon::Exclamation);
-                break;
-            }
-            const ImageRecord& record = image_.records[record_];
-            const int address = record.address + offset_;
-            if (offset_ == 0) CurrentProgramAdd = AddressText(record.address);
-            if (progress_.started < 0) progress_.started = clock_.now();
-            const QString text = ByteAddress(address & 0xFFFF);
-            const int expected = static_cast<std::uint8_t>(record.data.at(offset_));
-            // A byte read once as the file has it is taken as it is: a disturbance would have to
-            // turn the board's byte into exactly the file's. Any other reading (a failed read, or
-            // another value, which may be a disturbed reply) is confirmed as the verified reads
-            // confirm a value, in a step of its own, before it counts as a difference.
-            if (!confirm_) {
-                const QString once = link_.RSRead(text);
-                if (!link_.LastTransactionFailed() && once.toInt() == expected) {
-                    advance();
-                } else {
-                    confirm_ = !link_.CommError;
-                    if (link_.CommError) readFailed(text);
+            QStringList texts;
+            for (const ImageRecord& record : image_.records)
+                for (int k = 0; k < record.data.size(); ++k) {
+                    addresses_.push_back(record.address + k);
+                    expected_.push_back(static_cast<std::uint8_t>(record.data.at(k)));
+                    texts.append(ByteAddress((record.address + k) & 0xFFFF));
                 }
+            reads_.emplace(link_, texts);
+            phase_ = Phase::Read;
+            break;
+        }
+        case Phase::Read: {
+            if (progress_.started < 0) progress_.started = clock_.now();
+            if (reads_->step()) {
+                const long taken = reads_->readingsTaken();
+                progress_.done = static_cast<int>(
+                    std::min<long>(taken / 2, static_cast<long>(addresses_.size())));
+                // The record being read, in either pass.
+                const int record = addresses_[reads_->lastRead()] & ~0xF;
+                if (record != shownRecord_) {
+                    shownRecord_ = record;
+                    CurrentProgramAdd = AddressText(record);
+                }
+                progress_.now = clock_.now();
                 break;
             }
-            confirm_ = false;
-            link_.ResetHandshake();
-            const std::optional<QString> value = link::ReadVerified(link_, text);
-            if (!value) {
-                readFailed(text);
+            if (reads_->failed()) {
+                readFailed(reads_->failedAddress());
                 break;
             }
-            if (value->toInt() != expected && differences_++ == 0) {
-                firstAddress_ = address;
-                firstBoard_ = value->toInt();
-                firstFile_ = expected;
-            }
-            advance();
+            progress_.done = static_cast<int>(addresses_.size());
+            progress_.now = clock_.now();
+            compare();
             break;
         }
         case Phase::Done:
@@ -139,14 +115,29 @@ void ProgramVerify::readFailed(const QString& address) {
     link_.OnlineMode = false;
 }
 
-void ProgramVerify::advance() {
-    const ImageRecord& record = image_.records[record_];
-    ++progress_.done;
-    progress_.now = clock_.now();
-    if (++offset_ >= record.data.size()) {
-        offset_ = 0;
-        ++record_;
+void ProgramVerify::compare() {
+    for (std::size_t i = 0; i < addresses_.size(); ++i) {
+        const int board = static_cast<int>(reads_->value(static_cast<int>(i)));
+        if (board != expected_[i] && differences_++ == 0) {
+            firstAddress_ = addresses_[i];
+            firstBoard_ = board;
+            firstFile_ = expected_[i];
+        }
     }
+    completed_ = true;
+    const QString name = QFileInfo(set_.ImageFileName).fileName();
+    if (differences_ == 0)
+        finish(QStringLiteral("Program in board matches %1 (%2 bytes).")
+                   .arg(name)
+                   .arg(progress_.total),
+               link::Icon::Information);
+    else
+        finish(QStringLiteral("Program in board differs from %1:").arg(name) + kCRLF + kCRLF +
+                   QStringLiteral("%1 of %2 bytes differ; first at %3: board %4, file %5")
+                       .arg(differences_)
+                       .arg(progress_.total)
+                       .arg(AddressText(firstAddress_), Hex2(firstBoard_), Hex2(firstFile_)),
+               link::Icon::Exclamation);
 }
 
 } // namespace talvern::targetboard

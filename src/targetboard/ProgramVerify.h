@@ -1,14 +1,18 @@
 #pragma once
 // Verify: every data byte of a program image read back from the board and compared, as a step
-// machine (one read per step). The report names how many bytes differ and the first difference,
-// or that the board holds the image.
+// machine (one read per step). The bytes are read as one block in two passes
+// (link::ConfirmedReads), so that a byte is compared only once two readings agree on it. The
+// report names how many bytes differ and the first difference, or that the board holds the
+// image.
 
+#include "ConfirmedReads.h"
 #include "ProgramFiles.h"
 #include "ProgramImage.h"
 #include "RSComm.h"
 #include "TransferProgress.h"
 
 #include <functional>
+#include <optional>
 
 namespace talvern::targetboard {
 
@@ -31,11 +35,10 @@ public:
     QString report() const { return report_; }
 
 private:
-    enum class Phase { Start, CheckBoard, Compare, Done };
+    enum class Phase { Start, CheckBoard, Read, Done };
     void finish(const QString& text, link::Icon icon);
     void readFailed(const QString& address);
-    // Counts the byte at record_/offset_ as compared and moves to the next.
-    void advance();
+    void compare();
 
     link::RSComm& link_;
     const ProgramSet& set_;
@@ -46,11 +49,10 @@ private:
 
     Phase phase_ = Phase::Start;
     ImageCheck image_;
-    std::size_t record_ = 0;
-    int offset_ = 0;
-    // The byte at record_/offset_ read once and not found as in the file: the next step
-    // confirms the board's value before it counts as a difference.
-    bool confirm_ = false;
+    std::optional<link::ConfirmedReads> reads_;
+    std::vector<int> addresses_; // of every data byte, in the image's order
+    std::vector<int> expected_;
+    int shownRecord_ = -1; // the record CurrentProgramAdd names
     int differences_ = 0;
     int firstAddress_ = -1;
     int firstBoard_ = 0;

@@ -3,6 +3,7 @@
 #include "ProgramFiles.h"
 #include "SideFiles.h"
 #include "TargetBoardPage.h"
+#include "VerifiedTransfer.h"
 
 namespace talvern::targetboard {
 
@@ -83,11 +84,20 @@ void TargetBoardMonitor::addStatusSteps(std::vector<setup::RefreshCycle::Step>& 
         steps.push_back([this, k] {
             failed_[k] = link_.CommError;
             int value = 0x42;
+            std::optional<QString> read;
             if (!link_.CommError) {
-                value = link_.RSRead(QString::fromLatin1(kStatusAddresses[k])).toInt();
+                read = link::ReadOnce(link_, QString::fromLatin1(kStatusAddresses[k]));
                 failed_[k] = link_.CommError;
                 if (failed_[k]) value = 0x42;
             }
+            if (!failed_[k] && !read) {
+                // A failed read: no code, no description, no advice.
+                codes_[k] = QStringLiteral("-");
+                if (k != 3 && (k != 2 || view_.coCpuSlotVisible()))
+                    view_.showStatusLabel(k, StatusLabel(k, codes_[k]));
+                return true;
+            }
+            if (read) value = read->toInt();
             codes_[k] = StatusCodeText(value);
             if (k != 2 && !failed_[k] && value != 0) view_.setResetFaultsEnabled(true);
             if (k != 3 && (k != 2 || view_.coCpuSlotVisible()))
@@ -102,20 +112,25 @@ void TargetBoardMonitor::addStatusSteps(std::vector<setup::RefreshCycle::Step>& 
         for (int k : {4, 5})
             view_.showDescription(k, CodeDescription(comms, codes_[k]));
         if (view_.coCpuSlotVisible() && !link_.CommError)
-            view_.showStatusLabel(2, QStringLiteral("CO-CPU Slot: ") +
-                                         link_.RSRead(QStringLiteral("B8175")));
-        view_.showDescription(3, CorrectiveAction(codes_[3].toInt(nullptr, 16)));
+            view_.showStatusLabel(
+                2,
+                QStringLiteral("CO-CPU Slot: ") +
+                    link::ReadOnce(link_, QStringLiteral("B8175")).value_or(QStringLiteral("-")));
+        bool known = false;
+        const int lastFault = codes_[3].toInt(&known, 16);
+        view_.showDescription(3, known ? CorrectiveAction(lastFault) : QString());
         identName_.clear();
         return true;
     });
     for (int j = 0; j < 10; ++j)
         steps.push_back([this, j] {
             if (link_.CommError) return true;
-            const QString value = link_.RSRead(QStringLiteral("B%1").arg(61424 + j));
+            const std::optional<QString> value =
+                link::ReadOnce(link_, QStringLiteral("B%1").arg(61424 + j));
             if (j == 0) {
                 identName_.clear();
                 // A board left half-loaded by a dump: whatever else the block holds names nothing.
-                noProgram_ = !link_.LastTransactionFailed() && !IdentNamesProgram(value.toInt());
+                noProgram_ = value && !IdentNamesProgram(value->toInt());
             }
             if (noProgram_) {
                 view_.showBoardIdent(j < 8    ? 0
@@ -123,12 +138,13 @@ void TargetBoardMonitor::addStatusSteps(std::vector<setup::RefreshCycle::Step>& 
                                               : 1,
                                      j < 8 ? kNoValidProgram : QStringLiteral("-"));
             } else if (j < 8) {
-                const int code = value.toInt();
+                // A character not read shows as "-".
+                const int code = value ? value->toInt() : '-';
                 if (code != 0) identName_ += QChar(code);
                 view_.showBoardIdent(0, identName_);
             } else {
                 // lblRevIdentInPLC: 0 name, 1 revision, 2 checksum.
-                view_.showBoardIdent(j == 8 ? 2 : 1, value);
+                view_.showBoardIdent(j == 8 ? 2 : 1, value.value_or(QStringLiteral("-")));
             }
             return true;
         });
@@ -143,11 +159,22 @@ void TargetBoardMonitor::addSettingsSteps(std::vector<setup::RefreshCycle::Step>
     for (int i = 0; i < static_cast<int>(kSetupFields.size()); ++i)
         steps.push_back([this, i] {
             if (!link_.OnlineMode) return false;
-            const QString value = link_.RSRead(QString::fromLatin1(kSetupFields[i].address));
+            const std::optional<QString> value =
+                link::ReadOnce(link_, QString::fromLatin1(kSetupFields[i].address));
             if (link_.CommError) return false;
-            view_.showField(i, (QStringLiteral("00") + value).right(2));
+            fields_[i].read(value ? std::optional<std::int64_t>(value->toLongLong())
+                                  : std::nullopt);
+            view_.showField(i,
+                            value ? (QStringLiteral("00") + *value).right(2) : QStringLiteral("-"));
             return true;
         });
+}
+
+void TargetBoardMonitor::fieldWritten(int i, const QString& text, bool took) {
+    if (took)
+        fields_.at(i).wrote(text.toLongLong());
+    else
+        fields_.at(i).forget();
 }
 
 } // namespace talvern::targetboard

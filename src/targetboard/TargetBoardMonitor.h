@@ -3,10 +3,13 @@
 // the first pass after going online reads the status codes (with their descriptions and the
 // advice) and the program ident in the board, and every pass reads the eight set-up fields;
 // offline the page shows that it cannot reach the board. The computer's clock labels follow each
-// second. The page itself (a window, or a test) is the view.
+// second. The page itself (a window, or a test) is the view. A failed read shows as "-" and is
+// never acted on: it enables no Reset Faults and gives no advice, and a field's arrows step only
+// from a value two passes in a row read alike, or that the user wrote.
 
 #include "RSComm.h"
 #include "RefreshCycle.h"
+#include "SeenValue.h"
 
 #include <QDateTime>
 #include <functional>
@@ -50,6 +53,10 @@ public:
     // The status is read again on the next pass (after Reset Faults).
     void refreshStatus() { statusRead_ = false; }
     bool statusRead() const { return statusRead_; }
+    // Field i shows a value the board is known to hold.
+    bool fieldKnown(int i) const { return fields_.at(i).known(); }
+    // The user's value was written to field i (took: the board took it).
+    void fieldWritten(int i, const QString& text, bool took);
 
 private:
     setup::RefreshCycle::Pass buildPass();
@@ -68,6 +75,7 @@ private:
     int lastSecond_ = -1;
     std::array<QString, 6> codes_;
     std::array<bool, 6> failed_{};
+    std::array<setup::SeenValue, 8> fields_;
     QString identName_;
     bool noProgram_ = false; // the ident block names no program
 };

@@ -45,6 +45,12 @@ QString StatusCodeText(int value) {
 }
 
 QString StatusLabel(int k, const QString& code) {
+    // A code not read shows as the empty mark alone.
+    if (code == QLatin1String("-")) {
+        QString label = StatusLabel(k, QStringLiteral("00"));
+        return label.left(label.indexOf(QLatin1Char(':')) + 1) +
+               (k == 2 ? QStringLiteral(" -") : QStringLiteral(" Code = -"));
+    }
     switch (k) {
         case 0:
             return QStringLiteral("Current Fault: Code = ") + code + QStringLiteral("H");

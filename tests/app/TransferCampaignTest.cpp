@@ -10,6 +10,7 @@
 #include "CliCommands.h"
 #include "CliFixture.h"
 #include "ConsoleAnswers.h"
+#include "FaultCampaign.h"
 #include "ProgramImage.h"
 #include "ProgramVersion.h"
 #include "SdtFile.h"
@@ -24,7 +25,7 @@
 
 using namespace talvern;
 using boards::BoardId;
-using Fault = boards::SimulatedBoards::Fault;
+using namespace talvern::testing;
 
 namespace {
 
@@ -278,37 +279,6 @@ const std::vector<CampaignTransfer>& Transfers() {
     };
     return transfers;
 }
-
-constexpr Fault kFaults[] = {Fault::LostReply, Fault::CorruptedReply, Fault::StrayByte,
-                             Fault::Silence, Fault::CablePulled};
-const char* FaultName(Fault f) {
-    switch (f) {
-        case Fault::LostReply:
-            return "lost reply";
-        case Fault::CorruptedReply:
-            return "corrupted reply";
-        case Fault::StrayByte:
-            return "stray byte";
-        case Fault::Silence:
-            return "silence";
-        case Fault::CablePulled:
-            return "cable pulled";
-    }
-    return "?";
-}
-
-// Every position of a short exchange; an even spread over a long one.
-std::vector<long> Positions(long bytes, long most) {
-    std::vector<long> positions;
-    const long n = std::min(bytes, most);
-    for (long k = 0; k < n; ++k)
-        positions.push_back(n == 1 ? 0 : k * (bytes - 1) / (n - 1));
-    return positions;
-}
-
-// The longest the link waits before it gives up on one fault: an unanswered byte (1 s, then two
-// resends 2 s apart), a mode handshake (2 s) and the PLS READY poll (3 s).
-constexpr double kLinkPatience = 1 + 2 + 2 + 2 + 3;
 
 class Campaign : public ::testing::TestWithParam<CampaignTransfer> {};
 

@@ -106,10 +106,11 @@ TEST_F(PLSTest, ReadWordsClockOutLowThenHigh) {
 
 TEST_F(PLSTest, SingleSetpointChecksScaleClearsThenProgramsAndWaitsReady) {
     EXPECT_TRUE(link.SingleSetpoint(3, 359, 10, true));
-    // scale read, clear (channel 3, 0, 0, 0, 0, flag 0) with ready poll, then the setpoint.
-    const Bytes expected{0xFF, 24, 0x55, 0x55,                                //
-                         0xFF, 27, 3,    0,    0, 0,  0, 0, 0x38, 0x55, 0x55, //
-                         0xFF, 27, 3,    0x67, 1, 10, 0, 1, 0x38, 0x55, 0x55};
+    // the scale read twice alike, clear (channel 3, 0, 0, 0, 0, flag 0) with ready poll, then
+    // the setpoint.
+    const Bytes expected{0xFF, 24, 0x55, 0x55, 0xFF, 24, 0x55, 0x55,                   //
+                         0xFF, 27, 3,    0,    0,    0,  0,    0,    0x38, 0x55, 0x55, //
+                         0xFF, 27, 3,    0x67, 1,    10, 0,    1,    0x38, 0x55, 0x55};
     EXPECT_EQ(sent(), expected);
 }
 

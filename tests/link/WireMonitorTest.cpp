@@ -76,11 +76,12 @@ const Row kRows[] = {
      WireKind::PlsCommand, "scale factor", "360", WireOutcome::Good},
     {"pls_single_setpoint",
      [](auto& rs, auto& line, auto&) {
-         line.script({0x55, 0x55, 0x68, 0x01, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55, 0x55,
-                      0x00, 0x55});
-         rs.SingleSetpoint(2, 10, 300);
+         line.script({0x55, 0x55, 0x68, 0x01, 0x55, 0x55, 0x68, 0x01, 0x55, 0x55, 0x55, 0x55, 0x55,
+                      0x55, 0x55, 0x55, 0x55, 0x00, 0x55});
+         rs.SingleSetpoint(2, 10, 300); // the scale it checks against is read twice alike
      },
-     WireKind::PlsCommand, "scale factor, channel 2", "360; on 10, off 300", WireOutcome::Good},
+     WireKind::PlsCommand, "scale factor, scale factor, channel 2", "360; 360; on 10, off 300",
+     WireOutcome::Good},
     {"program_record",
      [](auto& rs, auto& line, auto&) {
          line.script({std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0xE2});

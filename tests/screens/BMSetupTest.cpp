@@ -116,6 +116,7 @@ TEST_F(SetupTables, AccessKeysAndTabReachEveryField) {
         std::unique_ptr<ParameterScreen> screen(table.make());
         open(*screen);
         runPass(*screen);
+        runPass(*screen); // the brake-wear state confirmed: the stop positions follow it
         auto& editor = screen->editor();
         const int n = editor.count();
         for (int i = 0; i < n; ++i) {
@@ -346,11 +347,16 @@ TEST_F(BMSetup, ArrowKeysStepOnlyTheFocusedFieldAndEachStepIsWrittenOnce) {
 
 // --- Brake wear check box ---
 
-TEST_F(BMSetup, TheCheckBoxGovernsTheStopPositionsAndIsWrittenOnlyAfterTheFirstPass) {
-    // The first pass sets the box from the board without writing or storing it.
+TEST_F(BMSetup, TheCheckBoxGovernsTheStopPositionsAndIsWrittenOnlyOnceItsStateIsKnown) {
+    // Until two passes read the board's state alike the box is partly checked and a click does
+    // nothing; then the box is set from the board without writing or storing it.
     sim.pokeBit(K, 1018, 0, false);
     goOnline();
     screen = show<frmBMSetup>(1);
+    EXPECT_EQ(screen->chkBMSetup()->checkState(), Qt::PartiallyChecked);
+    QTest::mouseClick(screen->chkBMSetup(), Qt::LeftButton);
+    EXPECT_EQ(screen->chkBMSetup()->checkState(), Qt::PartiallyChecked);
+    runPass(*screen);
     EXPECT_FALSE(screen->chkBMSetup()->isChecked());
     EXPECT_FALSE(box(1)->isEnabled());
     EXPECT_FALSE(spinner(1)->isEnabled());

@@ -187,6 +187,45 @@ TEST_F(CpfdTune, KeysReachTheGainsTheCheckBoxAndTheOutputWhoseEveryStepIsSentAtO
     }
 }
 
+// A disturbed reply is never acted on, with the amplifier in test mode at +1 %: a wrong echo on
+// W1140 shows "-" and Up writes nothing; a flipped bit 7 of B153 unticks nothing; a disturbed
+// data byte of W1140 is shown, but the arrows step only from a value two passes read alike.
+TEST_F(CpfdTune, ADisturbedReplyIsNeverActedOn) {
+    struct Case {
+        const char* what;
+        int address;
+        int reply; // 0: the echo of the address high byte, 1: the data byte
+        std::uint8_t mask;
+        bool stepUp; // the engineer then clicks Up on the output
+    };
+    goOnline();
+    for (const Case& c : {Case{"wrong echo on W1140", 1140, 0, 0x5A, true},
+                          Case{"bit 7 of B153 flipped", 153, 1, 0x80, false},
+                          Case{"data byte of W1140 disturbed", 1140, 1, 0x5A, true}}) {
+        sim.pokeBit(R, 153, 7, true);
+        answers.answers = {link::Answer::Yes}; // asked as the screen opens
+        openScreen();
+        sim.pokeWord(R, 1140, 2068);
+        runPass(*screen);
+        runPass(*screen);
+        line.sent.clear();
+        runPass(*screen);
+        const long at = line.readAt(c.address);
+        ASSERT_GE(at, 0) << c.what;
+        line.sent.clear();
+        line.spoilReply(at + c.reply, c.mask);
+        runPass(*screen);
+        if (c.stepUp)
+            QTest::mouseClick(screen->editor().spinner(kOutput)->upButton(), Qt::LeftButton);
+        runPass(*screen);
+        EXPECT_TRUE(line.nothingWritten()) << c.what;
+        EXPECT_EQ(sim.peekWord(R, 1140), 2068) << c.what;
+        EXPECT_TRUE(sim.peekBit(R, 153, 7)) << c.what;
+        EXPECT_TRUE(check()->isChecked()) << c.what;
+        screen.reset();
+    }
+}
+
 // --- Gains, read-outs and the offline layouts ---
 
 TEST_F(CpfdTune, GainsEditTheBoardAndReadoutsAreKeptForOffline) {

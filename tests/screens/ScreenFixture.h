@@ -42,9 +42,27 @@ public:
         inner_->sendByte(byte);
     }
     int bytesWaiting() override { return inner_->bytesWaiting(); }
-    int takeByte() override { return inner_->takeByte(); }
+    int takeByte() override {
+        const int reply = inner_->takeByte();
+        if (reply < 0 || spoilAt_ != static_cast<long>(sent.size()) - 1) return reply;
+        spoilAt_ = -1;
+        return reply ^ spoilMask_;
+    }
     void discardInput() override { inner_->discardInput(); }
     bool waitForInput(double deadline) override { return inner_->waitForInput(deadline); }
+    // The reply to the n-th byte sent from now (0 = the next) arrives with the mask's bits
+    // flipped.
+    void spoilReply(long n, std::uint8_t mask) {
+        spoilAt_ = static_cast<long>(sent.size()) + n;
+        spoilMask_ = mask;
+    }
+    // Where the read of a byte address begins among the bytes sent (its two address bytes).
+    long readAt(int byteAddress) const {
+        for (std::size_t i = 1; i < sent.size(); ++i)
+            if (sent[i - 1] == (byteAddress >> 8) && sent[i] == (byteAddress & 0xFF))
+                return static_cast<long>(i) - 1;
+        return -1;
+    }
 
     // The byte address of every byte written, in order. Read mode sends address pairs, write
     // mode address/data triples; 0xFF at a pair or triple boundary starts a new handshake.
@@ -83,6 +101,8 @@ public:
 
 private:
     link::SerialLine* inner_;
+    long spoilAt_ = -1;
+    std::uint8_t spoilMask_ = 0;
 };
 
 class ScreenFixture : public ::testing::Test {

@@ -76,7 +76,7 @@ TEST_F(Timing, OffsetGroupFollowsTheRunStopEdges) {
 
     RunStop r; // a failed read counts as running
     r.observe(0);
-    r.observe(-9999);
+    r.observe(std::nullopt);
     EXPECT_TRUE(r.StartEdge);
 }
 

@@ -33,9 +33,6 @@ public:
     void discardInput() override;
     // Sleeps on the clock until the next reply arrives or the deadline, whichever is first.
     bool waitForInput(double deadline) override;
-    double replyCrossingSeconds() const override {
-        return boards_.pacing() > 0 ? 20.0 / boards_.pacing() : 0.0;
-    }
 
     QString deviceName() const override { return QStringLiteral("the simulated boards"); }
 

@@ -1,0 +1,46 @@
+#pragma once
+// What the fault campaigns share: the faults the simulated cable injects, their names, where in
+// an exchange they are put, and how long the link may take to give up on one.
+
+#include "boards/SimulatedBoards.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace talvern::testing {
+
+using Fault = boards::SimulatedBoards::Fault;
+
+inline constexpr Fault kFaults[] = {Fault::LostReply, Fault::CorruptedReply, Fault::StrayByte,
+                                    Fault::Silence, Fault::CablePulled};
+
+inline const char* FaultName(Fault f) {
+    switch (f) {
+        case Fault::LostReply:
+            return "lost reply";
+        case Fault::CorruptedReply:
+            return "corrupted reply";
+        case Fault::StrayByte:
+            return "stray byte";
+        case Fault::Silence:
+            return "silence";
+        case Fault::CablePulled:
+            return "cable pulled";
+    }
+    return "?";
+}
+
+// Every position of a short exchange; an even spread over a long one.
+inline std::vector<long> Positions(long bytes, long most) {
+    std::vector<long> positions;
+    const long n = std::min(bytes, most);
+    for (long k = 0; k < n; ++k)
+        positions.push_back(n == 1 ? 0 : k * (bytes - 1) / (n - 1));
+    return positions;
+}
+
+// The longest the link waits before it gives up on one fault: an unanswered byte (1 s, then two
+// resends 2 s apart), a mode handshake (2 s) and the PLS READY poll (3 s).
+inline constexpr double kLinkPatience = 1 + 2 + 2 + 2 + 3;
+
+} // namespace talvern::testing
