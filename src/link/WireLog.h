@@ -38,6 +38,7 @@ struct WireTransaction {
     int board = 0;   // board number read from the board-number address; 0: not known
     QString subject; // the address, the PLS command, the record's address, the handshake
     QString value;   // the value read or written; empty: none
+    bool changesBoard = false; // a write, or a PLS command that sends a value or a setpoint
     std::vector<WireByte> bytes;
 };
 

@@ -164,6 +164,7 @@ CliCommandTable AllCliCommands() {
     AddSetupFileCommands(table);
     AddSignatureCommands(table);
     AddProgramCommands(table);
+    AddCompareCommands(table);
     return table;
 }
 
@@ -171,6 +172,12 @@ int RunCliCommand(CliContext& context, const QStringList& command) {
     const CliCommandTable table = AllCliCommands();
     const auto it = command.isEmpty() ? table.end() : table.find(command.at(0));
     if (it == table.end()) return kUsage;
+    // Every value the command writes is logged as the command's.
+    QString source = QStringLiteral("talvern-cli ") + command.at(0);
+    if ((command.at(0) == QLatin1String("pls") || command.at(0) == QLatin1String("board")) &&
+        command.size() > 1)
+        source += QLatin1Char(' ') + command.at(1);
+    setup::ChangeSource changes(context.changes, source);
     const int status = it->second(context, command.mid(1));
     if (status == kUsage) return kUsage;
     return context.link.CommError ? kLinkFailure : status;
