@@ -59,6 +59,11 @@ int Read(CliContext& c, const QStringList& args) {
 int Write(CliContext& c, const QStringList& args) {
     if (args.size() != 2) return kUsage;
     if (!c.ensureOnline()) return kLinkFailure;
+    // The change log names the board and the value the write replaces.
+    if (c.changes) {
+        c.link.RSRead(QStringLiteral("B698"));
+        c.link.RSRead(args.at(0));
+    }
     const qsizetype before = c.answers.titles.size();
     c.link.RSWrite(args.at(0), args.at(1));
     return c.answers.titles.mid(before).contains(QStringLiteral("ENTRY ALERT")) ? kFailed : kDone;
