@@ -183,4 +183,18 @@ DownloadChanges ChangesOfDownload(const SetupData& open, const BoardReading& rea
     return changes;
 }
 
+QString DownloadChangesText(const DownloadChanges& c) {
+    QString text = c.changing == 0 && c.unknown == 0
+                       ? QStringLiteral("Nothing changes on the board: it holds every value of "
+                                        "the set-up already.")
+                   : c.changing == 1
+                       ? QStringLiteral("1 value will change on the board.")
+                       : QStringLiteral("%1 values will change on the board.").arg(c.changing);
+    if (c.unknown > 0)
+        text += c.unknown == 1
+                    ? QStringLiteral(" 1 value could not be read from the board.")
+                    : QStringLiteral(" %1 values could not be read from the board.").arg(c.unknown);
+    return text;
+}
+
 } // namespace talvern::setup

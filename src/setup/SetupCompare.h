@@ -75,5 +75,8 @@ struct DownloadChanges {
     int unknown = 0;
 };
 DownloadChanges ChangesOfDownload(const SetupData& open, const BoardReading& reading);
+// What the download's confirmation says of them: "3 values will change on the board.", or
+// that nothing changes.
+QString DownloadChangesText(const DownloadChanges& changes);
 
 } // namespace talvern::setup
