@@ -62,11 +62,12 @@ frmChangeLog* frmMDIMain::changeLogWindow() const {
     return qobject_cast<frmChangeLog*>(changeLogWindow_.data());
 }
 
-frmCompareSetup* frmMDIMain::openCompareWindow() {
+frmCompareSetup* frmMDIMain::openCompareWindow(const setup::SetupData& open,
+                                               const QString& title) {
     if (compareWindow_) compareWindow_->close();
     CompareSources sources;
-    sources.open = setup::FittedToTable(gSetup);
-    sources.openTitle = gFileNameTitle.isEmpty() ? QStringLiteral("Open set-up") : gFileNameTitle;
+    sources.open = setup::FittedToTable(open);
+    sources.openTitle = title;
     sources.factory = setup::FittedToTable(gSetupDefault);
     sources.link = link_.get();
     sources.answers = platform_.answers;
@@ -93,15 +94,18 @@ frmCompareSetup* frmMDIMain::openCompareWindow() {
     return window;
 }
 
+// The set-up as kept (opened or last saved) is what the machine is compared with; the
+// download compares what it is about to write.
 void frmMDIMain::mnuFileCompare_Click() {
-    openCompareWindow();
+    openCompareWindow(gSetupSaved,
+                      gFileNameTitle.isEmpty() ? QStringLiteral("Open set-up") : gFileNameTitle);
 }
 
 void frmMDIMain::ConfirmDataDownload(int Mode) {
     if (processing_ || !gLink) return;
     if (!askGoOnline()) return;
     const bool k2510 = Mode == setup::kDownloadK2510;
-    frmCompareSetup* window = openCompareWindow();
+    frmCompareSetup* window = openCompareWindow(gSetup, QStringLiteral("To download"));
     window->onBoardRead = [this, Mode, k2510, window](const setup::BoardReading& reading,
                                                       bool linkFailed) {
         // A board that could not be read has said so in the window; the download is not begun.

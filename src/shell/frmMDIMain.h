@@ -253,7 +253,7 @@ private:
     void installWireMonitor();
     void installCompareCommands();
     void installChangeLog();
-    frmCompareSetup* openCompareWindow();
+    frmCompareSetup* openCompareWindow(const setup::SetupData& open, const QString& title);
 
     MainWindowPlatform platform_;
     std::unique_ptr<QtFileDialogs> qtFileDialogs_;

@@ -23,7 +23,7 @@ TEST_F(CompareWindow, OpensFromTheKeyboardAndShowsOnlyDifferingRows) {
     QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
     shell::frmCompareSetup* compare = window->compareWindow();
     ASSERT_TRUE(compare);
-    setup::SetupData other = shell::gSetup;
+    setup::SetupData other = shell::gSetupSaved;
     other.ParamValue[3] = 251;
     QString message;
     ASSERT_TRUE(setup::SaveSdtFile(folder.filePath("other.sdt"), other, &message));

@@ -32,9 +32,11 @@ std::optional<setup::SetupData> LoadOrSay(CliContext& c, const QString& path) {
     return setup::FittedToTable(std::move(*data));
 }
 
-int Report(CliContext& c, const setup::SetupComparison& comparison) {
-    for (const QString& line : comparison.differenceLines())
-        c.print(line);
+// One line per differing value; the values not read are named too unless the link gave up
+// (then only the failure is said).
+int Report(CliContext& c, const setup::SetupComparison& comparison, bool linkFailed = false) {
+    for (const setup::CompareRow& row : comparison.rows)
+        if (row.differs() || (row.unknown() && !linkFailed)) c.print(setup::DifferenceLine(row));
     return comparison.differing() > 0 ? kFailed : kDone;
 }
 
@@ -64,7 +66,7 @@ int Compare(CliContext& c, const QStringList& args) {
     reader.runToEnd();
     const setup::SetupComparison comparison =
         setup::CompareWithBoard(*file, reader.reading(), Factory());
-    const int status = Report(c, comparison);
+    const int status = Report(c, comparison, reader.linkFailed());
     // A value that could not be read is never taken as equal: the compare has failed.
     if (reader.linkFailed() || comparison.unknown() > 0) {
         c.complain(comparison.failure);
