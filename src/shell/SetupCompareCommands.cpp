@@ -29,6 +29,7 @@ void frmMDIMain::installCompareCommands() {
 
     mnuViewChangeLog = new QAction(QStringLiteral("&Change Log"), this);
     mnuViewChangeLog->setObjectName(QStringLiteral("mnuViewChangeLog"));
+    mnuView->addSeparator();
     mnuView->addAction(mnuViewChangeLog);
     setCommand(mnuViewChangeLog, [this] { mnuViewChangeLog_Click(); });
 }

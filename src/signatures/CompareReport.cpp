@@ -7,7 +7,7 @@ namespace talvern::signatures {
 
 namespace {
 // Right edges of the three value columns, in inches from the page's left.
-constexpr std::array<double, 3> kColumnRight{5.0, 6.3, 7.5};
+constexpr std::array<double, 3> kColumnRight{5.3, 6.5, 7.5};
 constexpr double kNameX = ReportPage::kLeftMargin + 0.2;
 
 // The text cut to a width, with "..." where it was cut.
@@ -26,7 +26,7 @@ void PrintRow(ReportPage& page, const QString& mark, const QString& name,
     page.CurrentX = ReportPage::kLeftMargin;
     page.printOnLine(mark);
     page.CurrentX = kNameX;
-    const double nameWidth = kColumnRight[0] - 1.0 - kNameX;
+    const double nameWidth = kColumnRight[0] - 0.8 - kNameX;
     page.printOnLine(Fitted(surface, name, nameWidth));
     for (std::size_t c = 0; c < values.size(); ++c) {
         page.CurrentY = y;
