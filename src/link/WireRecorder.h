@@ -7,8 +7,8 @@
 #include "WireLog.h"
 
 #include <QHash>
-#include <functional>
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace talvern::link {

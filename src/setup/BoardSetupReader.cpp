@@ -58,7 +58,8 @@ void BoardSetupReader::readOne(const Step& s) {
             v[ItemOf(QStringLiteral("PLS"), QStringLiteral("Number of Channels"))] = (*words)[0];
             v[ItemOf(QStringLiteral("PLS"), QStringLiteral("Program"))] = (*words)[1];
             for (int c = 0; c < 8; ++c)
-                v[ItemOf(Channel(c), QStringLiteral("Speed Compensation (msec)"))] = (*words)[2 + c];
+                v[ItemOf(Channel(c), QStringLiteral("Speed Compensation (msec)"))] =
+                    (*words)[2 + c];
             return;
         }
         case Job::PlsScale: {

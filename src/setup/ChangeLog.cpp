@@ -47,11 +47,11 @@ QString IsoLocalTime(const QDateTime& at) {
 }
 
 QString ChangeLine(const ChangeEntry& e) {
-    const QString text =
-        QStringList{IsoLocalTime(e.at),   Clean(e.board),  Clean(e.address),
-                    Clean(e.name),        Clean(e.before), Clean(e.written),
-                    Clean(e.source),      e.confirmed ? kConfirmed : kFailed}
-            .join(QLatin1Char('\t'));
+    const QString text = QStringList{IsoLocalTime(e.at), Clean(e.board),
+                                     Clean(e.address),   Clean(e.name),
+                                     Clean(e.before),    Clean(e.written),
+                                     Clean(e.source),    e.confirmed ? kConfirmed : kFailed}
+                             .join(QLatin1Char('\t'));
     return text + QLatin1Char('\t') + Check(text);
 }
 

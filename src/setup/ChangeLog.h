@@ -83,8 +83,7 @@ public:
     // the value an address holds (the "before" of its next write).
     void heard(const link::WireTransaction& t);
     // A program dump, as one line; the writes the dump itself made are not logged one by one.
-    void recordProgramDump(int board, const QString& fileSet, const QString& ident,
-                           bool succeeded);
+    void recordProgramDump(int board, const QString& fileSet, const QString& ident, bool succeeded);
     // Appends one entry; false when the log could not be written.
     bool append(const ChangeEntry& entry);
     QString currentSource() const;
@@ -101,7 +100,7 @@ private:
     std::function<void(const QString&)> trouble_;
     bool troubleSaid_ = false;
     int writesHeard_ = 0;
-    int board_ = 0; // the board last heard on the cable
+    int board_ = 0;                                 // the board last heard on the cable
     std::vector<std::pair<QString, bool>> sources_; // label, grouped
     QHash<QString, QString> known_;                 // board and address -> last value read
 };

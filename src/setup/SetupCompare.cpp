@@ -38,8 +38,7 @@ const ValueTable& Table() {
         const Board pls = Board::K2510;
         add(QStringLiteral("PLS"), QStringLiteral("Number of Channels"), pls, true,
             {Field::Channels, 0});
-        add(QStringLiteral("PLS"), QStringLiteral("Scale Factor"), pls, true,
-            {Field::Scale, 0});
+        add(QStringLiteral("PLS"), QStringLiteral("Scale Factor"), pls, true, {Field::Scale, 0});
         // The download leaves the offset alone: it is set from the position, on the PLS.
         add(QStringLiteral("PLS"), QStringLiteral("Offset"), pls, false, {Field::Offset, 0});
         add(QStringLiteral("PLS"), QStringLiteral("Program"), pls, true, {Field::Program, 0});

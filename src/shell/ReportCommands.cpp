@@ -34,8 +34,8 @@ signatures::ReportDrawing SignatureReportDrawing(const signatures::CpfdData& dat
 }
 
 signatures::ReportDrawing CompareReportDrawing(const setup::SetupComparison& comparison,
-                                               const QString& openTitle,
-                                               const QString& otherTitle, bool onlyDiffering) {
+                                               const QString& openTitle, const QString& otherTitle,
+                                               bool onlyDiffering) {
     return [comparison, openTitle, otherTitle, onlyDiffering,
             context = Now()](signatures::ReportSurface& surface) {
         signatures::PrintCompareReport(surface, comparison,

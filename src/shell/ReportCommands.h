@@ -19,8 +19,8 @@ signatures::ReportDrawing SignatureReportDrawing(const signatures::CpfdData& dat
 
 // The printed set-up compare: the open set-up's title against the other source's.
 signatures::ReportDrawing CompareReportDrawing(const setup::SetupComparison& comparison,
-                                               const QString& openTitle,
-                                               const QString& otherTitle, bool onlyDiffering);
+                                               const QString& openTitle, const QString& otherTitle,
+                                               bool onlyDiffering);
 
 // A file name for the PDF of a printout: the data file's name with ".pdf", or the fallback.
 QString PdfNameFor(const QString& fileTitle, const QString& fallback);

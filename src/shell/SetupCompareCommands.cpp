@@ -1,12 +1,12 @@
 // File → Compare Set-up, View → Change Log, the change log that hears the link, and the data
 // download's confirmation that names how many values the download will change.
 #include "ReportCommands.h"
+#include "SetupFiles.h"
 #include "frmChangeLog.h"
 #include "frmCompareSetup.h"
 #include "frmDownloadProg.h"
 #include "frmMDIMain.h"
 #include "frmProcessing.h"
-#include "SetupFiles.h"
 #include "modUtility.h"
 
 #include <QAction>
@@ -63,8 +63,7 @@ frmChangeLog* frmMDIMain::changeLogWindow() const {
     return qobject_cast<frmChangeLog*>(changeLogWindow_.data());
 }
 
-frmCompareSetup* frmMDIMain::openCompareWindow(const setup::SetupData& open,
-                                               const QString& title) {
+frmCompareSetup* frmMDIMain::openCompareWindow(const setup::SetupData& open, const QString& title) {
     if (compareWindow_) compareWindow_->close();
     CompareSources sources;
     sources.open = setup::FittedToTable(open);
@@ -111,11 +110,10 @@ void frmMDIMain::ConfirmDataDownload(int Mode) {
                                                       bool linkFailed) {
         // A board that could not be read has said so in the window; the download is not begun.
         if (linkFailed) return;
-        const QString text =
-            QStringLiteral("You are about to Download Data to the ") +
-            (k2510 ? QStringLiteral("K2510") : QStringLiteral("R7520")) +
-            QStringLiteral("\r\n\r\n") +
-            setup::DownloadChangesText(setup::ChangesOfDownload(gSetup, reading));
+        const QString text = QStringLiteral("You are about to Download Data to the ") +
+                             (k2510 ? QStringLiteral("K2510") : QStringLiteral("R7520")) +
+                             QStringLiteral("\r\n\r\n") +
+                             setup::DownloadChangesText(setup::ChangesOfDownload(gSetup, reading));
         if (askTransfer(text, QStringLiteral("Data Download"))) {
             window->close();
             RunDataTransfer(Mode);

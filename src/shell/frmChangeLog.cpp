@@ -38,8 +38,8 @@ frmChangeLog::frmChangeLog(QString path, bool simulated, link::UserAnswers& answ
     auto* boardLabel = new QLabel(QStringLiteral("&Board:"), this);
     cboChangeBoard = new QComboBox(this);
     cboChangeBoard->setObjectName(QStringLiteral("cboChangeBoard"));
-    cboChangeBoard->addItems({QStringLiteral("All"), QStringLiteral("K2510"),
-                              QStringLiteral("R7520")});
+    cboChangeBoard->addItems(
+        {QStringLiteral("All"), QStringLiteral("K2510"), QStringLiteral("R7520")});
     boardLabel->setBuddy(cboChangeBoard);
     auto* addressLabel = new QLabel(QStringLiteral("&Address:"), this);
     txtChangeAddress = new QLineEdit(this);
@@ -64,10 +64,10 @@ frmChangeLog::frmChangeLog(QString path, bool simulated, link::UserAnswers& answ
 
     grdChangeLog = new QTableWidget(0, 8, this);
     grdChangeLog->setObjectName(QStringLiteral("grdChangeLog"));
-    grdChangeLog->setHorizontalHeaderLabels(
-        {QStringLiteral("Time"), QStringLiteral("Board"), QStringLiteral("Address"),
-         QStringLiteral("Parameter"), QStringLiteral("Before"), QStringLiteral("Written"),
-         QStringLiteral("Source"), QStringLiteral("Result")});
+    grdChangeLog->setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Board"),
+                                             QStringLiteral("Address"), QStringLiteral("Parameter"),
+                                             QStringLiteral("Before"), QStringLiteral("Written"),
+                                             QStringLiteral("Source"), QStringLiteral("Result")});
     grdChangeLog->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdChangeLog->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdChangeLog->verticalHeader()->hide();
@@ -136,13 +136,14 @@ void frmChangeLog::applyFilter() {
         }
     }
     grdChangeLog->resizeColumnsToContents();
-    lblChangeCount->setText(QStringLiteral("%1 of %2 writes").arg(shown_.size()).arg(entries_.size()));
+    lblChangeCount->setText(
+        QStringLiteral("%1 of %2 writes").arg(shown_.size()).arg(entries_.size()));
     cmdChangeExport->setEnabled(!shown_.empty());
 }
 
 void frmChangeLog::cmdChangeExport_Click() {
-    const QString path = dialogs_().saveFile(
-        QDir(folder_).filePath(QStringLiteral("changes.txt")), QStringLiteral("Text Files(*.txt)"));
+    const QString path = dialogs_().saveFile(QDir(folder_).filePath(QStringLiteral("changes.txt")),
+                                             QStringLiteral("Text Files(*.txt)"));
     if (path.isEmpty()) return;
     QString text;
     for (const setup::ChangeEntry& e : shown_)

@@ -86,12 +86,10 @@ frmCompareSetup::frmCompareSetup(CompareSources sources, QWidget* parent)
     layout->addLayout(bottom);
 
     connect(cmdCompare, &QPushButton::clicked, this, &frmCompareSetup::cmdCompare_Click);
-    connect(chkOnlyDiffering, &QCheckBox::clicked, this,
-            &frmCompareSetup::chkOnlyDiffering_Click);
+    connect(chkOnlyDiffering, &QCheckBox::clicked, this, &frmCompareSetup::chkOnlyDiffering_Click);
     connect(cmdCompareExport, &QPushButton::clicked, this,
             &frmCompareSetup::cmdCompareExport_Click);
-    connect(cmdComparePrint, &QPushButton::clicked, this,
-            &frmCompareSetup::cmdComparePrint_Click);
+    connect(cmdComparePrint, &QPushButton::clicked, this, &frmCompareSetup::cmdComparePrint_Click);
     connect(cmdComparePreview, &QPushButton::clicked, this,
             &frmCompareSetup::cmdComparePreview_Click);
     connect(cmdCompareClose, &QPushButton::clicked, this, [this] {
@@ -162,9 +160,9 @@ void frmCompareSetup::chkOnlyDiffering_Click() {
 void frmCompareSetup::cmdCompare_Click() {
     switch (cboCompareSource->currentIndex()) {
         case kFile: {
-            const QString path = sources_.dialogs().openFile(
-                QDir(sources_.folder).filePath(QStringLiteral("*.sdt")),
-                QStringLiteral("Set-up Files(*.sdt)"));
+            const QString path =
+                sources_.dialogs().openFile(QDir(sources_.folder).filePath(QStringLiteral("*.sdt")),
+                                            QStringLiteral("Set-up Files(*.sdt)"));
             if (!path.isEmpty()) compareWithFile(path);
             return;
         }
@@ -192,8 +190,8 @@ void frmCompareSetup::compareWithFile(const QString& path) {
 void frmCompareSetup::compareWithBoard(setup::Board board) {
     if (reader_ || !sources_.link) return;
     cboCompareSource->setCurrentIndex(board == setup::Board::K2510 ? kK2510 : kR7520);
-    reader_ = std::make_unique<setup::BoardSetupReader>(board, *sources_.link,
-                                                        sources_.checkTargetBoard);
+    reader_ =
+        std::make_unique<setup::BoardSetupReader>(board, *sources_.link, sources_.checkTargetBoard);
     setBusy(true);
     if (readingChanged) readingChanged(true);
     stepTimer_.start(0);

@@ -71,8 +71,8 @@ TEST_F(ChangeLogOnLink, OneLinePerWriteWithItsSourceAndResult) {
         {"K2510", "PLS scale factor, channel 2, channel 2", "", "", "360; clear; on 100, off 140",
          "talvern-cli pls set", true},
         {"K2510", "program", "line3.bxl", "", "LINE3", "Program dump", true},
-        {"K2510", "W1020", "BDC Stop Position at Low Speed (degrees)", "12", "13",
-         "Cupfeed Tuning", false},
+        {"K2510", "W1020", "BDC Stop Position at Low Speed (degrees)", "12", "13", "Cupfeed Tuning",
+         false},
     };
     ASSERT_EQ(entries.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -96,7 +96,8 @@ TEST(ChangeLogFile, RotatesKeepingThePreviousFile) {
     QTemporaryDir folder;
     const QString path = folder.filePath("changes.log");
     const qint64 oneLine = ChangeLine(Entry("1")).toUtf8().size() + 1;
-    ChangeLog log(path, [] { return kAt; }, oneLine * 2);
+    ChangeLog log(
+        path, [] { return kAt; }, oneLine * 2);
     for (const char* v : {"1", "2", "3", "4", "5"})
         ASSERT_TRUE(log.append(Entry(QString::fromLatin1(v))));
     QStringList kept;
@@ -120,8 +121,8 @@ TEST(ChangeLogFile, AnUnwritableFolderIsSaidOnce) {
 
 TEST(ChangeLogFile, ALineCutShortIsNeverReadAsAnEntry) {
     const QByteArray whole = ChangeLine(Entry("1")).toUtf8();
-    for (const qsizetype cut : {qsizetype(10), whole.size() / 2, whole.size() - 6,
-                                whole.size() - 1}) {
+    for (const qsizetype cut :
+         {qsizetype(10), whole.size() / 2, whole.size() - 6, whole.size() - 1}) {
         QTemporaryDir folder;
         const QString path = folder.filePath("changes.log");
         QFile file(path);

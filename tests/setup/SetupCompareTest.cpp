@@ -1,11 +1,11 @@
 // The set-up compare: two records row by row, and a record against a simulated board read with
 // confirmed reads, in virtual time.
+#include "SetupCompare.h"
 #include "BoardSetupReader.h"
 #include "DataTransfer.h"
 #include "FakePlatform.h"
 #include "OnlineState.h"
 #include "QtPlatform.h"
-#include "SetupCompare.h"
 #include "SimulatedRig.h"
 
 #include <QTemporaryDir>
@@ -28,7 +28,8 @@ struct DiffCase {
 TEST(SetupCompare, DiffersExactlyInTheChangedRows) {
     const std::vector<DiffCase> cases{
         {"nothing", [](SetupData&) {}, {}},
-        {"a parameter", [](SetupData& d) { d.ParamValue[0] = 15; },
+        {"a parameter",
+         [](SetupData& d) { d.ParamValue[0] = 15; },
          {"W1020 BDC Stop Position at Low Speed (degrees): 0 -> 15"}},
         {"a gain and a bit",
          [](SetupData& d) {
@@ -58,11 +59,11 @@ TEST(SetupCompare, DiffersExactlyInTheChangedRows) {
         const SetupComparison comparison = CompareSetups(kFactory, other, kFactory);
         EXPECT_EQ(comparison.differenceLines(), c.lines) << c.what;
         EXPECT_EQ(comparison.differing(), c.lines.size()) << c.what;
-        EXPECT_EQ(comparison.countText().toStdString(), (c.lines.size() == 1
-                                              ? QStringLiteral("1 of 44 values differs")
-                                              : QStringLiteral("%1 of 44 values differ")
-                                                    .arg(c.lines.size()))
-                                                 .toStdString())
+        EXPECT_EQ(comparison.countText().toStdString(),
+                  (c.lines.size() == 1
+                       ? QStringLiteral("1 of 44 values differs")
+                       : QStringLiteral("%1 of 44 values differ").arg(c.lines.size()))
+                      .toStdString())
             << c.what;
     }
     EXPECT_EQ(SetupValues().size(), 44u);
@@ -121,12 +122,11 @@ TEST_F(BoardCompare, ShowsExactlyTheValuesChangedOnTheBoard) {
     const SetupComparison c = CompareWithBoard(file, reader.reading(), kFactory);
     EXPECT_EQ(c.unknown(), 0);
     EXPECT_EQ(c.differenceLines(),
-              (QStringList{QStringLiteral("W1020 BDC Stop Position at Low Speed (degrees): %1 -> 12")
-                               .arg(file.ParamValue[0]),
-                           QStringLiteral("PLS CH02 ON Setpoint: %1 -> 100")
-                               .arg(file.PLSSetpoint[2][0]),
-                           QStringLiteral("PLS CH02 OFF Setpoint: %1 -> 140")
-                               .arg(file.PLSSetpoint[2][1])}));
+              (QStringList{
+                  QStringLiteral("W1020 BDC Stop Position at Low Speed (degrees): %1 -> 12")
+                      .arg(file.ParamValue[0]),
+                  QStringLiteral("PLS CH02 ON Setpoint: %1 -> 100").arg(file.PLSSetpoint[2][0]),
+                  QStringLiteral("PLS CH02 OFF Setpoint: %1 -> 140").arg(file.PLSSetpoint[2][1])}));
 }
 
 TEST_F(BoardCompare, ALostLinkLeavesTheRestUnknownAndSaysSo) {

@@ -13,8 +13,8 @@
 #include "modUtility.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>

@@ -1,11 +1,11 @@
 // talvern-cli: the link for service work without a display, for scripts and for testing over
 // real serial devices.
-#include "CliCommands.h"
 #include "ChangeLog.h"
+#include "CliCommands.h"
 #include "CliOptions.h"
 #include "CommPortSettings.h"
-#include "OnlineState.h"
 #include "ConsoleAnswers.h"
+#include "OnlineState.h"
 #include "QtPlatform.h"
 #include "RSComm.h"
 #include "SideFiles.h"
@@ -107,7 +107,8 @@ int main(int argc, char** argv) {
     app::CliContext context{link, *line, answers, stdout, stderr};
     context.changes = &changes;
     const int status = app::RunCliCommand(context, options->command);
-    if (status == app::kUsage && !context.troubleSaid) std::fputs(app::CliUsage().toLocal8Bit().constData(), stderr);
+    if (status == app::kUsage && !context.troubleSaid)
+        std::fputs(app::CliUsage().toLocal8Bit().constData(), stderr);
     if (link.OnlineMode) link.CloseRSComm();
     if (traceFile && traceFile != stdout) std::fclose(traceFile);
     return status;
