@@ -38,6 +38,8 @@ struct WireTransaction {
     int board = 0;   // board number read from the board-number address; 0: not known
     QString subject; // the address, the PLS command, the record's address, the handshake
     QString value;   // the value read or written; empty: none
+    // A write, or a PLS command that sends a value or a setpoint.
+    bool changesBoard = false;
     std::vector<WireByte> bytes;
 };
 

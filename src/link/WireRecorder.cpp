@@ -111,7 +111,8 @@ std::size_t ParameterCount(Shape shape) {
 
 // Subject and value of every command in the transaction (a single setpoint reads the scale
 // factor first). Handshakes that were not acknowledged are passed over.
-void DecodePls(const std::vector<Exchange>& ex, QString* subject, QString* value) {
+void DecodePls(const std::vector<Exchange>& ex, QString* subject, QString* value,
+               bool* changesBoard) {
     QStringList subjects, values;
     std::size_t i = 0;
     while (i + 1 < ex.size()) {
@@ -170,6 +171,9 @@ void DecodePls(const std::vector<Exchange>& ex, QString* subject, QString* value
         }
         subjects << name;
         if (!shown.isEmpty()) values << shown;
+        if (command->shape == Shape::SendWord || command->shape == Shape::Channel ||
+            command->shape == Shape::PulseTrain || command->shape == Shape::SendBlock)
+            *changesBoard = true;
         i = std::min(i + n, ex.size());
         // The ready poll (0x38, then 0x55 until the PLS answers 0) runs up to the next command.
         while (i < ex.size() && (ex[i].sent == kReadyPoll || ex[i].sent == kAck))
@@ -258,7 +262,8 @@ void WireRecorder::transactionEnded(const QString& value, bool failed, double at
     WireTransaction& t = current_;
     const std::vector<Exchange> ex = Exchanges(t.bytes);
     if (t.kind == WireKind::Read) t.value = value;
-    if (t.kind == WireKind::PlsCommand) DecodePls(ex, &t.subject, &t.value);
+    if (t.kind == WireKind::PlsCommand) DecodePls(ex, &t.subject, &t.value, &t.changesBoard);
+    if (t.kind == WireKind::Write) t.changesBoard = true;
     if (t.kind == WireKind::ProgramRecord) failed = DecodeRecord(ex, &t.subject, &t.value);
     t.outcome = Verdict(t.bytes, failed);
 
@@ -289,6 +294,7 @@ void WireRecorder::transactionEnded(const QString& value, bool failed, double at
         if (trouble_.size() > kTroubleLimit) trouble_.pop_front();
     }
     if (failure) counters_.lastFailure = WireFailure{t.outcome, t.subject, t.startedAt};
+    if (onTransaction) onTransaction(t);
     log_.append(std::move(t));
 }
 

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace talvern::link {
@@ -52,6 +53,10 @@ public:
     std::optional<WireFailure> overdue() const;
     // Failed and retried transactions in the last `seconds` before `now` (the link's clock).
     WireTrouble recentTrouble(double now, double seconds = 60.0);
+
+    // Hears every transaction once it is decoded, before the link reports its result (the
+    // change log); it must be quick and must never use the link.
+    std::function<void(const WireTransaction&)> onTransaction;
 
     void linkOpened(double at) override;
     void transactionBegun(WireKind kind, const QString& subject, const QString& value,

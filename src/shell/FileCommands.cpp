@@ -72,15 +72,11 @@ void frmMDIMain::mnuFileUploadR7520_Click() {
 }
 
 void frmMDIMain::mnuFileDownloadK2510_Click() {
-    if (askTransfer(QStringLiteral("You are about to Download Data to the K2510"),
-                    QStringLiteral("Data Download")))
-        RunDataTransfer(setup::kDownloadK2510);
+    ConfirmDataDownload(setup::kDownloadK2510);
 }
 
 void frmMDIMain::mnuFileDownloadR7520_Click() {
-    if (askTransfer(QStringLiteral("You are about to Download Data to the R7520"),
-                    QStringLiteral("Data Download")))
-        RunDataTransfer(setup::kDownloadR7520);
+    ConfirmDataDownload(setup::kDownloadR7520);
 }
 
 void frmMDIMain::RunDataTransfer(int Mode) {

@@ -159,6 +159,18 @@ void frmMDIMain::runProgramWindow(int mode, int board) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
     window->SetTransferMode(mode);
+    if (mode == frmDownloadProg::kDump && changeLog_) {
+        // The dump's writes make one line in the change log: the file set, ident and result.
+        auto group = std::make_shared<setup::ChangeSource>(changeLog_.get(),
+                                                           QStringLiteral("Program dump"), true);
+        const int writesBefore = changeLog_->writesHeard();
+        window->onFinished = [this, group, writesBefore, board](bool succeeded) mutable {
+            if (changeLog_->writesHeard() != writesBefore)
+                changeLog_->recordProgramDump(board, programSet_.ProgramFileName,
+                                              programSet_.ProgramIdent, succeeded);
+            group.reset();
+        };
+    }
     connect(window, &QObject::destroyed, this, [this] {
         if (closed_) return;
         tmrBackgroungUpdate.start();

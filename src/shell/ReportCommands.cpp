@@ -33,6 +33,17 @@ signatures::ReportDrawing SignatureReportDrawing(const signatures::CpfdData& dat
     };
 }
 
+signatures::ReportDrawing CompareReportDrawing(const setup::SetupComparison& comparison,
+                                               const QString& openTitle, const QString& otherTitle,
+                                               bool onlyDiffering) {
+    return [comparison, openTitle, otherTitle, onlyDiffering,
+            context = Now()](signatures::ReportSurface& surface) {
+        signatures::PrintCompareReport(surface, comparison,
+                                       openTitle + QStringLiteral(" against ") + otherTitle,
+                                       {openTitle, otherTitle}, onlyDiffering, context);
+    };
+}
+
 QString PdfNameFor(const QString& fileTitle, const QString& fallback) {
     const QString base = QFileInfo(fileTitle).completeBaseName();
     return (base.isEmpty() ? fallback : base) + QStringLiteral(".pdf");

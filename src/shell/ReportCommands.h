@@ -4,6 +4,7 @@
 
 #include "CpfdData.h"
 #include "ReportOutput.h"
+#include "SetupCompare.h"
 #include "SetupData.h"
 
 namespace talvern::shell {
@@ -15,6 +16,11 @@ extern ReportOutput* gReportOutput; // the main window's; null while there is no
 signatures::ReportDrawing SetupReportDrawing(const setup::SetupData& data, const QString& title);
 signatures::ReportDrawing SignatureReportDrawing(const signatures::CpfdData& data,
                                                  const QString& fileTitle);
+
+// The printed set-up compare: the open set-up's title against the other source's.
+signatures::ReportDrawing CompareReportDrawing(const setup::SetupComparison& comparison,
+                                               const QString& openTitle, const QString& otherTitle,
+                                               bool onlyDiffering);
 
 // A file name for the PDF of a printout: the data file's name with ".pdf", or the fallback.
 QString PdfNameFor(const QString& fileTitle, const QString& fallback);

@@ -1,5 +1,6 @@
 // View → Wire Monitor and the link's health in the status bar, both fed by the recorder that
 // listens to the link from the moment it is made.
+#include "ChangeLog.h"
 #include "LinkHealthPanel.h"
 #include "OnlineState.h"
 #include "SetupData.h"
@@ -12,23 +13,6 @@
 #include <QTableView>
 
 namespace talvern::shell {
-
-namespace {
-// The set-up parameter at an address, on the board on the cable when it is known.
-QString ParameterName(const QString& address, int board) {
-    if (address.compare(QLatin1String(setup::kBoardTypeAddress), Qt::CaseInsensitive) == 0)
-        return QStringLiteral("Board number");
-    QString any;
-    for (const setup::ParameterInfo& p : setup::ParameterTable()) {
-        if (address.compare(QLatin1String(p.address), Qt::CaseInsensitive) != 0) continue;
-        const QString name = QString::fromLatin1(p.reportLabel);
-        if (board == 0 || setup::BoardNumber(p.board) == board) return name;
-        if (any.isEmpty()) any = name;
-    }
-    // An address both boards use names its parameter only once the board is known.
-    return board == 0 ? any : QString();
-}
-} // namespace
 
 void frmMDIMain::installWireMonitor() {
     wireRecorder_ = std::make_unique<link::WireRecorder>(platform_.clock->now());
@@ -45,7 +29,7 @@ void frmMDIMain::installWireMonitor() {
         return *qtFileDialogs_;
     };
     sources.answers = platform_.answers;
-    sources.names = ParameterName;
+    sources.names = setup::ParameterNameAt;
     sources.saveFolder = userFilesFolder();
     wireMonitor_ = new WireMonitorPanel(std::move(sources), this);
     addDockWidget(Qt::RightDockWidgetArea, wireMonitor_);

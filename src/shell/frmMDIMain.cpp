@@ -77,6 +77,7 @@ frmMDIMain::frmMDIMain(MainWindowPlatform platform, QWidget* parent)
     connect(help, &QAction::triggered, this, &frmMDIMain::ShowScreenHelp);
     addAction(help);
     installProgramCommands();
+    installCompareCommands();
     resize(900, 640);
 }
 
@@ -277,6 +278,7 @@ void frmMDIMain::Form_Load() {
     if (settings_ && link_->DeviceOverride().isEmpty())
         link_->SetDeviceOverride(setup::ChosenDevice(*settings_));
     installWireMonitor();
+    installChangeLog();
     gLink = link_.get();
     gCommPort = platform_.port;
     gAnswers = platform_.answers;

@@ -10,6 +10,7 @@
 //    handler on a click; until then the item stays disabled.
 
 #include "BackgroundUpdate.h"
+#include "ChangeLog.h"
 #include "HelpWindow.h"
 #include "InputBox.h"
 #include "OnlineState.h"
@@ -39,6 +40,8 @@ class QSettings;
 namespace talvern::shell {
 
 class frmAbout;
+class frmChangeLog;
+class frmCompareSetup;
 class frmDownloadProg;
 class frmProcessing;
 class ReportOutput;
@@ -59,6 +62,8 @@ struct MainWindowPlatform {
     // The file (INI) where the window keeps its size and place and the recent set-up files,
     // in the user's configuration folder; empty: nothing is remembered between runs.
     QString settingsFile;
+    // The boards are the simulated ones: writes go to a change log of their own.
+    bool simulated = false;
     // Adjusts the link right after it is created (device override, configuration folder).
     std::function<void(link::RSComm&)> configureLink;
 };
@@ -153,6 +158,15 @@ public:
     // The wire monitor (View → Wire Monitor) and the recorder it and the status bar read.
     WireMonitorPanel* wireMonitor() const { return wireMonitor_; }
     link::WireRecorder& wireRecorder() { return *wireRecorder_; }
+    // The log of every value written to a board (View → Change Log), and File → Compare Set-up
+    // (SetupCompareCommands.cpp). A data download first reads the board and names how many
+    // values it will change.
+    setup::ChangeLog* changeLog() const { return changeLog_.get(); }
+    void mnuFileCompare_Click();
+    void mnuViewChangeLog_Click();
+    void ConfirmDataDownload(int Mode);
+    frmCompareSetup* compareWindow() const;
+    frmChangeLog* changeLogWindow() const;
 
     // --- Public file values ---
     QString gFileNameCaption;
@@ -171,6 +185,7 @@ public:
     QAction* mnuFileSave;
     QAction* mnuFileSaveAs;
     QAction* mnuFileExport;
+    QAction* mnuFileCompare = nullptr;
     QMenu* mnuFileUpload;
     QAction* mnuFileUploadK2510;
     QAction* mnuFileUploadR7520;
@@ -201,6 +216,7 @@ public:
     QAction* mnuViewOnline;
     QAction* mnuViewOffline;
     QAction* mnuViewWireMonitor = nullptr;
+    QAction* mnuViewChangeLog = nullptr;
     QMenu* mnuBM;
     std::array<QAction*, 5> mnuBMForm;
     QMenu* mnuServo;
@@ -235,6 +251,9 @@ private:
     QString chooseProgramFile();
     void runProgramWindow(int mode, int board);
     void installWireMonitor();
+    void installCompareCommands();
+    void installChangeLog();
+    frmCompareSetup* openCompareWindow(const setup::SetupData& open, const QString& title);
 
     MainWindowPlatform platform_;
     std::unique_ptr<QtFileDialogs> qtFileDialogs_;
@@ -247,6 +266,9 @@ private:
     std::unique_ptr<link::WireRecorder> wireRecorder_; // outlives the link it listens to
     std::unique_ptr<link::RSComm> link_;
     WireMonitorPanel* wireMonitor_ = nullptr;
+    std::unique_ptr<setup::ChangeLog> changeLog_;
+    QPointer<QDialog> compareWindow_;
+    QPointer<QDialog> changeLogWindow_;
     setup::BackgroundUpdate background_;
     QMdiArea* mdiArea_;
     std::array<std::function<QWidget*()>, kChildCount> factories_;

@@ -70,10 +70,12 @@ void ReportPage::printLine(const QString& text) {
 
 void ReportPage::PrintPageHeader(ReportKind kind) {
     setFont(Times(12, true));
-    const QString text =
-        kind == ReportKind::Setup
-            ? QStringLiteral("TALVERN Report: ") + title_
-            : QStringLiteral("Servo Cupfeed (Current / Error / Profile) Signature Data:") + title_;
+    const QString text = kind == ReportKind::Setup ? QStringLiteral("TALVERN Report: ") + title_
+                         : kind == ReportKind::Compare
+                             ? QStringLiteral("TALVERN Set-up Compare: ") + title_
+                             : QStringLiteral("Servo Cupfeed (Current / Error / "
+                                              "Profile) Signature Data:") +
+                                   title_;
     const double width = surface_.pageWidth();
     CurrentX = (width - surface_.textWidth(text) - kLeftMargin) / 2;
     CurrentY = 0.1;

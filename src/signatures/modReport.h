@@ -5,6 +5,7 @@
 
 #include "CpfdData.h"
 #include "ReportSurface.h"
+#include "SetupCompare.h"
 #include "SetupData.h"
 
 #include <QLocale>
@@ -12,7 +13,7 @@
 
 namespace talvern::signatures {
 
-enum class ReportKind { Setup = 0, Signature = 1 };
+enum class ReportKind { Setup = 0, Signature = 1, Compare = 2 };
 
 // What the printouts take from outside besides their record.
 struct ReportContext {
@@ -67,5 +68,16 @@ void PrintReport(ReportSurface& surface, const setup::SetupData& data, const QSt
 // The signature printout: the PID gains and one row per sample under the column headings.
 void PrintSignatureReport(ReportSurface& surface, const CpfdData& data, const QString& fileTitle,
                           const ReportContext& context);
+
+// The set-up compare: header "TALVERN Set-up Compare: " + title, a row per value under the
+// column headings (the value, the open set-up, the other source, the factory value), a row that
+// differs marked "*", the count at the end.
+struct CompareColumns {
+    QString open;
+    QString other;
+};
+void PrintCompareReport(ReportSurface& surface, const setup::SetupComparison& comparison,
+                        const QString& title, const CompareColumns& columns, bool onlyDiffering,
+                        const ReportContext& context);
 
 } // namespace talvern::signatures

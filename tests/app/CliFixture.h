@@ -6,6 +6,7 @@
 #include "ConsoleAnswers.h"
 #include "QtPlatform.h"
 #include "SimulatedRig.h"
+#include "WireRecorder.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -36,6 +37,13 @@ protected:
         answers = std::make_unique<app::ConsoleAnswers>(err, false, yes, retry, nullptr);
         rscomm = std::make_unique<link::RSComm>(clock, *answers, events, folder.path());
         app::CliContext context{*rscomm, line, *answers, out, err};
+        link::WireRecorder recorder(0, 16);
+        if (changes) {
+            recorder.setBoardAddress(QStringLiteral("B698"));
+            recorder.onTransaction = [this](const link::WireTransaction& t) { changes->heard(t); };
+            rscomm->SetObserver(&recorder);
+            context.changes = changes.get();
+        }
         const int status = app::RunCliCommand(context, command);
         if (rscomm->OnlineMode) rscomm->CloseRSComm();
         return status;
@@ -55,6 +63,7 @@ protected:
     std::unique_ptr<link::RSComm> rscomm;
     std::FILE* out = nullptr;
     std::FILE* err = nullptr;
+    std::unique_ptr<setup::ChangeLog> changes; // set: the commands' writes are logged in it
 
 private:
     void closeOutput() {

@@ -2,9 +2,17 @@
 // scripted message boxes and file dialogs.
 #include "MainWindowFixture.h"
 #include "SdtFile.h"
+#include "SimulatedRig.h"
+#include "SimulatedSerialLine.h"
+#include "boards/SimulatedBoards.h"
+#include "frmCompareSetup.h"
+#include "frmMDIMain.h"
 #include "frmProcessing.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
@@ -45,6 +53,14 @@ protected:
         for (const auto& q : answers.asked)
             t << q.title;
         return t;
+    }
+
+    // Runs the events until the compare window has read the board.
+    void finishBoardRead() {
+        for (int i = 0; i < 5000 && window->compareWindow() && window->compareWindow()->reading();
+             ++i)
+            QCoreApplication::processEvents();
+        flushDeletes();
     }
 
     bool cancelled = false;
@@ -111,23 +127,31 @@ TEST_F(FileWindow, UploadK2510GoesOnlineShowsProgressAndFillsTheRecord) {
     EXPECT_EQ(answers.asked.size(), 2u);
 }
 
-TEST_F(FileWindow, NoToTheQuestionOrToGoingOnlineRunsNothing) {
+TEST_F(FileWindow, NoToGoingOnlineOrToTheCountedQuestionRunsNothing) {
     answers.answers = {Answer::No};
-    window->mnuFileDownloadR7520->trigger();
+    window->mnuFileDownloadK2510->trigger();
+    EXPECT_EQ(window->compareWindow(), nullptr);
+    shell::gSetup.ParamValue[2] = 290;
     answers.answers = {Answer::Yes, Answer::No};
-    window->mnuFileDownloadR7520->trigger();
+    window->mnuFileDownloadK2510->trigger();
+    finishBoardRead();
     EXPECT_EQ(window->processingWindow(), nullptr);
-    EXPECT_FALSE(window->rsLink().OnlineMode);
-    EXPECT_EQ(titles(), (QStringList{"Data Download", "Data Download", "Program Offline"}));
-    EXPECT_EQ(answers.asked[2].text, "Program is Currently OFFLINE\r\n\r\n"
+    EXPECT_EQ(titles(), (QStringList{"Program Offline", "Program Offline", "Data Download"}));
+    EXPECT_EQ(answers.asked[0].text, "Program is Currently OFFLINE\r\n\r\n"
                                      "Do You Wish to Switch to ONLINE MODE to Continue?");
+    EXPECT_EQ(answers.asked[2].text, "You are about to Download Data to the K2510\r\n\r\n"
+                                     "1 value will change on the board.\r\n\r\n"
+                                     "Do You Wish to Continue?");
     EXPECT_EQ(answers.asked[2].buttons, link::Buttons::YesNo);
+    ASSERT_TRUE(window->compareWindow()); // left open, showing them
+    EXPECT_TRUE(window->compareWindow()->chkOnlyDiffering->isChecked());
 }
 
 TEST_F(FileWindow, TheTimerRunsTheTransferFromTheEventLoop) {
     window->mnuViewOnline->trigger();
     answers.answers = {Answer::Yes};
     window->mnuFileDownloadK2510->trigger();
+    finishBoardRead();
     QPointer<shell::frmProcessing> p = window->processingWindow();
     ASSERT_TRUE(p);
     for (int i = 0; i < 2000 && p; ++i)

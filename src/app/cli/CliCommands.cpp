@@ -59,6 +59,11 @@ int Read(CliContext& c, const QStringList& args) {
 int Write(CliContext& c, const QStringList& args) {
     if (args.size() != 2) return kUsage;
     if (!c.ensureOnline()) return kLinkFailure;
+    // The change log names the board and the value the write replaces.
+    if (c.changes) {
+        c.link.RSRead(QStringLiteral("B698"));
+        c.link.RSRead(args.at(0));
+    }
     const qsizetype before = c.answers.titles.size();
     c.link.RSWrite(args.at(0), args.at(1));
     return c.answers.titles.mid(before).contains(QStringLiteral("ENTRY ALERT")) ? kFailed : kDone;
@@ -164,6 +169,7 @@ CliCommandTable AllCliCommands() {
     AddSetupFileCommands(table);
     AddSignatureCommands(table);
     AddProgramCommands(table);
+    AddCompareCommands(table);
     return table;
 }
 
@@ -171,6 +177,12 @@ int RunCliCommand(CliContext& context, const QStringList& command) {
     const CliCommandTable table = AllCliCommands();
     const auto it = command.isEmpty() ? table.end() : table.find(command.at(0));
     if (it == table.end()) return kUsage;
+    // Every value the command writes is logged as the command's.
+    QString source = QStringLiteral("talvern-cli ") + command.at(0);
+    if ((command.at(0) == QLatin1String("pls") || command.at(0) == QLatin1String("board")) &&
+        command.size() > 1)
+        source += QLatin1Char(' ') + command.at(1);
+    setup::ChangeSource changes(context.changes, source);
     const int status = it->second(context, command.mid(1));
     if (status == kUsage) return kUsage;
     return context.link.CommError ? kLinkFailure : status;

@@ -1,6 +1,7 @@
 #pragma once
 // The commands of talvern-cli. Each drives the same RSComm the windows use.
 
+#include "ChangeLog.h"
 #include "ConsoleAnswers.h"
 #include "RSComm.h"
 
@@ -19,6 +20,10 @@ struct CliContext {
     ConsoleAnswers& answers;
     std::FILE* out;
     std::FILE* err;
+    // The log of every value written (nullptr: none), and whether a command has said its own
+    // trouble so that no usage text follows it.
+    setup::ChangeLog* changes = nullptr;
+    bool troubleSaid = false;
     // Opens the link on first use; false when the board cannot be reached.
     bool ensureOnline();
     void print(const QString& line) const;
@@ -43,6 +48,8 @@ void AddSetupFileCommands(CliCommandTable& table);
 void AddSignatureCommands(CliCommandTable& table);
 // program check|dump|upload|verify; board reset-faults|set-clock (after AddLinkCommands).
 void AddProgramCommands(CliCommandTable& table);
+// sdt diff, compare, log (after AddSetupFileCommands).
+void AddCompareCommands(CliCommandTable& table);
 CliCommandTable AllCliCommands();
 
 // Runs one command line's command; a link failure at the end gives kLinkFailure.

@@ -124,6 +124,9 @@ int Dump(CliContext& c, int board, const QString& path) {
     set.DownloadFile(path, c.answers);
     if (!set.ValidProgram) return kFailed;
     ProgramDump dump(c.link, set, c.answers, c.link.LinkClock(), board, BoardCheck(c));
+    const int writesBefore = c.changes ? c.changes->writesHeard() : 0;
+    std::optional<setup::ChangeSource> grouped;
+    if (c.changes) grouped.emplace(c.changes, QStringLiteral("talvern-cli program dump"), true);
     RunTransfer(
         c, dump, [](const ProgramDump& d) { return d.InProgramMode; },
         [](const ProgramDump& d) {
@@ -131,6 +134,9 @@ int Dump(CliContext& c, int board, const QString& path) {
                        ? QStringLiteral("Writing Program Ident ... ")
                        : QStringLiteral("Writing to Program Address: ") + d.CurrentProgramAdd;
         });
+    if (c.changes && c.changes->writesHeard() != writesBefore)
+        c.changes->recordProgramDump(board, set.ProgramFileName, set.ProgramIdent,
+                                     dump.succeeded());
     return dump.succeeded() ? kDone : kFailed;
 }
 

@@ -1,13 +1,16 @@
 // talvern-cli: the link for service work without a display, for scripts and for testing over
 // real serial devices.
+#include "ChangeLog.h"
 #include "CliCommands.h"
 #include "CliOptions.h"
 #include "CommPortSettings.h"
 #include "ConsoleAnswers.h"
+#include "OnlineState.h"
 #include "QtPlatform.h"
 #include "RSComm.h"
 #include "SideFiles.h"
 #include "SimulatedSerialLine.h"
+#include "WireRecorder.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -90,9 +93,22 @@ int main(int argc, char** argv) {
         line = tracing.get();
     }
 
+    // Every value written goes to the change log (the simulated boards' own when simulating),
+    // heard through a recorder of the wire as the window hears it.
+    setup::ChangeLog changes(setup::ChangeLogPath(options->simulate));
+    changes.setTroubleHandler([](const QString& text) {
+        std::fprintf(stderr, "talvern-cli: %s\n", text.toLocal8Bit().constData());
+    });
+    link::WireRecorder recorder(clock.now(), 64);
+    recorder.setBoardAddress(QString::fromLatin1(setup::kBoardTypeAddress));
+    recorder.onTransaction = [&changes](const link::WireTransaction& t) { changes.heard(t); };
+    link.SetObserver(&recorder);
+
     app::CliContext context{link, *line, answers, stdout, stderr};
+    context.changes = &changes;
     const int status = app::RunCliCommand(context, options->command);
-    if (status == app::kUsage) std::fputs(app::CliUsage().toLocal8Bit().constData(), stderr);
+    if (status == app::kUsage && !context.troubleSaid)
+        std::fputs(app::CliUsage().toLocal8Bit().constData(), stderr);
     if (link.OnlineMode) link.CloseRSComm();
     if (traceFile && traceFile != stdout) std::fclose(traceFile);
     return status;

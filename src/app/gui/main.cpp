@@ -81,6 +81,7 @@ int main(int argc, char** argv) {
         link::FindProgramFolders(QCoreApplication::applicationDirPath());
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     platform.programFolder = folders.data;
+    platform.simulated = options->simulate;
     if (folders.installed) platform.userFilesFolder = QDir::homePath();
     platform.settingsFile = QDir(userFolder).filePath(QStringLiteral("talvern.ini"));
     const QString device = options->device;
