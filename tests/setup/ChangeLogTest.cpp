@@ -68,7 +68,9 @@ TEST_F(ChangeLogOnLink, OneLinePerWriteWithItsSourceAndResult) {
     const std::vector<Row> expected{
         {"K2510", "W1020", "BDC Stop Position at Low Speed (degrees)", "0", "12", "Cupfeed Tuning",
          true},
-        {"K2510", "PLS scale factor, channel 2, channel 2", "", "", "360; clear; on 100, off 140",
+        // The command agrees the scale it reads before it programs the channel.
+        {"K2510", "PLS scale factor, scale factor, channel 2, channel 2", "", "",
+         "360; 360; clear; on 100, off 140",
          "talvern-cli pls set", true},
         {"K2510", "program", "line3.bxl", "", "LINE3", "Program dump", true},
         {"K2510", "W1020", "BDC Stop Position at Low Speed (degrees)", "12", "13", "Cupfeed Tuning",
