@@ -1,6 +1,8 @@
 // The live screens and the data transfers of the set-up data.
+#include "ChangeLog.h"
 #include "DataTransfer.h"
 #include "OnlineState.h"
+#include "WireRecorder.h"
 #include "SetupData.h"
 #include "WireBench.h"
 #include "frmBMIO.h"
@@ -10,6 +12,8 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
+
+#include <memory>
 
 namespace talvern::bench {
 namespace {
@@ -77,8 +81,19 @@ void SinglePassTransfer(SinglePassRig& r, int mode) {
             r.rs.RSRead(QString::fromLatin1(table[i].address));
 }
 
-WireResult Transfer(const char* name, int mode, boards::BoardId board) {
+// With `logged`, the link is heard as the windowed program hears it: the wire recorder decodes
+// each transaction and the change log appends every write to a file, flushed line by line.
+WireResult Transfer(const char* name, int mode, boards::BoardId board, bool logged = false) {
     PacedRig rig(board);
+    std::unique_ptr<link::WireRecorder> recorder;
+    std::unique_ptr<setup::ChangeLog> log;
+    if (logged) {
+        recorder = std::make_unique<link::WireRecorder>(rig.clock.now());
+        recorder->setBoardAddress(QStringLiteral("B698"));
+        log = std::make_unique<setup::ChangeLog>(rig.folder.filePath(QStringLiteral("changes.log")));
+        recorder->onTransaction = [l = log.get()](const link::WireTransaction& t) { l->heard(t); };
+        rig.rs.SetObserver(recorder.get());
+    }
     setup::SetupData data = shell::gSetupDefault;
     setup::DataTransfer transfer(mode, rig.rs, data, rig.answers, rig.events, [&](int b) {
         return setup::CheckTargetBoard(rig.rs, rig.answers, rig.events, b, [] {});
@@ -94,7 +109,8 @@ WireResult Transfer(const char* name, int mode, boards::BoardId board) {
     timer.start();
     loop.exec();
     WireResult result = m.result(name);
-    result.failed = transfer.failed();
+    result.failed = transfer.failed() || (log && log->writesHeard() == 0);
+    rig.rs.SetObserver(nullptr);
     result.singlePassBytes =
         SinglePassBytes(board, [mode](SinglePassRig& r) { SinglePassTransfer(r, mode); });
     return result;
@@ -121,6 +137,10 @@ TALVERN_WIRE_WORKLOAD(22, [] {
 });
 TALVERN_WIRE_WORKLOAD(23, [] {
     return Transfer("download R7520", setup::kDownloadR7520, boards::BoardId::R7520);
+});
+TALVERN_WIRE_WORKLOAD(24, [] {
+    return Transfer("download K2510, change log on", setup::kDownloadK2510,
+                    boards::BoardId::K2510, true);
 });
 
 } // namespace
