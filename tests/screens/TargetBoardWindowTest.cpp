@@ -51,8 +51,6 @@ TEST_F(TargetBoardWindow, ShowsFaultsAdviceAndBothIdents) {
     EXPECT_EQ(page->lblTargetBoard[1]->text(), QStringLiteral("Last Fault: Code = 45H"));
     EXPECT_EQ(page->descriptionText(1),
               QStringLiteral("User program called a system fault function"));
-    EXPECT_TRUE(
-        page->descriptionText(3).startsWith(QStringLiteral("User program executed an sfunc09()")));
     EXPECT_EQ(page->lblRevIdentInPLC[0]->text(), QStringLiteral("TMGPROG"));
     EXPECT_TRUE(page->cmdResetFaults->isEnabled());
     EXPECT_FALSE(page->cmdGoOnline->isVisibleTo(page.get()));
