@@ -2,17 +2,12 @@
 #include "RSComm.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace talvern::link;
 
 TEST(AddressParse, EveryFormGivesByteWidthAndMask) {
-    struct Case {
-        const char* text;
-        int address;
-        char width;
-        int mask;
-        bool bit;
-    } cases[] = {
+    const std::tuple<const char*, int, char, int, bool> cases[] = {
         {"W1020", 1020, 'W', 0, false},  {"w1020", 1020, 'W', 0, false},
         {"D1100", 1100, 'D', 0, false},  {"B8176", 8176, 'B', 0, false},
         {"B1018.0", 1018, 'B', 1, true}, {"W100.3", 100, 'B', 8, true},
@@ -21,41 +16,28 @@ TEST(AddressParse, EveryFormGivesByteWidthAndMask) {
         {"ffffh", 65535, 'B', 0, false}, {"Wxyz", 0, 'W', 0, false},
         {"Q12", 32, 'B', 0, false},      {"", 32, 'B', 0, false},
     };
-    for (const Case& c : cases) {
-        const ParsedAddress p = ParseAddressText(c.text);
-        EXPECT_EQ(p.byteAddress, c.address) << c.text;
-        EXPECT_EQ(p.width, QChar(c.width)) << c.text;
-        EXPECT_EQ(p.mask, c.mask) << c.text;
-        EXPECT_EQ(p.isBit, c.bit) << c.text;
+    for (const auto& [text, address, width, mask, bit] : cases) {
+        const ParsedAddress p = ParseAddressText(text);
+        EXPECT_EQ(std::tuple(p.byteAddress, p.width, p.mask, p.isBit),
+                  std::tuple(address, QChar(width), mask, bit))
+            << text;
     }
 }
 
-TEST(AddressServices, ValidAddFollowsBoardGroups) {
-    EXPECT_FALSE(RSComm::ValidAdd("W101", 49)); // odd
-    EXPECT_TRUE(RSComm::ValidAdd("W100", 49));
-    EXPECT_FALSE(RSComm::ValidAdd("B300", 49));
-    EXPECT_TRUE(RSComm::ValidAdd("B300", 50));
-    EXPECT_TRUE(RSComm::ValidAdd("B300", 70));
-    EXPECT_FALSE(RSComm::ValidAdd("B31", 70));
-    EXPECT_TRUE(RSComm::ValidAdd("F120", 49));
-    EXPECT_FALSE(RSComm::ValidAdd("F121", 49));
-    EXPECT_TRUE(RSComm::ValidAdd("I151", 50));
-    EXPECT_FALSE(RSComm::ValidAdd("I12", 50)); // last digit must be 0 or 1
-    EXPECT_FALSE(RSComm::ValidAdd("I10", 58));
-    EXPECT_FALSE(RSComm::ValidAdd("X10", 68));
-    EXPECT_TRUE(RSComm::ValidAdd("X21", 58));
-    EXPECT_TRUE(RSComm::ValidAdd("B100.3", 49));
-}
-
-TEST(AddressServices, EquateAddMapsIoPoints) {
-    EXPECT_EQ(RSComm::EquateAdd("X31", 49), "B50");
-    EXPECT_EQ(RSComm::EquateAdd("Y141.3", 49), "B67.3");
-    EXPECT_EQ(RSComm::EquateAdd("y141.9", 49), "B67.7");
-    EXPECT_EQ(RSComm::EquateAdd("W100", 49), "W100");
-    EXPECT_EQ(RSComm::EquateAdd("X151", 50), "B191");
-    EXPECT_EQ(RSComm::EquateAdd("I10", 50), "B194");
-    EXPECT_EQ(RSComm::EquateAdd("Y21", 60), "B54");
-    EXPECT_EQ(RSComm::EquateAdd("X12", 50), "X12");
+TEST(AddressServices, ValidAddFollowsBoardGroupsAndEquateAddMapsIoPoints) {
+    const std::tuple<const char*, int, bool> valid[] = {
+        {"W101", 49, false}, {"W100", 49, true},  {"B300", 49, false}, {"B300", 50, true},
+        {"B300", 70, true},  {"B31", 70, false},  {"F120", 49, true},  {"F121", 49, false},
+        {"I151", 50, true},  {"I12", 50, false},  {"I10", 58, false},  {"X10", 68, false},
+        {"X21", 58, true},   {"B100.3", 49, true}};
+    for (const auto& [text, board, ok] : valid)
+        EXPECT_EQ(RSComm::ValidAdd(text, board), ok) << text << " on " << board;
+    const std::tuple<const char*, int, const char*> equate[] = {
+        {"X31", 49, "B50"},   {"Y141.3", 49, "B67.3"}, {"y141.9", 49, "B67.7"},
+        {"W100", 49, "W100"}, {"X151", 50, "B191"},    {"I10", 50, "B194"},
+        {"Y21", 60, "B54"},   {"X12", 50, "X12"}};
+    for (const auto& [text, board, equated] : equate)
+        EXPECT_EQ(RSComm::EquateAdd(text, board), equated) << text << " on " << board;
     // The octal conversions go one level only.
     EXPECT_EQ(RSComm::Dec2Octal(17), 21);
     EXPECT_EQ(RSComm::Octal2Dec(21), 17);
@@ -63,12 +45,11 @@ TEST(AddressServices, EquateAddMapsIoPoints) {
 }
 
 TEST(Catalogue, NamesAndConfigurationCodes) {
-    EXPECT_EQ(RSComm::TargetboardName(49), "R6010");
-    EXPECT_EQ(RSComm::TargetboardName(57), "Not Defined");
-    EXPECT_EQ(RSComm::TargetboardName(68), "K2500(PLC)");
-    EXPECT_EQ(RSComm::TargetboardName(69), "K2500(PLS)");
-    EXPECT_EQ(RSComm::TargetboardName(48), "0 Is Not Defined.");
-    EXPECT_EQ(RSComm::TargetboardName(70), "F Is Not Defined.");
+    const std::pair<int, const char*> names[] = {
+        {49, "R6010"},      {57, "Not Defined"},       {68, "K2500(PLC)"},
+        {69, "K2500(PLS)"}, {48, "0 Is Not Defined."}, {70, "F Is Not Defined."}};
+    for (const auto& [code, name] : names)
+        EXPECT_EQ(RSComm::TargetboardName(code), name) << code;
     EXPECT_EQ(RSComm::LCFBoardIndex(51), "?");
     EXPECT_EQ(RSComm::LCFBoardIndex(68), "G");
     EXPECT_EQ(RSComm::LCFBoardIndex(55), "");

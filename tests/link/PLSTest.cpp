@@ -116,12 +116,10 @@ TEST_F(PLSTest, SingleSetpointChecksScaleClearsThenProgramsAndWaitsReady) {
 
 TEST_F(PLSTest, SetpointBeyondScaleIsRefusedWithItsMessage) {
     EXPECT_FALSE(link.SingleSetpoint(0, 10, 360));
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(
-        answers.asked[0].text,
-        "Setpoint setting 360 is greater than scale factor.\r\n\r\nChannel can not be programmed.");
-    EXPECT_EQ(answers.asked[0].title, "PLS Single Setpoint");
-    EXPECT_EQ(answers.asked[0].icon, link::Icon::Exclamation);
+    EXPECT_EQ(answers.asked,
+              (Questions{{"Setpoint setting 360 is greater than scale factor.\r\n\r\n"
+                          "Channel can not be programmed.",
+                          "PLS Single Setpoint", link::Buttons::Ok, link::Icon::Exclamation}}));
     EXPECT_EQ(pls.lastCode, 24) << "nothing programmed";
 }
 
@@ -138,10 +136,9 @@ TEST_F(PLSTest, PulseTrainChecksInOrderWithExactMessages) {
     for (const Case& c : cases) {
         answers.asked.clear();
         EXPECT_FALSE(link.PulseTrain(1, c.on, c.off, c.start));
-        ASSERT_EQ(answers.asked.size(), 1u);
-        EXPECT_EQ(answers.asked[0].text,
-                  QString(c.text) + "\r\n\r\nPLS Channel will not be Programmed.");
-        EXPECT_EQ(answers.asked[0].title, "PLS Pulse Train");
+        EXPECT_EQ(answers.asked,
+                  (Questions{{QString(c.text) + "\r\n\r\nPLS Channel will not be Programmed.",
+                              "PLS Pulse Train", link::Buttons::Ok, link::Icon::Exclamation}}));
     }
     answers.asked.clear();
     line.clearLog();
@@ -200,9 +197,9 @@ TEST_F(PLSTest, BusyPLSRaisesTheReadyQuestionAfterThreeSeconds) {
     const double start = clock.now();
     answers.onAsk = [&](const AskedQuestion&) { EXPECT_NEAR(clock.now() - start, 3.0, 0.05); };
     EXPECT_FALSE(link.ClearPLSChan(1));
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text, "Cannot Determine PLS READY Mode Within Target Board.");
-    EXPECT_EQ(answers.asked[0].title, "WARNING - Communication Error!");
+    EXPECT_EQ(answers.asked, (Questions{{"Cannot Determine PLS READY Mode Within Target Board.",
+                                         "WARNING - Communication Error!",
+                                         link::Buttons::RetryCancel, link::Icon::Critical}}));
     EXPECT_TRUE(link.CommError);
 }
 

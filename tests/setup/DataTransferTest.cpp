@@ -1,12 +1,9 @@
 // Upload and download through the step machine against the simulated boards, in virtual time.
 #include "DataTransfer.h"
-#include "FakePlatform.h"
 #include "OnlineState.h"
-#include "QtPlatform.h"
 #include "SimulatedRig.h"
 #include "SimulatedSerialLine.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace talvern;
@@ -15,11 +12,10 @@ using boards::BoardId;
 
 namespace {
 
-class Transfer : public ::testing::Test, protected talvern::testing::SimulatedRig {
+class Transfer : public ::testing::Test, protected talvern::testing::SimulatedLink {
 protected:
     void SetUp() override {
-        rs.OnlineMode = true;
-        rs.OpenRSComm(line);
+        goOnline();
         ASSERT_TRUE(rs.OnlineMode);
         setup = FactoryDefaults("TALVERN_R2.1.4");
     }
@@ -53,10 +49,6 @@ protected:
         return n;
     }
 
-    QTemporaryDir folder;
-    talvern::testing::ScriptedAnswers answers;
-    link::NoEventPump events;
-    link::RSComm rs{clock, answers, events, folder.path()};
     SetupData setup;
     std::vector<std::string> log; // board checks, and the row each step transferred
     int firstRow = 0;
@@ -72,29 +64,6 @@ std::vector<std::string> ChecksAndRows(int first, int last, int board) {
 }
 
 } // namespace
-
-TEST(TransferModes, TableAndPLSMapping) {
-    ASSERT_TRUE(FindTransferMode(1));
-    EXPECT_EQ(FindTransferMode(1)->progressMaximum, 18);
-    EXPECT_EQ(FindTransferMode(11)->label, "Downloading Set-up Data to R7520, Please Standby...");
-    EXPECT_FALSE(FindTransferMode(2));
-    SetupData s;
-    s.PLSCfg0 = 100;
-    s.PLSCfg1 = 101;
-    for (int i = 0; i < 8; ++i)
-        s.PLSCfgRest[i] = static_cast<std::int16_t>(102 + i);
-    const std::array<std::int16_t, 24> expected{
-        101, 102, 103, 104, 105, 0, 106, 107, 108, 109, 0, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0};
-    EXPECT_EQ(PLSDownloadArray(s), expected);
-    std::array<std::int16_t, 19> words{};
-    for (int i = 0; i < 19; ++i)
-        words[i] = static_cast<std::int16_t>(200 + i);
-    SetupData back;
-    StorePLSUpload(words, back);
-    EXPECT_EQ(back.PLSCfg0, 200);
-    EXPECT_EQ(back.PLSCfg1, 201);
-    EXPECT_EQ(back.PLSCfgRest[7], 209);
-}
 
 TEST_F(Transfer, UploadK2510ReadsRowsZeroToThirteenEachAfterABoardCheckThenThePLS) {
     for (int i = 0; i <= gSetupMax; ++i)
@@ -169,6 +138,7 @@ TEST_F(Transfer, DownloadR7520WritesOnlyRowsFourteenToTwentyOne) {
         setup.ParamValue[i] = 31111; // would show if any monitor row were written
     auto t = make(kDownloadR7520);
     runLogged(*t);
+    EXPECT_EQ(t->label(), "Downloading Set-up Data to R7520, Please Standby...");
     EXPECT_EQ(t->progress(), 8);
     EXPECT_FALSE(t->failed());
     for (const char* add : {"W1110", "W1130", "W1132", "W1134", "W1126", "W1120", "W1122"})

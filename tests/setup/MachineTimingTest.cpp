@@ -124,11 +124,10 @@ TEST_F(Timing, SetOffsetAsksAndNoSendsNothing) {
     view.tmg[0] = QStringLiteral("90");
     answers.answers = {Answer::No};
     timing->setOffset();
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text, QStringLiteral("You are about to Change the Resolver "
-                                                    "Offset.\r\n\r\nDo you wish to continue?"));
-    EXPECT_EQ(answers.asked[0].title, QStringLiteral("Set Offset"));
-    EXPECT_EQ(answers.asked[0].buttons, link::Buttons::YesNoCancel);
+    EXPECT_EQ(answers.asked,
+              (Questions{{"You are about to Change the Resolver Offset.\r\n\r\nDo you "
+                          "wish to continue?",
+                          "Set Offset", link::Buttons::YesNoCancel, link::Icon::Question}}));
     EXPECT_EQ(view.tmg[0], QStringLiteral("0"));
     EXPECT_EQ(k2510().plsOffset(), 0);
 
@@ -172,10 +171,9 @@ TEST_F(Timing, RecallFailureOffersRetryAndCancelMarksTheChannel) {
     sim.corruptReplies(1, 2);
     answers.answers = {Answer::Retry};
     timing->recallChannel();
-    ASSERT_EQ(answers.asked.size(), 1u); // the retry worked: nothing more asked
-    EXPECT_EQ(answers.asked[0].text, QStringLiteral("Unable to Recall Channel"));
-    EXPECT_EQ(answers.asked[0].title, QStringLiteral("Channel Recall"));
-    EXPECT_EQ(answers.asked[0].buttons, link::Buttons::RetryCancel);
+    // The retry worked: nothing more asked.
+    EXPECT_EQ(answers.asked, (Questions{{"Unable to Recall Channel", "Channel Recall",
+                                         link::Buttons::RetryCancel, link::Icon::Question}}));
     EXPECT_EQ(box(1, 0), QStringLiteral("200"));
     EXPECT_EQ(box(1, 1), QStringLiteral("220"));
     EXPECT_FALSE(rs.CommError);
@@ -204,10 +202,9 @@ TEST_F(Timing, ResetPLSConfigSendsTheWorkingConfiguration) {
     sim.corruptReplies(1, 7);
     answers.answers = {Answer::Retry};
     timing->resetPLSConfig();
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text,
-              QStringLiteral("Unable to Reset PLS Configuration Parameters"));
-    EXPECT_EQ(answers.asked[0].title, QStringLiteral("PLS Config Download"));
+    EXPECT_EQ(answers.asked,
+              (Questions{{"Unable to Reset PLS Configuration Parameters", "PLS Config Download",
+                          link::Buttons::RetryCancel, link::Icon::Question}}));
     EXPECT_EQ(view.config[9], QStringLiteral("18"));
     sim.corruptReplies(1, 7);
     timing->resetPLSConfig();

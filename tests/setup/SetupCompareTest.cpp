@@ -3,12 +3,9 @@
 #include "SetupCompare.h"
 #include "BoardSetupReader.h"
 #include "DataTransfer.h"
-#include "FakePlatform.h"
 #include "OnlineState.h"
-#include "QtPlatform.h"
 #include "SimulatedRig.h"
 
-#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -91,11 +88,10 @@ TEST(SetupCompare, AnUnreadValueIsNeitherEqualNorDifferent) {
     EXPECT_EQ(changes.unknown, 1);
 }
 
-class BoardCompare : public ::testing::Test, protected talvern::testing::SimulatedRig {
+class BoardCompare : public ::testing::Test, protected talvern::testing::SimulatedLink {
 protected:
     void SetUp() override {
-        rs.OnlineMode = true;
-        rs.OpenRSComm(line);
+        goOnline();
         ASSERT_TRUE(rs.OnlineMode);
     }
     std::function<bool(int)> check() {
@@ -106,10 +102,6 @@ protected:
         DataTransfer(mode, rs, data, answers, events, check()).runToEnd();
         return data;
     }
-    QTemporaryDir folder;
-    talvern::testing::ScriptedAnswers answers;
-    link::NoEventPump events;
-    link::RSComm rs{clock, answers, events, folder.path()};
 };
 
 TEST_F(BoardCompare, ShowsExactlyTheValuesChangedOnTheBoard) {

@@ -11,6 +11,7 @@
 
 using namespace talvern::setup;
 using talvern::link::Answer;
+using talvern::testing::Questions;
 using talvern::testing::ScriptedAnswers;
 
 namespace {
@@ -91,11 +92,9 @@ TEST_F(FileCommands, NewAsksOnlyAfterAChangeAndCancelKeepsEverything) {
     setup.ParamValue[3] = 251;
     answers.answers = {Answer::Cancel};
     EXPECT_FALSE(commands.New());
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text, "Save Changes to File?");
-    EXPECT_EQ(answers.asked[0].title, "TALVERN");
-    EXPECT_EQ(answers.asked[0].buttons, talvern::link::Buttons::YesNoCancel);
-    EXPECT_EQ(answers.asked[0].icon, talvern::link::Icon::Exclamation);
+    EXPECT_EQ(answers.asked,
+              (Questions{{"Save Changes to File?", "TALVERN", talvern::link::Buttons::YesNoCancel,
+                          talvern::link::Icon::Exclamation}}));
     EXPECT_EQ(setup.ParamValue[3], 251);
 
     answers.answers = {Answer::No};

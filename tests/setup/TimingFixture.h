@@ -2,10 +2,8 @@
 // The machine-timing screen's logic against the simulated K2510, with a view that only records.
 #include "MachineTiming.h"
 #include "OnlineState.h"
-#include "QtPlatform.h"
 #include "SimulatedRig.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace talvern::testing {
@@ -54,7 +52,7 @@ public:
     std::optional<int> position;
 };
 
-class Timing : public ::testing::Test, protected SimulatedRig {
+class Timing : public ::testing::Test, protected SimulatedLink {
 protected:
     Timing() {
         setup = FactoryDefaults(QStringLiteral("TALVERN_R2.1.4"));
@@ -67,10 +65,6 @@ protected:
         };
         shared.updateOnlineState = [this] { rs.OnlineMode = false; };
         timing = std::make_unique<MachineTiming>(rs, setup, answers, view, shared);
-    }
-    void goOnline() {
-        rs.OnlineMode = true;
-        rs.OpenRSComm(line);
     }
     void openOnline() {
         goOnline();
@@ -104,10 +98,6 @@ protected:
     QString box(int channel, int point) const { return view.boxes[SetpointBox(channel, point)]; }
     boards::K2510Board& k2510() { return sim.k2510(); }
 
-    QTemporaryDir folder;
-    ScriptedAnswers answers;
-    link::NoEventPump events;
-    link::RSComm rs{clock, answers, events, folder.path()};
     SetupData setup;
     RecordingView view;
     bool offlineEditing = false;

@@ -79,12 +79,11 @@ TEST_F(Timing, ResetPLSConfigRefusesAScaleOfZeroOrLessAndSendsNothing) {
         setup.PLSScale = scale;
         answers.asked.clear();
         timing->resetPLSConfig();
-        ASSERT_EQ(answers.asked.size(), 1u) << scale;
-        EXPECT_EQ(answers.asked[0].text,
-                  QString("The PLS scale factor of the set-up data is %1.\r\n"
-                          "The PLS data cannot be downloaded.")
-                      .arg(scale));
-        EXPECT_EQ(answers.asked[0].title, QStringLiteral("PLS Config Download"));
+        EXPECT_EQ(answers.asked,
+                  (Questions{{QString("The PLS scale factor of the set-up data is "
+                                      "%1.\r\nThe PLS data cannot be downloaded.")
+                                  .arg(scale),
+                              "PLS Config Download", link::Buttons::Ok, link::Icon::Exclamation}}));
         EXPECT_EQ(k2510().plsScale(), 360);
         EXPECT_EQ(k2510().plsConfig(), config);
     }

@@ -2,11 +2,8 @@
 // the board records and while sampling, a board that never finishes, unreliable and failed
 // reads.
 #include "AcquireSignatures.h"
-#include "FakePlatform.h"
-#include "QtPlatform.h"
 #include "SimulatedRig.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace talvern;
@@ -54,12 +51,11 @@ private:
     int last_ = -1;
 };
 
-class Acquisition : public ::testing::Test, protected talvern::testing::SimulatedRig {
+class Acquisition : public ::testing::Test, protected talvern::testing::SimulatedLink {
 protected:
     void SetUp() override {
         sim.moveCable(R);
-        rs.OnlineMode = true;
-        rs.OpenRSComm(spoiler);
+        goOnline(&spoiler);
         ASSERT_TRUE(rs.OnlineMode);
         // A signature acquired before and not yet saved, which Cancel and failures must give
         // back as it was: still unsaved, its table still to be filled.
@@ -95,10 +91,6 @@ protected:
     int capture() { return sim.peekByte(R, 2999); }
 
     ReplyLoser spoiler{line};
-    QTemporaryDir folder;
-    talvern::testing::ScriptedAnswers answers;
-    link::NoEventPump events;
-    link::RSComm rs{clock, answers, events, folder.path()};
     SignatureRecord record;
     SignatureRecord beforeRecord;
 };

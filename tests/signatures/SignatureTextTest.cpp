@@ -69,9 +69,7 @@ TEST(SignatureText, AskSaveChangesOnlyForSamplesAndGains) {
         answers.answers = {link::Answer::No};
         EXPECT_EQ(AskSaveChanges(now, saved, answers), link::Answer::No) << change;
     }
-    ASSERT_EQ(answers.asked.size(), 3u);
-    EXPECT_EQ(answers.asked[0].text, "Save Changes to File?");
-    EXPECT_EQ(answers.asked[0].title, "Servo Cupfeed Data");
-    EXPECT_EQ(answers.asked[0].buttons, link::Buttons::YesNoCancel);
-    EXPECT_EQ(answers.asked[0].icon, link::Icon::Exclamation);
+    EXPECT_EQ(answers.asked, talvern::testing::Questions(
+                                 3, {"Save Changes to File?", "Servo Cupfeed Data",
+                                     link::Buttons::YesNoCancel, link::Icon::Exclamation}));
 }

@@ -15,19 +15,9 @@ inline constexpr Fault kFaults[] = {Fault::LostReply, Fault::CorruptedReply, Fau
                                     Fault::Silence, Fault::CablePulled};
 
 inline const char* FaultName(Fault f) {
-    switch (f) {
-        case Fault::LostReply:
-            return "lost reply";
-        case Fault::CorruptedReply:
-            return "corrupted reply";
-        case Fault::StrayByte:
-            return "stray byte";
-        case Fault::Silence:
-            return "silence";
-        case Fault::CablePulled:
-            return "cable pulled";
-    }
-    return "?";
+    const char* names[] = {"lost reply", "corrupted reply", "stray byte", "silence",
+                           "cable pulled"};
+    return names[static_cast<int>(f)];
 }
 
 // Every position of a short exchange; an even spread over a long one.
