@@ -124,20 +124,17 @@ TEST_F(PLSTest, SetpointBeyondScaleIsRefusedWithItsMessage) {
 }
 
 TEST_F(PLSTest, PulseTrainChecksInOrderWithExactMessages) {
-    struct Case {
-        int on, off, start;
-        const char* text;
-    } cases[] = {
+    const std::tuple<int, int, int, const char*> cases[] = {
         {0, 20, 0, "ON Division and OFF Division Must be Greater Than 0."},
         {7, 10, 0, "ON Division Plus OFF Division\r\nMust be a Multiple of 360."},
         {256, 104, 0, "ON Division or OFF Division Must be Less Than 255."},
         {10, 20, 360, "Start Position Must Not Be Greater Than 359."},
     };
-    for (const Case& c : cases) {
+    for (const auto& [on, off, start, text] : cases) {
         answers.asked.clear();
-        EXPECT_FALSE(link.PulseTrain(1, c.on, c.off, c.start));
+        EXPECT_FALSE(link.PulseTrain(1, on, off, start));
         EXPECT_EQ(answers.asked,
-                  (Questions{{QString(c.text) + "\r\n\r\nPLS Channel will not be Programmed.",
+                  (Questions{{QString(text) + "\r\n\r\nPLS Channel will not be Programmed.",
                               "PLS Pulse Train", link::Buttons::Ok, link::Icon::Exclamation}}));
     }
     answers.asked.clear();
@@ -150,13 +147,10 @@ TEST_F(PLSTest, PulseTrainChecksInOrderWithExactMessages) {
 
 TEST_F(PLSTest, OffsetMakesThePresentPositionReadAsWanted) {
     // scale 360, offset 100, position 50: the raw position is 150
-    struct Case {
-        int wanted, offset;
-    } cases[] = {{0, 150}, {30, 120}, {200, 310}, {360, 150}};
-    for (const Case& c : cases) {
-        EXPECT_TRUE(link.SetPLSOffset(static_cast<std::int16_t>(c.wanted))) << c.wanted;
+    for (const auto& [wanted, offset] : {std::pair{0, 150}, {30, 120}, {200, 310}, {360, 150}}) {
+        EXPECT_TRUE(link.SetPLSOffset(static_cast<std::int16_t>(wanted))) << wanted;
         EXPECT_EQ(pls.lastCode, 42);
-        EXPECT_EQ(pls.params[0] + pls.params[1] * 256, c.offset) << c.wanted;
+        EXPECT_EQ(pls.params[0] + pls.params[1] * 256, offset) << wanted;
     }
     EXPECT_TRUE(answers.asked.empty());
     EXPECT_FALSE(link.SetPLSOffset(361));

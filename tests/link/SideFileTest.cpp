@@ -37,23 +37,20 @@ TEST_F(LinkTest, AMissingOrEmptySettingsFileGetsTheDefaultsAndALowerCaseFolderIs
 
 TEST_F(LinkTest, SettingsAreClampedWithoutRewritingTheFile) {
     line.setResponder(std::ref(board));
-    struct Case {
-        QByteArray contents;
-        int port;
-        int baud;
-    } cases[] = {{"5,4800\r\n", 5, 9600},
-                 {"120,19200\r\n", 99, 19200},
-                 {" 7 , 19200 ", 7, 19200},
-                 {"0,9600", 1, 9600},
-                 {"x,y", 1, 9600},
-                 // Only the first 256 bytes count, for the link as for the comm-port dialog.
-                 {TestData("port-line-past-64-bytes.cfg"), 1, 19200}};
-    for (const Case& c : cases) {
-        WriteFile(folder.filePath("Support/RSPort.cfg"), c.contents);
+    const std::tuple<QByteArray, int, int> cases[] = {
+        {"5,4800\r\n", 5, 9600},
+        {"120,19200\r\n", 99, 19200},
+        {" 7 , 19200 ", 7, 19200},
+        {"0,9600", 1, 9600},
+        {"x,y", 1, 9600},
+        // Only the first 256 bytes count, for the link as for the comm-port dialog.
+        {TestData("port-line-past-64-bytes.cfg"), 1, 19200}};
+    for (const auto& [contents, port, baud] : cases) {
+        WriteFile(folder.filePath("Support/RSPort.cfg"), contents);
         link.OpenRSComm(line);
-        EXPECT_EQ(line.openedWith.port, c.port) << c.contents.constData();
-        EXPECT_EQ(line.openedWith.baud, c.baud) << c.contents.constData();
-        EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), c.contents);
+        EXPECT_EQ(std::pair(line.openedWith.port, line.openedWith.baud), std::pair(port, baud))
+            << contents.constData();
+        EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), contents);
     }
 }
 
@@ -76,18 +73,14 @@ TEST(ProgramFolders, BesideTheProgramOrInstalledUnderShare) {
     dir.mkpath("usr/bin");
     dir.mkpath("usr/share/talvern/Help");
     dir.mkpath("bare/bin");
-    struct Case {
-        const char* executableFolder;
-        const char* data;
-        bool installed;
-    } cases[] = {{"build/bin", "build/bin", false},
-                 {"usr/bin", "usr/share/talvern", true},
-                 {"bare/bin", "bare/bin", false}};
-    for (const Case& c : cases) {
-        const link::ProgramFolders found =
-            link::FindProgramFolders(dir.filePath(c.executableFolder));
-        EXPECT_EQ(found.data, dir.filePath(c.data)) << c.executableFolder;
-        EXPECT_EQ(found.installed, c.installed) << c.executableFolder;
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"build/bin", "build/bin", false},
+        {"usr/bin", "usr/share/talvern", true},
+        {"bare/bin", "bare/bin", false}};
+    for (const auto& [executableFolder, data, installed] : cases) {
+        const link::ProgramFolders found = link::FindProgramFolders(dir.filePath(executableFolder));
+        EXPECT_EQ(found.data, dir.filePath(data)) << executableFolder;
+        EXPECT_EQ(found.installed, installed) << executableFolder;
     }
 }
 

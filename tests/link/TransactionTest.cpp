@@ -67,11 +67,7 @@ TEST_F(Transaction, ValueTextsAreCleanedOrRefusedWithExactMessages) {
     EXPECT_EQ(link.RSRead("W10"), "0");
     line.clearLog();
 
-    struct Case {
-        const char* add;
-        QString value;
-        const char* line;
-    } cases[] = {
+    const std::tuple<const char*, QString, const char*> cases[] = {
         {"W10", "-5", "Only Numerical Data Allowed."},
         {"B1018.0", "2", "Enter 0 or 1 Only."},
         {"B10", "256", "Entry out of Range (0-255)."},
@@ -79,12 +75,12 @@ TEST_F(Transaction, ValueTextsAreCleanedOrRefusedWithExactMessages) {
         {"D10", "655360000", "Entry out of Range (0-655,359,999)."},
         {"D10", "99999999999999999999999", "Entry out of Range (0-655,359,999)."},
     };
-    for (const Case& c : cases) {
+    for (const auto& [add, value, says] : cases) {
         answers.asked.clear();
-        link.RSWrite(c.add, c.value);
-        EXPECT_EQ(answers.asked, (Questions{{QString("Error:\r") + c.line, "ENTRY ALERT",
+        link.RSWrite(add, value);
+        EXPECT_EQ(answers.asked, (Questions{{QString("Error:\r") + says, "ENTRY ALERT",
                                              link::Buttons::Ok, link::Icon::Critical}}))
-            << c.add << " " << c.value.toStdString();
+            << add << " " << value.toStdString();
     }
     EXPECT_TRUE(sent().empty()) << "a refused value sends nothing";
 }

@@ -98,16 +98,13 @@ TEST_F(Verified, AReadFailingThreeTimesGivesNothing) {
 }
 
 TEST_F(Verified, ABitIsWrittenIntoTheByteTheBoardHolds) {
-    const struct {
-        std::uint8_t before;
-        const char* bit;
-        std::uint8_t after;
-    } cases[] = {{0xA4, "1", 0xA5}, {0xA5, "0", 0xA4}, {0xA4, "0", 0xA4}, {0xA5, "1", 0xA5}};
-    for (const auto& c : cases) {
-        board.memory[1018] = c.before;
+    const std::tuple<std::uint8_t, const char*, std::uint8_t> cases[] = {
+        {0xA4, "1", 0xA5}, {0xA5, "0", 0xA4}, {0xA4, "0", 0xA4}, {0xA5, "1", 0xA5}};
+    for (const auto& [before, bit, after] : cases) {
+        board.memory[1018] = before;
         disturb(Disturb::Corrupt, 3); // the data byte of the first read of B1018
-        EXPECT_TRUE(link::WriteVerified(link, "B1018.0", c.bit));
-        EXPECT_EQ(board.memory[1018], c.after) << int(c.before) << " bit 0 = " << c.bit;
+        EXPECT_TRUE(link::WriteVerified(link, "B1018.0", bit));
+        EXPECT_EQ(board.memory[1018], after) << int(before) << " bit 0 = " << bit;
     }
 }
 

@@ -6,16 +6,12 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace talvern::setup;
 
 TEST(RecentFiles, NewestFirstOnceEachAtMostFour) {
-    struct Case {
-        const char* what;
-        QStringList added;
-        QStringList removed;
-        QStringList expected;
-    } cases[] = {
+    const std::tuple<const char*, QStringList, QStringList, QStringList> cases[] = {
         {"newest first", {"/d/a.sdt", "/d/b.sdt"}, {}, {"/d/b.sdt", "/d/a.sdt"}},
         {"a file again moves to the top",
          {"/d/a.sdt", "/d/b.sdt", "/d/c.sdt", "/d/a.sdt"},
@@ -34,13 +30,13 @@ TEST(RecentFiles, NewestFirstOnceEachAtMostFour) {
          {"/d/x/../a.sdt", "/d/none.sdt"},
          {"/d/b.sdt"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [what, added, removed, expected] : cases) {
         RecentFiles recent;
-        for (const QString& p : c.added)
+        for (const QString& p : added)
             recent.add(p);
-        for (const QString& p : c.removed)
+        for (const QString& p : removed)
             recent.remove(p);
-        EXPECT_EQ(recent.paths(), c.expected) << c.what;
+        EXPECT_EQ(recent.paths(), expected) << what;
     }
 }
 

@@ -29,23 +29,14 @@ TEST(SetupCompare, DiffersExactlyInTheChangedRows) {
          [](SetupData& d) { d.ParamValue[0] = 15; },
          {"W1020 BDC Stop Position at Low Speed (degrees): 0 -> 15"}},
         {"a gain and a bit",
-         [](SetupData& d) {
-             d.ParamValue[20] = 90;
-             d.ParamValue[7] = 0;
-         },
+         [](SetupData& d) { d.ParamValue[20] = 90, d.ParamValue[7] = 0; },
          {"B1018.0 Brake Wear Compensation Enable (0=No, 1=Yes): 1 -> 0",
           "W1120 Integral Gain (I): 100 -> 90"}},
         {"the PLS configuration",
-         [](SetupData& d) {
-             d.PLSScale = 720;
-             d.PLSCfgRest[7] = 4;
-         },
+         [](SetupData& d) { d.PLSScale = 720, d.PLSCfgRest[7] = 4; },
          {"PLS Scale Factor: 360 -> 720", "PLS CH07 Speed Compensation (msec): 0 -> 4"}},
         {"channel points",
-         [](SetupData& d) {
-             d.PLSSetpoint[0][1] = 171;
-             d.PLSSetpoint[7] = {0, 0};
-         },
+         [](SetupData& d) { d.PLSSetpoint[0][1] = 171, d.PLSSetpoint[7].fill(0); },
          {"PLS CH00 OFF Setpoint: 170 -> 171", "PLS CH07 ON Setpoint: 180 -> 0"}},
         // Values a set-up does not keep (counts, monitors) are no part of it.
         {"a shift count", [](SetupData& d) { d.ParamValue[8] = 12345; }, {}},
@@ -56,14 +47,8 @@ TEST(SetupCompare, DiffersExactlyInTheChangedRows) {
         const SetupComparison comparison = CompareSetups(kFactory, other, kFactory);
         EXPECT_EQ(comparison.differenceLines(), c.lines) << c.what;
         EXPECT_EQ(comparison.differing(), c.lines.size()) << c.what;
-        EXPECT_EQ(comparison.countText().toStdString(),
-                  (c.lines.size() == 1
-                       ? QStringLiteral("1 of 44 values differs")
-                       : QStringLiteral("%1 of 44 values differ").arg(c.lines.size()))
-                      .toStdString())
-            << c.what;
     }
-    EXPECT_EQ(SetupValues().size(), 44u);
+    EXPECT_EQ(CompareSetups(kFactory, kFactory, kFactory).countText(), "0 of 44 values differ");
 }
 
 TEST(SetupCompare, AnUnreadValueIsNeitherEqualNorDifferent) {

@@ -40,6 +40,8 @@ protected:
         EXPECT_TRUE(d) << message.toStdString();
         return d.value_or(SetupData{});
     }
+    QStringList named() const { return {path, title, caption}; }
+    QStringList unnamed() const { return {dir.filePath("*.sdt"), "", "[unnamed]"}; }
 
     QTemporaryDir dir;
     SetupData setup, saved, defaults, file;
@@ -129,9 +131,7 @@ TEST_F(FileCommands, OpenOfTheSameReleaseAcceptsAndTitlesTheCaption) {
     EXPECT_EQ(setup, other);
     EXPECT_EQ(saved, other);
     EXPECT_FALSE(newFile);
-    EXPECT_EQ(caption, "[m1.sdt]");
-    EXPECT_EQ(title, "m1.sdt");
-    EXPECT_EQ(path, p);
+    EXPECT_EQ(named(), (QStringList{p, "m1.sdt", "[m1.sdt]"}));
     EXPECT_EQ(uploadNow, "14/03/2024 10:20:30");
     EXPECT_EQ(commands.CheckSaveChanges(), 0);
 }
@@ -167,9 +167,7 @@ TEST_F(FileCommands, VersionQuestionCancelKeepsThePreviousFileForSave) {
     dialogs.choices = {old};
     answers.answers = {Answer::No /* don't save */, Answer::Cancel /* version */};
     EXPECT_FALSE(commands.Open());
-    EXPECT_EQ(path, current);
-    EXPECT_EQ(title, "current.sdt");
-    EXPECT_EQ(caption, "[current.sdt]");
+    EXPECT_EQ(named(), (QStringList{current, "current.sdt", "[current.sdt]"}));
     EXPECT_EQ(setup.ParamValue[1], 6);
 
     ASSERT_TRUE(commands.Save());
@@ -194,8 +192,7 @@ TEST_F(FileCommands, ADamagedFileIsRefusedByNameAndChangesNothing) {
     EXPECT_TRUE(answers.asked[1].text.contains(p));
     EXPECT_EQ(setup, before);
     EXPECT_EQ(file, SetupData{});
-    EXPECT_EQ(path, dir.filePath("*.sdt"));
-    EXPECT_EQ(caption, "[unnamed]");
+    EXPECT_EQ(named(), unnamed());
     EXPECT_EQ(uploadNow, "earlier");
     EXPECT_EQ(captionUpdates, 0);
 }
@@ -207,8 +204,7 @@ TEST_F(FileCommands, AFailedSaveIsReportedAndLeavesTheStateAlone) {
     ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_TRUE(answers.asked[0].text.contains("x.sdt"));
     EXPECT_TRUE(newFile);
-    EXPECT_EQ(path, dir.filePath("*.sdt"));
-    EXPECT_EQ(caption, "[unnamed]");
+    EXPECT_EQ(named(), unnamed());
     EXPECT_NE(saved, setup);
 }
 

@@ -124,47 +124,40 @@ TEST_F(Acquisition, ReadsTheStrokeTheBoardRecorded) {
     EXPECT_TRUE(answers.asked.empty());
 }
 
-TEST_F(Acquisition, CancelWhileTheBoardRecordsOrWhileSampling) {
-    for (bool sampling : {false, true}) {
-        SCOPED_TRACE(sampling);
-        record = beforeRecord;
-        sim.setCaptureStuck(!sampling);
-        SignatureAcquisition a(rs, record, answers);
-        ASSERT_TRUE(run(a, [&] {
-            return sampling ? a.progress() >= 40
-                            : a.phase() == SignatureAcquisition::Phase::Waiting;
-        }));
-        if (!sampling) {
-            // A board that never finishes keeps the acquisition polling until Cancel.
-            ASSERT_TRUE(run(a, [&] { return clock.now() > 1030; }));
-            EXPECT_EQ(a.phase(), SignatureAcquisition::Phase::Waiting);
-            EXPECT_EQ(a.statusText(), "1");
+// Cancel, or a lost link, while the board records or while sampling gives the record back as it
+// was.
+TEST_F(Acquisition, CancelOrALinkFaultPartWayLeavesTheRecordAsItWas) {
+    for (const bool unplug : {false, true})
+        for (const bool sampling : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "unplug " << unplug << " sampling " << sampling);
+            record = beforeRecord;
+            sim.plug();
+            rs.CommError = false;
+            sim.setCaptureStuck(!sampling && !unplug);
+            SignatureAcquisition a(rs, record, answers);
+            ASSERT_TRUE(run(a, [&] {
+                return sampling ? a.progress() >= 40
+                                : a.phase() == SignatureAcquisition::Phase::Waiting;
+            }));
+            if (unplug) {
+                sim.unplug(); // the link asks Retry/Cancel; the script cancels
+                run(a);
+                EXPECT_TRUE(rs.CommError);
+                EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::LinkFailed);
+            } else {
+                if (!sampling) {
+                    // A board that never finishes keeps the acquisition polling until Cancel.
+                    ASSERT_TRUE(run(a, [&] { return clock.now() > 1030; }));
+                    EXPECT_EQ(a.phase(), SignatureAcquisition::Phase::Waiting);
+                    EXPECT_EQ(a.statusText(), "1");
+                }
+                a.cancel();
+                EXPECT_FALSE(a.step());
+                EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::Cancelled);
+                EXPECT_EQ(capture(), 0) << "the board is told to abandon the recording";
+            }
+            expectRecordAsBefore();
         }
-        a.cancel();
-        EXPECT_FALSE(a.step());
-        EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::Cancelled);
-        EXPECT_EQ(capture(), 0) << "the board is told to abandon the recording";
-        expectRecordAsBefore();
-    }
-}
-
-TEST_F(Acquisition, ALinkFaultLeavesTheRecordAsItWas) {
-    for (bool sampling : {false, true}) {
-        SCOPED_TRACE(sampling);
-        record = beforeRecord;
-        sim.plug();
-        rs.CommError = false;
-        SignatureAcquisition a(rs, record, answers);
-        ASSERT_TRUE(run(a, [&] {
-            return sampling ? a.progress() >= 40
-                            : a.phase() == SignatureAcquisition::Phase::Waiting;
-        }));
-        sim.unplug(); // the link asks Retry/Cancel; the script cancels
-        run(a);
-        EXPECT_TRUE(rs.CommError);
-        EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::LinkFailed);
-        expectRecordAsBefore();
-    }
 }
 
 TEST_F(Acquisition, AFailedReadIsTriedAgainAndNeverStored) {

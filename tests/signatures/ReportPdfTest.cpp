@@ -18,7 +18,7 @@ QString Output(const QString& program, const QStringList& args) {
 }
 
 // What the pages say is read back from talvern-cli's PDFs (tests/app/ReportCliTest.cpp).
-TEST(ReportPdfTest, SetUpReportHasItsTwoPagesWithEveryFontEmbedded) {
+TEST(ReportPdfTest, SetUpReportHasEveryFontEmbedded) {
     QTemporaryDir folder;
     const signatures::ReportContext context{QStringLiteral("12/7/26 3:04:05 AM"), QLocale::c()};
     const QString setupPdf = folder.filePath("setup.pdf");
@@ -31,11 +31,6 @@ TEST(ReportPdfTest, SetUpReportHasItsTwoPagesWithEveryFontEmbedded) {
         },
         &message))
         << message.toStdString();
-
-    const QString text = Output("pdftotext", {setupPdf, "-"});
-    ASSERT_FALSE(text.isEmpty()) << "pdftotext is missing or failed";
-    EXPECT_EQ(text.count(QLatin1Char('\f')), 2); // one form feed after each page
-    EXPECT_TRUE(text.contains("Page 2"));
 
     // Every font is embedded: the emb column of pdffonts says yes.
     const QStringList fonts = Output("pdffonts", {setupPdf}).split('\n', Qt::SkipEmptyParts).mid(2);

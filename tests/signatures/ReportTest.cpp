@@ -1,5 +1,5 @@
 // The two printouts on a recording surface: what is printed, where, and on which page.
-#include "RecordingReportSurface.h"
+#include "ReportSurface.h"
 #include "modReport.h"
 
 #include <QLocale>
@@ -7,10 +7,56 @@
 #include <gtest/gtest.h>
 
 using namespace talvern;
-using talvern::testing::DrawnText;
-using talvern::testing::RecordingReportSurface;
 
 namespace {
+
+// A report surface that keeps what is drawn, with simple exact metrics: a character is half an
+// em wide, a line is 1.2 em high, a page is Letter less a quarter inch all round.
+struct DrawnText {
+    int page;
+    double x, y;
+    QString text;
+    signatures::ReportFont font;
+};
+
+struct DrawnLine {
+    int page;
+    double x1, y1, x2, y2;
+};
+
+class RecordingReportSurface final : public signatures::ReportSurface {
+public:
+    double pageWidth() const override { return 8.0; }
+    double pageHeight() const override { return 10.5; }
+    void setFont(const signatures::ReportFont& font) override { font_ = font; }
+    double textWidth(const QString& text) const override {
+        return text.size() * font_.points / 144.0;
+    }
+    double textHeight(const QString&) const override { return font_.points / 60.0; }
+    void drawText(double x, double y, const QString& text) override {
+        texts.push_back({pages, x, y, text, font_});
+    }
+    void drawLine(double x1, double y1, double x2, double y2) override {
+        lines.push_back({pages, x1, y1, x2, y2});
+    }
+    void newPage() override { ++pages; }
+
+    // The texts of one page (1-based), in drawing order.
+    std::vector<DrawnText> page(int n) const {
+        std::vector<DrawnText> on;
+        for (const DrawnText& t : texts)
+            if (t.page == n) on.push_back(t);
+        return on;
+    }
+    double widthOf(const DrawnText& t) const { return t.text.size() * t.font.points / 144.0; }
+
+    int pages = 1;
+    std::vector<DrawnText> texts;
+    std::vector<DrawnLine> lines;
+
+private:
+    signatures::ReportFont font_;
+};
 
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 const signatures::ReportContext kContext{QStringLiteral("12/7/26 3:04:05 AM"), kEnglish};
@@ -171,17 +217,6 @@ struct SignaturePages {
     }
 };
 
-TEST(SignatureReportTest, NoSamplesGiveOnePageWithHeaderAndFooterOnly) {
-    SignaturePages p(0);
-    EXPECT_EQ(p.surface.pages, 1);
-    QStringList texts;
-    for (const DrawnText& t : p.surface.texts)
-        texts << t.text;
-    EXPECT_EQ(texts,
-              (QStringList{"Servo Cupfeed (Current / Error / Profile) Signature Data:run1.cfd",
-                           kContext.printedAt, "Page 1"}));
-}
-
 TEST(SignatureReportTest, GainsThenUnderlinedHeadingsCentredThenOneRowPerSample) {
     SignaturePages p(3);
     const std::vector<DrawnText> page = p.surface.page(1);
@@ -227,19 +262,21 @@ TEST(SignatureReportTest, LongSignatureContinuesWithHeadingsOnEveryPage) {
     EXPECT_EQ(total, 256);
 }
 
-TEST(SignatureReportTest, FullLastPageIsNotFollowedByAPageOfHeadingsAlone) {
+TEST(SignatureReportTest, PagesFollowTheSamplesTheRecordHolds) {
+    QStringList texts;
+    for (const DrawnText& t : SignaturePages(0).surface.texts)
+        texts << t.text;
+    EXPECT_EQ(texts,
+              (QStringList{"Servo Cupfeed (Current / Error / Profile) Signature Data:run1.cfd",
+                           kContext.printedAt, "Page 1"}));
     const int firstPageRows = SignaturePages(256).rows(1);
-    EXPECT_EQ(SignaturePages(firstPageRows).surface.pages, 1);
+    EXPECT_EQ(SignaturePages(firstPageRows).surface.pages, 1) << "no page of headings alone";
     EXPECT_EQ(SignaturePages(firstPageRows + 1).surface.pages, 2);
-}
-
-TEST(SignatureReportTest, SampleCountBeyondTheRecordIsHeldToItsSize) {
     signatures::CpfdData d = Signature(256);
-    d.Samples = 30000;
+    d.Samples = 30000; // held to the record's size
     RecordingReportSurface surface;
     signatures::PrintSignatureReport(surface, d, QString(), kContext);
-    SignaturePages all(256);
-    EXPECT_EQ(surface.pages, all.surface.pages);
+    EXPECT_EQ(surface.pages, SignaturePages(256).surface.pages);
 }
 
 } // namespace
