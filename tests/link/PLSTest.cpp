@@ -23,8 +23,7 @@ struct TinyPLS {
         }
         switch (phase) {
             case AwaitCode:
-                code = b;
-                lastCode = b;
+                code = lastCode = b;
                 params.clear();
                 count = 0;
                 phase = Command;
@@ -114,15 +113,6 @@ TEST_F(PLSTest, SingleSetpointChecksScaleClearsThenProgramsAndWaitsReady) {
     EXPECT_EQ(sent(), expected);
 }
 
-TEST_F(PLSTest, SetpointBeyondScaleIsRefusedWithItsMessage) {
-    EXPECT_FALSE(link.SingleSetpoint(0, 10, 360));
-    EXPECT_EQ(answers.asked,
-              (Questions{{"Setpoint setting 360 is greater than scale factor.\r\n\r\n"
-                          "Channel can not be programmed.",
-                          "PLS Single Setpoint", link::Buttons::Ok, link::Icon::Exclamation}}));
-    EXPECT_EQ(pls.lastCode, 24) << "nothing programmed";
-}
-
 TEST_F(PLSTest, PulseTrainChecksInOrderWithExactMessages) {
     const std::tuple<int, int, int, const char*> cases[] = {
         {0, 20, 0, "ON Division and OFF Division Must be Greater Than 0."},
@@ -175,8 +165,13 @@ TEST_F(PLSTest, RecallReportsStateAndPositionOrRejectsAHighByteAbove16) {
     EXPECT_TRUE(link.LastTransactionFailed());
 }
 
-TEST_F(PLSTest, ARefusedSetpointIsNoLinkFailureButAMissingAcknowledgeIs) {
+TEST_F(PLSTest, ASetpointBeyondTheScaleIsRefusedButIsNoLinkFailureAsAMissingAcknowledgeIs) {
     EXPECT_FALSE(link.SingleSetpoint(0, 10, 360));
+    EXPECT_EQ(answers.asked,
+              (Questions{{"Setpoint setting 360 is greater than scale factor.\r\n\r\n"
+                          "Channel can not be programmed.",
+                          "PLS Single Setpoint", link::Buttons::Ok, link::Icon::Exclamation}}));
+    EXPECT_EQ(pls.lastCode, 24) << "nothing programmed";
     EXPECT_FALSE(link.LastTransactionFailed());
     line.setResponder([this](std::uint8_t b) -> std::optional<int> {
         const std::optional<int> reply = pls(b);

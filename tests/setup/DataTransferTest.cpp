@@ -42,11 +42,9 @@ protected:
             if (!more) break;
         }
     }
-    int questionsTitled(const QString& title) const {
-        int n = 0;
-        for (const auto& q : answers.asked)
-            n += q.title == title;
-        return n;
+    long questionsTitled(const QString& title) const {
+        return std::count_if(answers.asked.begin(), answers.asked.end(),
+                             [&](const auto& q) { return q.title == title; });
     }
 
     SetupData setup;

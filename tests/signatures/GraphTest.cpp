@@ -168,8 +168,6 @@ TEST(GraphScales, FullScalesAndTheirLabels) {
 TEST(GraphTexts, TitleTicksAndCursor) {
     EXPECT_EQ(GraphTitle("a.cfd"),
               "Servo Cupfeed (Current / Error / Profile) Data Signatures: a.cfd");
-    EXPECT_EQ(ParseTraceSet("20"), (TraceSet{true, false, true, false}));
-    EXPECT_FALSE(ParseTraceSet("4"));
 
     const std::vector<double> whole = AngleTicks({});
     ASSERT_EQ(whole.size(), 13u);

@@ -1,8 +1,12 @@
-// The two printouts on a recording surface: what is printed, where, and on which page.
+// The two printouts on a recording surface (what is printed, where, on which page), and as
+// real PDF files read back with poppler's pdffonts.
+#include "ReportPdf.h"
 #include "ReportSurface.h"
 #include "modReport.h"
 
 #include <QLocale>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -221,24 +225,22 @@ TEST(SignatureReportTest, GainsThenUnderlinedHeadingsCentredThenOneRowPerSample)
     SignaturePages p(3);
     const std::vector<DrawnText> page = p.surface.page(1);
     ASSERT_EQ(p.surface.pages, 1);
+    ASSERT_GE(page.size(), 15u);
     QStringList texts;
-    for (size_t i = 1; i < 9; ++i)
+    for (size_t i = 1; i < 15; ++i)
         texts << page[i].text;
     const QString deg(QChar(0xB0));
-    EXPECT_EQ(texts, (QStringList{"P: 15.05", "I: 100", "D: 25", "Main Crank(" + deg + ")",
-                                  "Current(A)", "Error(" + deg + ")", "Actual Pos.(" + deg + ")",
-                                  "Desired Pos.(" + deg + ")"}));
+    // The gains, the headings, then sample 0's row and sample 1's position.
+    EXPECT_EQ(texts,
+              (QStringList{"P: 15.05", "I: 100", "D: 25", "Main Crank(" + deg + ")", "Current(A)",
+                           "Error(" + deg + ")", "Actual Pos.(" + deg + ")",
+                           "Desired Pos.(" + deg + ")", "0", "12.5", "-3.2", "100", "0.1", "1.5"}));
     for (int c = 0; c < 5; ++c) {
         const DrawnText& h = page[4 + c];
         EXPECT_TRUE(h.font.underline && h.font.bold);
         EXPECT_TRUE(Near(h.x + p.surface.widthOf(h) / 2, (c + 1) * 1.35));
         EXPECT_TRUE(Near(h.y, page[4].y));
     }
-    EXPECT_EQ(page[9 + 5].text, "1.5"); // sample 1's position
-    EXPECT_EQ(page[9 + 1].text, "12.5");
-    EXPECT_EQ(page[9 + 2].text, "-3.2");
-    EXPECT_EQ(page[9 + 3].text, "100");
-    EXPECT_EQ(page[9 + 4].text, "0.1");
     EXPECT_EQ(p.rows(1), 3);
 }
 
@@ -277,6 +279,46 @@ TEST(SignatureReportTest, PagesFollowTheSamplesTheRecordHolds) {
     RecordingReportSurface surface;
     signatures::PrintSignatureReport(surface, d, QString(), kContext);
     EXPECT_EQ(surface.pages, SignaturePages(256).surface.pages);
+}
+
+} // namespace
+
+namespace {
+
+QString Output(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// What the pages say is read back from talvern-cli's PDFs (tests/app/ReportCliTest.cpp).
+TEST(ReportPdfTest, SetUpReportHasEveryFontEmbedded) {
+    QTemporaryDir folder;
+    const signatures::ReportContext context{QStringLiteral("12/7/26 3:04:05 AM"), QLocale::c()};
+    const QString setupPdf = folder.filePath("setup.pdf");
+    QString message;
+    const setup::SetupData setup = setup::FactoryDefaults(QStringLiteral("TALVERN_R1.0.0"));
+    ASSERT_TRUE(signatures::WriteReportPdf(
+        setupPdf, "report",
+        [&](signatures::ReportSurface& s) {
+            signatures::PrintReport(s, setup, QStringLiteral("[unnamed]"), context);
+        },
+        &message))
+        << message.toStdString();
+
+    // Every font is embedded: the emb column of pdffonts says yes.
+    const QStringList fonts = Output("pdffonts", {setupPdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString& font : fonts)
+        EXPECT_TRUE(font.contains(QLatin1String(" yes "))) << font.toStdString();
+}
+
+TEST(ReportPdfTest, UnwritableFileIsReportedAndNothingIsLeft) {
+    QString message;
+    EXPECT_FALSE(signatures::WriteReportPdf(
+        "/nonexistent/folder/out.pdf", "x", [](signatures::ReportSurface&) {}, &message));
+    EXPECT_TRUE(message.contains("/nonexistent/folder/out.pdf")) << message.toStdString();
 }
 
 } // namespace
