@@ -1,5 +1,7 @@
 #include "LinkFixture.h"
 
+#include <map>
+
 using namespace talvern;
 using namespace talvern::testing;
 using link::Answer;
@@ -37,11 +39,9 @@ struct TinyPLS {
                 phase = Idle;
                 return 0x55;
             case Idle:
-                if (b == 0x38) {
-                    phase = Ready1;
-                    return 0x55;
-                }
-                return std::nullopt;
+                if (b != 0x38) return std::nullopt;
+                phase = Ready1;
+                return 0x55;
         }
         return std::nullopt;
     }
@@ -57,15 +57,9 @@ private:
     }
     int word(int w) { return finish(count == 0 ? (w & 0xFF) : ((w >> 8) & 0xFF), 2); }
     std::optional<int> command(std::uint8_t b) {
+        const std::map<int, int> words{{24, scale}, {40, offset}, {72, position}, {88, rpm}};
+        if (words.count(code)) return word(words.at(code));
         switch (code) {
-            case 24:
-                return word(scale);
-            case 40:
-                return word(offset);
-            case 72:
-                return word(position);
-            case 88:
-                return word(rpm);
             case 12:
                 return finish(config[count], 19);
             case 9:
@@ -96,14 +90,12 @@ protected:
     TinyPLS pls;
 };
 
-TEST_F(PLSTest, ReadWordsClockOutLowThenHigh) {
+TEST_F(PLSTest, WordsClockOutLowThenHighASetpointChecksTheScaleClearsThenPrograms) {
     pls.rpm = 0x0102;
     EXPECT_EQ(link.PLSScaleFactor(), "360");
     EXPECT_EQ(link.PLSRpm(), "258");
     EXPECT_EQ(sent(), (Bytes{0xFF, 24, 0x55, 0x55, 0xFF, 88, 0x55, 0x55}));
-}
-
-TEST_F(PLSTest, SingleSetpointChecksScaleClearsThenProgramsAndWaitsReady) {
+    line.clearLog();
     EXPECT_TRUE(link.SingleSetpoint(3, 359, 10, true));
     // the scale read twice alike, clear (channel 3, 0, 0, 0, 0, flag 0) with ready poll, then
     // the setpoint.

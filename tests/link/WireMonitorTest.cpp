@@ -120,7 +120,6 @@ TEST_F(LinkTest, SavedTraceReadsAsTheCommandLinesTrace) {
     link::TracingSerialLine tracing(line, clock, file);
     link::WireRecorder recorder(clock.now());
     link.SetObserver(&recorder);
-    line.setResponder(std::ref(board));
     line.script({std::nullopt, 0x55}); // a late reply: the attention byte goes out again
     link.OpenRSComm(tracing);
     link.RSRead("W1020");

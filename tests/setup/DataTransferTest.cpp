@@ -172,29 +172,24 @@ TEST_F(Transfer, CancelPartWayKeepsWhatWasReadAndShowsNothing) {
         EXPECT_EQ(setup.ParamValue[i], -7);
 }
 
-TEST_F(Transfer, CancelDuringTheK2510UploadStillReadsTheWholePLS) {
+// Cancelled in the rows, an upload still reads the whole PLS and a download writes none of it.
+TEST_F(Transfer, CancelInTheRowsStillReadsThePLSButWritesNone) {
     ASSERT_TRUE(rs.SingleSetpoint(1, 33, 44, true));
-    ASSERT_TRUE(rs.SingleSetpoint(7, 55, 66, true));
+    ASSERT_TRUE(rs.ClearPLSChan(0));
     setup.PLSScale = 0;
-    auto t = make(kUploadK2510);
-    runLogged(*t, 2);
-    EXPECT_TRUE(answers.asked.empty());
-    EXPECT_EQ(t->progress(), 2);
+    auto up = make(kUploadK2510);
+    runLogged(*up, 2);
+    EXPECT_EQ(up->progress(), 2);
     EXPECT_EQ(setup.PLSScale, 360);
     EXPECT_EQ(setup.PLSSetpoint[1], (std::array<std::int16_t, 2>{33, 44}));
-    EXPECT_EQ(setup.PLSSetpoint[7], (std::array<std::int16_t, 2>{55, 66}));
-}
-
-TEST_F(Transfer, CancelDuringTheK2510DownloadWritesNoPLS) {
-    ASSERT_TRUE(rs.ClearPLSChan(0));
     setup.PLSSetpoint[0] = {1, 2};
     setup.ParamValue[1] = 99;
-    auto t = make(kDownloadK2510);
-    runLogged(*t, 1);
-    EXPECT_FALSE(t->plsDownloaded());
-    EXPECT_TRUE(answers.asked.empty());
+    auto down = make(kDownloadK2510);
+    runLogged(*down, 1);
+    EXPECT_FALSE(down->plsDownloaded());
     EXPECT_TRUE(sim.k2510().channel(0).empty());
     EXPECT_NE(sim.peekWord(BoardId::K2510, 1022), 99);
+    EXPECT_TRUE(answers.asked.empty());
 }
 
 // The cable goes silent part way, in the rows or at each read of the PLS part in turn: the
@@ -288,7 +283,9 @@ TEST_F(Transfer, AScaleOfZeroOrLessIsNotSentToThePLS) {
     }
 }
 
-TEST_F(Transfer, TheWrongBoardPromptsAndItsCancelEndsWithProcessError) {
+// The wrong board prompts: Cancel ends with the process error, Retry after moving the cable
+// carries on.
+TEST_F(Transfer, TheWrongBoardPromptsCancelEndsItRetryCarriesOn) {
     sim.moveCable(BoardId::R7520);
     const SetupData before = setup;
     auto t = make(kUploadK2510);
@@ -298,17 +295,15 @@ TEST_F(Transfer, TheWrongBoardPromptsAndItsCancelEndsWithProcessError) {
     EXPECT_EQ(answers.asked[1].title, "Process Error");
     EXPECT_EQ(setup, before); // no PLS read from a board that was not confirmed
     EXPECT_EQ(t->progress(), 0);
-}
 
-TEST_F(Transfer, ARetryAfterMovingTheCableCarriesOn) {
     sim.moveCable(BoardId::K2510);
     answers.answers = {link::Answer::Retry};
-    answers.onAsk = [this](const talvern::testing::AskedQuestion& q) {
+    answers.onAsk = [this](const auto& q) {
         if (q.title == "MOTPROG") sim.moveCable(BoardId::R7520);
     };
-    auto t = make(kDownloadR7520);
-    t->runToEnd();
-    EXPECT_FALSE(t->failed());
-    EXPECT_EQ(t->progress(), 8);
+    auto r = make(kDownloadR7520);
+    r->runToEnd();
+    EXPECT_FALSE(r->failed());
+    EXPECT_EQ(r->progress(), 8);
     EXPECT_EQ(questionsTitled("MOTPROG"), 1);
 }

@@ -14,8 +14,6 @@ using namespace talvern::setup;
 using boards::BoardId;
 using link::Answer;
 
-constexpr int kSpeedLow = 1026; // W1026, the machine's running speed
-
 class RecordingView : public TimingView {
 public:
     std::optional<std::int32_t> setpointNumber(int box) const override {
@@ -108,17 +106,13 @@ protected:
     std::unique_ptr<MachineTiming> timing;
 };
 
-// --- Display set-ups and passes ---
-
 TEST_F(Timing, OnlineSetUpShowsTheBoardsSetpointsAndConfiguration) {
     openOnline();
     EXPECT_EQ(view.layout, "online");
-    const int on[8] = {150, 200, 155, 110, 150, 150, 120, 180};
-    const int off[8] = {170, 220, 175, 130, 350, 200, 190, 0};
-    for (int c = 0; c < 8; ++c) {
-        EXPECT_EQ(box(c, 0), QString::number(on[c])) << c;
-        EXPECT_EQ(box(c, 1), QString::number(off[c])) << c;
-    }
+    QStringList onOff;
+    for (int c = 0; c < 8; ++c)
+        onOff << box(c, 0) + '-' + box(c, 1);
+    EXPECT_EQ(onOff.join(' '), "150-170 200-220 155-175 110-130 150-350 150-200 120-190 180-0");
     EXPECT_EQ(view.config[0], QStringLiteral("8"));
     EXPECT_EQ(view.config[9], QStringLiteral("0"));
     EXPECT_TRUE(answers.asked.empty());
@@ -142,7 +136,7 @@ TEST_F(Timing, OnlineSetUpShowsTheBoardsSetpointsAndConfiguration) {
 TEST_F(Timing, PositionShownOnlyAtFiftyRpmOrLess) {
     openOnline();
     for (const int rpm : {50, 51, 0}) {
-        sim.pokeWord(BoardId::K2510, kSpeedLow, static_cast<std::uint16_t>(rpm));
+        sim.pokeWord(BoardId::K2510, 1026, static_cast<std::uint16_t>(rpm)); // the running speed
         settle();
         runPass();
         EXPECT_EQ(view.panels[1], QStringLiteral("RPM: %1").arg(rpm));
@@ -216,8 +210,6 @@ TEST_F(Timing, SetpointRefusal) {
     view.boxes[8] = kNoSetpoint; // a marker is no number: nothing to be equal to
     EXPECT_TRUE(timing->setpointRefusal(0, 0, 150).isEmpty());
 }
-
-// --- Buttons ---
 
 TEST_F(Timing, SetOffsetAsksAndNoSendsNothing) {
     sim.stopMachine();
@@ -294,9 +286,8 @@ TEST_F(Timing, ResetPLSConfigSendsTheWorkingConfiguration) {
     setup.PLSCfg1 = 2;
     setup.PLSCfgRest = {11, 12, 13, 14, 15, 16, 17, 18};
     timing->resetPLSConfig();
-    const char* expected[10] = {"6", "2", "11", "12", "13", "14", "15", "16", "17", "18"};
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(view.config[i], QString::fromLatin1(expected[i])) << i;
+    EXPECT_EQ(QStringList(view.config.begin(), view.config.end()).join(' '),
+              "6 2 11 12 13 14 15 16 17 18");
     EXPECT_TRUE(answers.asked.empty());
 
     // The last byte of a block not acknowledged: Retry sends it all again, Cancel marks the
@@ -313,8 +304,6 @@ TEST_F(Timing, ResetPLSConfigSendsTheWorkingConfiguration) {
     EXPECT_EQ(view.config[0], kNotObtained);
     EXPECT_EQ(view.config[9], kNotObtained);
 }
-
-// --- The online set-up cut short or still recalling ---
 
 using Points = std::array<std::int16_t, 2>;
 

@@ -1,16 +1,18 @@
-// Set-up files: the .sdt layout against byte images put together here by hand, the reader's
-// refusals and the atomic writes; and the File commands as logic (change detection, New, Open with
-// the version question, Save, Save As, the shift-data export) with scripted answers and dialogs.
+// Set-up files: the .sdt layout against byte images built here by hand, the reader's refusals,
+// the atomic writes, the File commands with scripted answers and dialogs, and the recent files.
 #include "SetupFiles.h"
 #include "FakePlatform.h"
+#include "RecentFiles.h"
 #include "ScriptedDialogs.h"
 #include "SdtFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <tuple>
 #include <unistd.h>
 
 using namespace talvern::setup;
@@ -64,8 +66,6 @@ QByteArray DefaultsImage(int entries = 31, const char* version = "TALVERN_R2.1.4
         i.u16(off);
     return i.b;
 }
-
-} // namespace
 
 TEST(SdtFormat, WritesAndReadsTheDefaultsByteForByteIgnoringWhatFollows) {
     EXPECT_EQ(WriteSdt(FactoryDefaults("TALVERN_R2.1.4")).toHex(), DefaultsImage().toHex());
@@ -209,8 +209,6 @@ TEST(SdtFiles, AWritableFileInAReadOnlyFolderIsSaved) {
     EXPECT_EQ(f.readAll(), DefaultsImage());
 }
 
-namespace {
-
 const QString kVersion = QStringLiteral("TALVERN_R2.1.4");
 
 class FileCommands : public ::testing::Test {
@@ -252,8 +250,6 @@ protected:
     int captionUpdates = 0;
 };
 
-} // namespace
-
 TEST(ChangeDetection, ValuesSetpointsAndVersionCountConfigurationDoesNot) {
     const SetupData saved = FactoryDefaults(kVersion);
     SetupData d = saved;
@@ -273,7 +269,7 @@ TEST(ChangeDetection, ValuesSetpointsAndVersionCountConfigurationDoesNot) {
     EXPECT_TRUE(SetupChanged(saved, saved, "TALVERN_R9.9.9"));
 }
 
-TEST_F(FileCommands, NewAsksOnlyAfterAChangeAndCancelKeepsEverything) {
+TEST_F(FileCommands, NewAsksOnlyAfterAChangeCancelKeepsEverythingYesSavesFirst) {
     SetupData d = defaults;
     d.ParamValue[0] = 42;
     dialogs.choices = {writeFile("a.sdt", d)};
@@ -298,9 +294,8 @@ TEST_F(FileCommands, NewAsksOnlyAfterAChangeAndCancelKeepsEverything) {
     EXPECT_TRUE(commands.New());
     EXPECT_EQ(setup, defaults);
     EXPECT_EQ(saved, defaults);
-}
 
-TEST_F(FileCommands, YesSavesFirstAndAnAbandonedSaveAbandonsNew) {
+    dialogs.calls.clear();
     setup.ParamValue[3] = 251;
     answers.answers = {Answer::Yes};
     EXPECT_FALSE(commands.New()); // Save As dialog cancelled: the edit survives
@@ -372,7 +367,8 @@ TEST_F(FileCommands, VersionQuestionCancelKeepsThePreviousFileForSave) {
     EXPECT_EQ(f.readAll(), oldBytes);
 }
 
-TEST_F(FileCommands, ADamagedFileIsRefusedByNameAndChangesNothing) {
+// A damaged file opened and a save that cannot be written are reported by name and change nothing.
+TEST_F(FileCommands, ADamagedFileOrAFailedSaveIsReportedByNameAndChangesNothing) {
     const QString p = dir.filePath("broken.sdt");
     QFile f(p);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -380,27 +376,21 @@ TEST_F(FileCommands, ADamagedFileIsRefusedByNameAndChangesNothing) {
     f.close();
     setup.ParamValue[2] = 1;
     const SetupData before = setup;
-    dialogs.choices = {p};
+    dialogs.choices = {p, dir.path() + "/no-such-folder/x.sdt"};
     answers.answers = {Answer::No};
     EXPECT_FALSE(commands.Open());
     ASSERT_EQ(answers.asked.size(), 2u);
     EXPECT_TRUE(answers.asked[1].text.contains(p));
-    EXPECT_EQ(setup, before);
     EXPECT_EQ(file, SetupData{});
-    EXPECT_EQ(named(), unnamed());
     EXPECT_EQ(uploadNow, "earlier");
     EXPECT_EQ(captionUpdates, 0);
-}
-
-TEST_F(FileCommands, AFailedSaveIsReportedAndLeavesTheStateAlone) {
-    setup.ParamValue[4] = 1;
-    dialogs.choices = {dir.path() + "/no-such-folder/x.sdt"};
     EXPECT_FALSE(commands.Save());
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_TRUE(answers.asked[0].text.contains("x.sdt"));
+    ASSERT_EQ(answers.asked.size(), 3u);
+    EXPECT_TRUE(answers.asked[2].text.contains("x.sdt"));
+    EXPECT_EQ(setup, before);
+    EXPECT_NE(saved, setup);
     EXPECT_TRUE(newFile);
     EXPECT_EQ(named(), unnamed());
-    EXPECT_NE(saved, setup);
 }
 
 TEST_F(FileCommands, ExportWritesSeventeenLinesWithUntitled) {
@@ -452,3 +442,62 @@ TEST_F(FileCommands, AFileGivenByNameOpensWithoutTheDialogAndIsReportedAsUsed) {
     EXPECT_FALSE(commands.Open());
     EXPECT_EQ(used, (QStringList{same, same, dir.filePath("new.sdt")}));
 }
+
+TEST(RecentFiles, NewestFirstOnceEachAtMostFour) {
+    const std::tuple<const char*, QStringList, QStringList, QStringList> cases[] = {
+        {"newest first", {"/d/a.sdt", "/d/b.sdt"}, {}, {"/d/b.sdt", "/d/a.sdt"}},
+        {"a file again moves to the top",
+         {"/d/a.sdt", "/d/b.sdt", "/d/c.sdt", "/d/a.sdt"},
+         {},
+         {"/d/a.sdt", "/d/c.sdt", "/d/b.sdt"}},
+        {"the oldest falls off the fifth",
+         {"/d/1.sdt", "/d/2.sdt", "/d/3.sdt", "/d/4.sdt", "/d/5.sdt"},
+         {},
+         {"/d/5.sdt", "/d/4.sdt", "/d/3.sdt", "/d/2.sdt"}},
+        {"one spelling per file",
+         {"/d/x/../a.sdt", "/d//a.sdt", "", "/d/./a.sdt"},
+         {},
+         {"/d/a.sdt"}},
+        {"removed, by any spelling",
+         {"/d/a.sdt", "/d/b.sdt"},
+         {"/d/x/../a.sdt", "/d/none.sdt"},
+         {"/d/b.sdt"}},
+    };
+    for (const auto& [what, added, removed, expected] : cases) {
+        RecentFiles recent;
+        for (const QString& p : added)
+            recent.add(p);
+        for (const QString& p : removed)
+            recent.remove(p);
+        EXPECT_EQ(recent.paths(), expected) << what;
+    }
+}
+
+TEST(RecentFiles, KeptInTheSettingsFileAndCutWhenReadBack) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("talvern.ini");
+    {
+        QSettings settings(file, QSettings::IniFormat);
+        settings.setValue("RecentFiles", QStringList{"/d/1.sdt", "/d/2.sdt", "/d/1.sdt", "/d/3.sdt",
+                                                     "/d/4.sdt", "/d/5.sdt"});
+    }
+    QSettings settings(file, QSettings::IniFormat);
+    RecentFiles recent = RecentFiles::load(settings);
+    EXPECT_EQ(recent.paths(), (QStringList{"/d/1.sdt", "/d/2.sdt", "/d/3.sdt", "/d/4.sdt"}));
+    recent.add("/d/9.sdt");
+    recent.save(settings);
+    EXPECT_EQ(RecentFiles::load(QSettings(file, QSettings::IniFormat)).paths(),
+              (QStringList{"/d/9.sdt", "/d/1.sdt", "/d/2.sdt", "/d/3.sdt"}));
+}
+
+TEST(RecentFiles, CaptionsCarryTheirAccessKeyAndShowAmpersands) {
+    EXPECT_EQ(RecentFileCaption(0, "/home/eng/line 3.sdt"), "&1 /home/eng/line 3.sdt");
+    EXPECT_EQ(RecentFileCaption(3, "/home/eng/R&D.sdt"), "&4 /home/eng/R&&D.sdt");
+    const QString deep = "/home/eng/" + QString(80, 'x') + "/plant/bodymaker-7.sdt";
+    const QString caption = RecentFileCaption(1, deep);
+    EXPECT_TRUE(caption.startsWith("&2 /home/eng/xx")) << caption.toStdString();
+    EXPECT_TRUE(caption.endsWith(".../bodymaker-7.sdt")) << caption.toStdString();
+    EXPECT_LE(caption.size(), 3 + 60);
+}
+
+} // namespace

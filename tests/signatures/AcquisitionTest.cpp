@@ -108,10 +108,7 @@ TEST_F(Acquisition, ReadsTheStrokeTheBoardRecorded) {
     EXPECT_TRUE(record.CpfdDataNew);
     EXPECT_EQ(record.CpfdFileTitle, "untitled");
     EXPECT_TRUE(SameBits(record.CpfdDataSaved, beforeRecord.CpfdDataSaved)) << "still unsaved";
-    EXPECT_EQ(d.PGainInt, 15);
-    EXPECT_EQ(d.PGainFrac, 5);
-    EXPECT_EQ(d.IGain, 100);
-    EXPECT_EQ(d.DGain, 25);
+    EXPECT_EQ(std::tuple(d.PGainInt, d.PGainFrac, d.IGain, d.DGain), std::tuple(15, 5, 100, 25));
     for (int i = 0; i < 180; ++i) {
         ASSERT_EQ(d.Pos[i], SamplePosition(i, 180)) << i;
         ASSERT_EQ(d.Curr[i], CurrentFromRaw(sim.peekByte(R, 3000 + i))) << i;

@@ -173,8 +173,6 @@ TEST_F(SetupReportTest, EveryPageHasHeaderRuleAndFooterAndNoBlankSheetFollows) {
         EXPECT_EQ(number.text, QStringLiteral("Page %1").arg(p));
         EXPECT_TRUE(Near(number.x + surface.widthOf(number), 7.5));
         EXPECT_EQ(number.font.points, 10);
-        // Body text between header and footer.
-        EXPECT_GT(page.size(), 3u);
     }
     // Two rules a page: under the header and over the footer, from margin to margin.
     ASSERT_EQ(surface.lines.size(), 4u);
@@ -184,8 +182,6 @@ TEST_F(SetupReportTest, EveryPageHasHeaderRuleAndFooterAndNoBlankSheetFollows) {
         EXPECT_TRUE(Near(line.x2, 7.5));
     }
 }
-
-// --- The signature printout ---
 
 signatures::CpfdData Signature(int samples) {
     signatures::CpfdData d{};
@@ -280,10 +276,6 @@ TEST(SignatureReportTest, PagesFollowTheSamplesTheRecordHolds) {
     signatures::PrintSignatureReport(surface, d, QString(), kContext);
     EXPECT_EQ(surface.pages, SignaturePages(256).surface.pages);
 }
-
-} // namespace
-
-namespace {
 
 QString Output(const QString& program, const QStringList& args) {
     QProcess p;
