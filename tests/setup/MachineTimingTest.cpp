@@ -245,8 +245,7 @@ TEST_F(Timing, ClearThenRecallShowsNoSetpointAndStoresZeros) {
         answers.asked[0].text,
         QStringLiteral("You are about to Clear Channel CH04.\r\n\r\nDo you wish to continue?"));
     EXPECT_TRUE(k2510().channel(4).empty());
-    EXPECT_EQ(box(4, 0), kNoSetpoint);
-    EXPECT_EQ(box(4, 1), kNoSetpoint);
+    EXPECT_EQ(std::pair(box(4, 0), box(4, 1)), std::pair(kNoSetpoint, kNoSetpoint));
     EXPECT_EQ(setup.PLSSetpoint[4], (std::array<std::int16_t, 2>{0, 0}));
     timing->recallChannel();
     EXPECT_EQ(box(4, 0), kNoSetpoint);
@@ -268,16 +267,14 @@ TEST_F(Timing, RecallFailureOffersRetryAndCancelMarksTheChannel) {
     // The retry worked: nothing more asked.
     EXPECT_EQ(answers.asked, (Questions{{"Unable to Recall Channel", "Channel Recall",
                                          link::Buttons::RetryCancel, link::Icon::Question}}));
-    EXPECT_EQ(box(1, 0), QStringLiteral("200"));
-    EXPECT_EQ(box(1, 1), QStringLiteral("220"));
+    EXPECT_EQ(std::pair(box(1, 0), box(1, 1)), std::pair(QString("200"), QString("220")));
     EXPECT_FALSE(rs.CommError);
 
     answers.asked.clear();
     sim.corruptReplies(1, 2);
     timing->recallChannel(); // Cancel
     ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(box(1, 0), kNotObtained);
-    EXPECT_EQ(box(1, 1), kNotObtained);
+    EXPECT_EQ(std::pair(box(1, 0), box(1, 1)), std::pair(kNotObtained, kNotObtained));
 }
 
 TEST_F(Timing, ResetPLSConfigSendsTheWorkingConfiguration) {
