@@ -59,23 +59,11 @@ private:
     std::optional<int> command(std::uint8_t b) {
         const std::map<int, int> words{{24, scale}, {40, offset}, {72, position}, {88, rpm}};
         if (words.count(code)) return word(words.at(code));
-        switch (code) {
-            case 12:
-                return finish(config[count], 19);
-            case 9:
-                if (count == 0) {
-                    params.push_back(b);
-                    return finish(0x55, 4);
-                }
-                return finish(std::array<int, 3>{recallState, recallLow, recallHigh}[count - 1], 4);
-            case 42:
-            case 26:
-                params.push_back(b);
-                return finish(0x55, 2);
-            default:
-                params.push_back(b);
-                return finish(0x55, 6);
-        }
+        if (code == 12) return finish(config[count], 19);
+        if (code == 9 && count > 0)
+            return finish(std::array{recallState, recallLow, recallHigh}[count - 1], 4);
+        params.push_back(b); // parameter bytes are echoed with 0x55
+        return finish(0x55, code == 9 ? 4 : code == 42 || code == 26 ? 2 : 6);
     }
 };
 } // namespace
