@@ -114,8 +114,6 @@ TEST_F(Transfer, DownloadR7520WritesOnlyRowsFourteenToTwentyOne) {
     EXPECT_EQ(t->label(), "Downloading Set-up Data to R7520, Please Standby...");
     EXPECT_EQ(t->progress(), 8);
     EXPECT_FALSE(t->failed());
-    for (const char* add : {"W1110", "W1130", "W1132", "W1134", "W1126", "W1120", "W1122"})
-        EXPECT_NE(rs.RSRead(add), "31111");
     EXPECT_EQ(rs.RSRead("W1110"), "54");
     EXPECT_EQ(rs.RSRead("B1128"), "59");
     EXPECT_EQ(rs.RSRead("W1122"), "61");

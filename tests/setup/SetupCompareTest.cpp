@@ -16,14 +16,8 @@ namespace {
 
 const SetupData kFactory = FactoryDefaults(QStringLiteral("TALVERN_R2.1.4"));
 
-struct DiffCase {
-    const char* what;
-    std::function<void(SetupData&)> change;
-    QStringList lines;
-};
-
 TEST(SetupCompare, DiffersExactlyInTheChangedRows) {
-    const std::vector<DiffCase> cases{
+    const std::vector<std::tuple<const char*, std::function<void(SetupData&)>, QStringList>> cases{
         {"nothing", [](SetupData&) {}, {}},
         {"a parameter",
          [](SetupData& d) { d.ParamValue[0] = 15; },
@@ -41,12 +35,12 @@ TEST(SetupCompare, DiffersExactlyInTheChangedRows) {
         // Values a set-up does not keep (counts, monitors) are no part of it.
         {"a shift count", [](SetupData& d) { d.ParamValue[8] = 12345; }, {}},
     };
-    for (const DiffCase& c : cases) {
+    for (const auto& [what, change, lines] : cases) {
         SetupData other = kFactory;
-        c.change(other);
+        change(other);
         const SetupComparison comparison = CompareSetups(kFactory, other, kFactory);
-        EXPECT_EQ(comparison.differenceLines(), c.lines) << c.what;
-        EXPECT_EQ(comparison.differing(), c.lines.size()) << c.what;
+        EXPECT_EQ(comparison.differenceLines(), lines) << what;
+        EXPECT_EQ(comparison.differing(), lines.size()) << what;
     }
     EXPECT_EQ(CompareSetups(kFactory, kFactory, kFactory).countText(), "0 of 44 values differ");
 }

@@ -88,7 +88,6 @@ protected:
         ADD_FAILURE() << "no end";
         return false;
     }
-    int capture() { return sim.peekByte(R, 2999); }
 
     ReplyLoser spoiler{line};
     SignatureRecord record;
@@ -151,7 +150,7 @@ TEST_F(Acquisition, CancelOrALinkFaultPartWayLeavesTheRecordAsItWas) {
                 a.cancel();
                 EXPECT_FALSE(a.step());
                 EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::Cancelled);
-                EXPECT_EQ(capture(), 0) << "the board is told to abandon the recording";
+                EXPECT_EQ(sim.peekByte(R, 2999), 0) << "the board is told to abandon the recording";
             }
             expectRecordAsBefore();
         }
