@@ -140,14 +140,6 @@ TEST_F(LinkTest, ADevicePulledOutDuringAPassIsALinkFailureAndOpensAgainOnceBack)
     EXPECT_EQ(link.RSRead("W1020"), "120");
 }
 
-TEST_F(LinkTest, CloseSaysGoodbyeAndGoesOffline) {
-    openOnTinyBoard();
-    link.CloseRSComm();
-    EXPECT_EQ(sent(), (Bytes{0xFF}));
-    EXPECT_FALSE(line.isOpen());
-    EXPECT_FALSE(link.OnlineMode);
-}
-
 TEST_F(LinkTest, FaultDescriptionLooksCodesUpIgnoringCase) {
     EXPECT_EQ(link.FaultDescription(26), "Fault Code (1AH): --- Fault File Not Found ---");
     WriteFile(folder.filePath("support/FaultErrCodes.txt"),
@@ -158,7 +150,7 @@ TEST_F(LinkTest, FaultDescriptionLooksCodesUpIgnoringCase) {
     EXPECT_EQ(link.FaultDescription(77), "Fault Code (4DH): ");
 }
 
-TEST_F(LinkTest, FirmwareRevisionOfflineSendsNothing) {
+TEST_F(LinkTest, FirmwareRevisionOfflineSendsNothingAndCloseSaysGoodbye) {
     EXPECT_EQ(link.FirmwareRev(), -1);
     EXPECT_TRUE(line.sent.empty());
     openOnTinyBoard();
@@ -166,6 +158,11 @@ TEST_F(LinkTest, FirmwareRevisionOfflineSendsNothing) {
     board.memory[8176] = 0x1A;
     EXPECT_EQ(link.FirmwareRev(), 42);
     EXPECT_EQ(link.FaultCode(), 26);
+    line.clearLog();
+    link.CloseRSComm();
+    EXPECT_EQ(sent(), (Bytes{0xFF}));
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_FALSE(link.OnlineMode);
 }
 
 TEST(FieldStream, QuotedFieldsKeepCommasAndUnquotedAreTrimmed) {
