@@ -1,6 +1,5 @@
-// Verified reads and writes, and blocks of confirmed reads: a value is taken only from reads the
-// link reports as good and confirmed by a second one, so one lost, late, doubled or disturbed
-// reply never becomes data.
+// Verified reads and writes and blocks of confirmed reads: a value is taken only from good reads
+// confirmed by a second one, so no lost, late, doubled or disturbed reply becomes data.
 #include "VerifiedTransfer.h"
 #include "ConfirmedReads.h"
 #include "LinkFixture.h"

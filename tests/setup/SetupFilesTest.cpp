@@ -214,10 +214,6 @@ const QString kVersion = QStringLiteral("TALVERN_R2.1.4");
 class FileCommands : public ::testing::Test {
 protected:
     FileCommands() {
-        defaults = FactoryDefaults(kVersion);
-        setup = defaults;
-        saved = setup;
-        path = dir.filePath("*.sdt");
         commands.nowText = [] { return QStringLiteral("14/03/2024 10:20:30"); };
         commands.captionChanged = [this] { ++captionUpdates; };
     }
@@ -237,9 +233,10 @@ protected:
     QStringList unnamed() const { return {dir.filePath("*.sdt"), "", "[unnamed]"}; }
 
     QTemporaryDir dir;
-    SetupData setup, saved, defaults, file;
+    SetupData defaults = FactoryDefaults(kVersion), setup = defaults, saved = defaults, file;
     bool newFile = true, setupReset = false;
-    QString caption = "[unnamed]", path, title, exportPath, uploadNow = "earlier";
+    QString caption = "[unnamed]", path = dir.filePath("*.sdt"), title, exportPath,
+            uploadNow = "earlier";
     ScriptedAnswers answers;
     talvern::testing::ScriptedDialogs dialogs;
     SetupFileCommands commands{{setup, saved, defaults, file, kVersion, newFile, setupReset,

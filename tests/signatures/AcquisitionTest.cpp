@@ -1,6 +1,5 @@
-// Acquisition against the simulated motion board in virtual time: a whole stroke, Cancel while
-// the board records and while sampling, a board that never finishes, unreliable and failed
-// reads.
+// Acquisition against the simulated motion board in virtual time: a whole stroke, Cancel or a
+// lost link part way, a board that never finishes, unreliable and failed reads.
 #include "AcquireSignatures.h"
 #include "SimulatedRig.h"
 
