@@ -5,6 +5,7 @@
 #include "boards/SimulatedBoards.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace talvern::testing {
@@ -14,10 +15,12 @@ using Fault = boards::SimulatedBoards::Fault;
 inline constexpr Fault kFaults[] = {Fault::LostReply, Fault::CorruptedReply, Fault::StrayByte,
                                     Fault::Silence, Fault::CablePulled};
 
+// Named in the order of the Fault enumeration.
 inline const char* FaultName(Fault f) {
     const char* names[] = {"lost reply", "corrupted reply", "stray byte", "silence",
                            "cable pulled"};
-    return names[static_cast<int>(f)];
+    const auto i = static_cast<std::size_t>(f);
+    return i < std::size(names) ? names[i] : "?";
 }
 
 // Every position of a short exchange; an even spread over a long one.
