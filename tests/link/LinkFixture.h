@@ -13,10 +13,10 @@ class LinkTest : public ::testing::Test {
 protected:
     LinkTest() : link(clock, answers, events, folder.path()) {
         link.SetUserConfigFolder(folder.filePath("user"));
+        line.setResponder(std::ref(board));
     }
 
     void openOnTinyBoard() {
-        line.setResponder(std::ref(board));
         link.OpenRSComm(line);
         ASSERT_TRUE(link.OnlineMode);
         line.clearLog();

@@ -1,5 +1,7 @@
 #include "LinkFixture.h"
 
+#include <map>
+
 using namespace talvern;
 using namespace talvern::testing;
 using link::Answer;
@@ -23,8 +25,7 @@ struct TinyPLS {
         }
         switch (phase) {
             case AwaitCode:
-                code = b;
-                lastCode = b;
+                code = lastCode = b;
                 params.clear();
                 count = 0;
                 phase = Command;
@@ -38,11 +39,9 @@ struct TinyPLS {
                 phase = Idle;
                 return 0x55;
             case Idle:
-                if (b == 0x38) {
-                    phase = Ready1;
-                    return 0x55;
-                }
-                return std::nullopt;
+                if (b != 0x38) return std::nullopt;
+                phase = Ready1;
+                return 0x55;
         }
         return std::nullopt;
     }
@@ -58,31 +57,13 @@ private:
     }
     int word(int w) { return finish(count == 0 ? (w & 0xFF) : ((w >> 8) & 0xFF), 2); }
     std::optional<int> command(std::uint8_t b) {
-        switch (code) {
-            case 24:
-                return word(scale);
-            case 40:
-                return word(offset);
-            case 72:
-                return word(position);
-            case 88:
-                return word(rpm);
-            case 12:
-                return finish(config[count], 19);
-            case 9:
-                if (count == 0) {
-                    params.push_back(b);
-                    return finish(0x55, 4);
-                }
-                return finish(std::array<int, 3>{recallState, recallLow, recallHigh}[count - 1], 4);
-            case 42:
-            case 26:
-                params.push_back(b);
-                return finish(0x55, 2);
-            default:
-                params.push_back(b);
-                return finish(0x55, 6);
-        }
+        const std::map<int, int> words{{24, scale}, {40, offset}, {72, position}, {88, rpm}};
+        if (words.count(code)) return word(words.at(code));
+        if (code == 12) return finish(config[count], 19);
+        if (code == 9 && count > 0)
+            return finish(std::array{recallState, recallLow, recallHigh}[count - 1], 4);
+        params.push_back(b); // parameter bytes are echoed with 0x55
+        return finish(0x55, code == 9 ? 4 : code == 42 || code == 26 ? 2 : 6);
     }
 };
 } // namespace
@@ -97,14 +78,12 @@ protected:
     TinyPLS pls;
 };
 
-TEST_F(PLSTest, ReadWordsClockOutLowThenHigh) {
+TEST_F(PLSTest, WordsClockOutLowThenHighASetpointChecksTheScaleClearsThenPrograms) {
     pls.rpm = 0x0102;
     EXPECT_EQ(link.PLSScaleFactor(), "360");
     EXPECT_EQ(link.PLSRpm(), "258");
     EXPECT_EQ(sent(), (Bytes{0xFF, 24, 0x55, 0x55, 0xFF, 88, 0x55, 0x55}));
-}
-
-TEST_F(PLSTest, SingleSetpointChecksScaleClearsThenProgramsAndWaitsReady) {
+    line.clearLog();
     EXPECT_TRUE(link.SingleSetpoint(3, 359, 10, true));
     // the scale read twice alike, clear (channel 3, 0, 0, 0, 0, flag 0) with ready poll, then
     // the setpoint.
@@ -114,34 +93,19 @@ TEST_F(PLSTest, SingleSetpointChecksScaleClearsThenProgramsAndWaitsReady) {
     EXPECT_EQ(sent(), expected);
 }
 
-TEST_F(PLSTest, SetpointBeyondScaleIsRefusedWithItsMessage) {
-    EXPECT_FALSE(link.SingleSetpoint(0, 10, 360));
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(
-        answers.asked[0].text,
-        "Setpoint setting 360 is greater than scale factor.\r\n\r\nChannel can not be programmed.");
-    EXPECT_EQ(answers.asked[0].title, "PLS Single Setpoint");
-    EXPECT_EQ(answers.asked[0].icon, link::Icon::Exclamation);
-    EXPECT_EQ(pls.lastCode, 24) << "nothing programmed";
-}
-
 TEST_F(PLSTest, PulseTrainChecksInOrderWithExactMessages) {
-    struct Case {
-        int on, off, start;
-        const char* text;
-    } cases[] = {
+    const std::tuple<int, int, int, const char*> cases[] = {
         {0, 20, 0, "ON Division and OFF Division Must be Greater Than 0."},
         {7, 10, 0, "ON Division Plus OFF Division\r\nMust be a Multiple of 360."},
         {256, 104, 0, "ON Division or OFF Division Must be Less Than 255."},
         {10, 20, 360, "Start Position Must Not Be Greater Than 359."},
     };
-    for (const Case& c : cases) {
+    for (const auto& [on, off, start, text] : cases) {
         answers.asked.clear();
-        EXPECT_FALSE(link.PulseTrain(1, c.on, c.off, c.start));
-        ASSERT_EQ(answers.asked.size(), 1u);
-        EXPECT_EQ(answers.asked[0].text,
-                  QString(c.text) + "\r\n\r\nPLS Channel will not be Programmed.");
-        EXPECT_EQ(answers.asked[0].title, "PLS Pulse Train");
+        EXPECT_FALSE(link.PulseTrain(1, on, off, start));
+        EXPECT_EQ(answers.asked,
+                  (Questions{{QString(text) + "\r\n\r\nPLS Channel will not be Programmed.",
+                              "PLS Pulse Train", link::Buttons::Ok, link::Icon::Exclamation}}));
     }
     answers.asked.clear();
     line.clearLog();
@@ -153,13 +117,10 @@ TEST_F(PLSTest, PulseTrainChecksInOrderWithExactMessages) {
 
 TEST_F(PLSTest, OffsetMakesThePresentPositionReadAsWanted) {
     // scale 360, offset 100, position 50: the raw position is 150
-    struct Case {
-        int wanted, offset;
-    } cases[] = {{0, 150}, {30, 120}, {200, 310}, {360, 150}};
-    for (const Case& c : cases) {
-        EXPECT_TRUE(link.SetPLSOffset(static_cast<std::int16_t>(c.wanted))) << c.wanted;
+    for (const auto& [wanted, offset] : {std::pair{0, 150}, {30, 120}, {200, 310}, {360, 150}}) {
+        EXPECT_TRUE(link.SetPLSOffset(static_cast<std::int16_t>(wanted))) << wanted;
         EXPECT_EQ(pls.lastCode, 42);
-        EXPECT_EQ(pls.params[0] + pls.params[1] * 256, c.offset) << c.wanted;
+        EXPECT_EQ(pls.params[0] + pls.params[1] * 256, offset) << wanted;
     }
     EXPECT_TRUE(answers.asked.empty());
     EXPECT_FALSE(link.SetPLSOffset(361));
@@ -184,8 +145,13 @@ TEST_F(PLSTest, RecallReportsStateAndPositionOrRejectsAHighByteAbove16) {
     EXPECT_TRUE(link.LastTransactionFailed());
 }
 
-TEST_F(PLSTest, ARefusedSetpointIsNoLinkFailureButAMissingAcknowledgeIs) {
+TEST_F(PLSTest, ASetpointBeyondTheScaleIsRefusedButIsNoLinkFailureAsAMissingAcknowledgeIs) {
     EXPECT_FALSE(link.SingleSetpoint(0, 10, 360));
+    EXPECT_EQ(answers.asked,
+              (Questions{{"Setpoint setting 360 is greater than scale factor.\r\n\r\n"
+                          "Channel can not be programmed.",
+                          "PLS Single Setpoint", link::Buttons::Ok, link::Icon::Exclamation}}));
+    EXPECT_EQ(pls.lastCode, 24) << "nothing programmed";
     EXPECT_FALSE(link.LastTransactionFailed());
     line.setResponder([this](std::uint8_t b) -> std::optional<int> {
         const std::optional<int> reply = pls(b);
@@ -200,9 +166,9 @@ TEST_F(PLSTest, BusyPLSRaisesTheReadyQuestionAfterThreeSeconds) {
     const double start = clock.now();
     answers.onAsk = [&](const AskedQuestion&) { EXPECT_NEAR(clock.now() - start, 3.0, 0.05); };
     EXPECT_FALSE(link.ClearPLSChan(1));
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text, "Cannot Determine PLS READY Mode Within Target Board.");
-    EXPECT_EQ(answers.asked[0].title, "WARNING - Communication Error!");
+    EXPECT_EQ(answers.asked, (Questions{{"Cannot Determine PLS READY Mode Within Target Board.",
+                                         "WARNING - Communication Error!",
+                                         link::Buttons::RetryCancel, link::Icon::Critical}}));
     EXPECT_TRUE(link.CommError);
 }
 

@@ -22,12 +22,10 @@ QByteArray ReadFile(const QString& path) {
 } // namespace
 
 TEST_F(LinkTest, AMissingOrEmptySettingsFileGetsTheDefaultsAndALowerCaseFolderIsFound) {
-    line.setResponder(std::ref(board));
     link.OpenRSComm(line);
     EXPECT_EQ(link.CommSettingsFile(), folder.filePath("Support/RSPort.cfg"));
     EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), "1,9600\r\n");
-    EXPECT_EQ(line.openedWith.port, 1);
-    EXPECT_EQ(line.openedWith.baud, 9600);
+    EXPECT_EQ(std::pair(line.openedWith.port, line.openedWith.baud), std::pair(1, 9600));
     QDir(folder.filePath("Support")).removeRecursively();
     WriteFile(folder.filePath("support/rsport.cfg"), "");
     link.OpenRSComm(line);
@@ -36,24 +34,20 @@ TEST_F(LinkTest, AMissingOrEmptySettingsFileGetsTheDefaultsAndALowerCaseFolderIs
 }
 
 TEST_F(LinkTest, SettingsAreClampedWithoutRewritingTheFile) {
-    line.setResponder(std::ref(board));
-    struct Case {
-        QByteArray contents;
-        int port;
-        int baud;
-    } cases[] = {{"5,4800\r\n", 5, 9600},
-                 {"120,19200\r\n", 99, 19200},
-                 {" 7 , 19200 ", 7, 19200},
-                 {"0,9600", 1, 9600},
-                 {"x,y", 1, 9600},
-                 // Only the first 256 bytes count, for the link as for the comm-port dialog.
-                 {TestData("port-line-past-64-bytes.cfg"), 1, 19200}};
-    for (const Case& c : cases) {
-        WriteFile(folder.filePath("Support/RSPort.cfg"), c.contents);
+    const std::tuple<QByteArray, int, int> cases[] = {
+        {"5,4800\r\n", 5, 9600},
+        {"120,19200\r\n", 99, 19200},
+        {" 7 , 19200 ", 7, 19200},
+        {"0,9600", 1, 9600},
+        {"x,y", 1, 9600},
+        // Only the first 256 bytes count, for the link as for the comm-port dialog.
+        {TestData("port-line-past-64-bytes.cfg"), 1, 19200}};
+    for (const auto& [contents, port, baud] : cases) {
+        WriteFile(folder.filePath("Support/RSPort.cfg"), contents);
         link.OpenRSComm(line);
-        EXPECT_EQ(line.openedWith.port, c.port) << c.contents.constData();
-        EXPECT_EQ(line.openedWith.baud, c.baud) << c.contents.constData();
-        EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), c.contents);
+        EXPECT_EQ(std::pair(line.openedWith.port, line.openedWith.baud), std::pair(port, baud))
+            << contents.constData();
+        EXPECT_EQ(ReadFile(folder.filePath("Support/RSPort.cfg")), contents);
     }
 }
 
@@ -61,7 +55,6 @@ TEST_F(LinkTest, AnInstalledProgramKeepsItsSettingsInTheUserFolderSeededFromItsO
     // Even where the program folder could be written (run by root), nothing is written there.
     WriteFile(folder.filePath("support/RSPort.cfg"), "4,19200\r\n");
     link.SetSettingsInUserFolder(true);
-    line.setResponder(std::ref(board));
     link.OpenRSComm(line);
     EXPECT_EQ(link.CommSettingsFile(), folder.filePath("user/RSPort.cfg"));
     EXPECT_EQ(ReadFile(folder.filePath("user/RSPort.cfg")), "4,19200\r\n");
@@ -76,18 +69,14 @@ TEST(ProgramFolders, BesideTheProgramOrInstalledUnderShare) {
     dir.mkpath("usr/bin");
     dir.mkpath("usr/share/talvern/Help");
     dir.mkpath("bare/bin");
-    struct Case {
-        const char* executableFolder;
-        const char* data;
-        bool installed;
-    } cases[] = {{"build/bin", "build/bin", false},
-                 {"usr/bin", "usr/share/talvern", true},
-                 {"bare/bin", "bare/bin", false}};
-    for (const Case& c : cases) {
-        const link::ProgramFolders found =
-            link::FindProgramFolders(dir.filePath(c.executableFolder));
-        EXPECT_EQ(found.data, dir.filePath(c.data)) << c.executableFolder;
-        EXPECT_EQ(found.installed, c.installed) << c.executableFolder;
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"build/bin", "build/bin", false},
+        {"usr/bin", "usr/share/talvern", true},
+        {"bare/bin", "bare/bin", false}};
+    for (const auto& [executableFolder, data, installed] : cases) {
+        const link::ProgramFolders found = link::FindProgramFolders(dir.filePath(executableFolder));
+        EXPECT_EQ(found.data, dir.filePath(data)) << executableFolder;
+        EXPECT_EQ(found.installed, installed) << executableFolder;
     }
 }
 
@@ -151,14 +140,6 @@ TEST_F(LinkTest, ADevicePulledOutDuringAPassIsALinkFailureAndOpensAgainOnceBack)
     EXPECT_EQ(link.RSRead("W1020"), "120");
 }
 
-TEST_F(LinkTest, CloseSaysGoodbyeAndGoesOffline) {
-    openOnTinyBoard();
-    link.CloseRSComm();
-    EXPECT_EQ(sent(), (Bytes{0xFF}));
-    EXPECT_FALSE(line.isOpen());
-    EXPECT_FALSE(link.OnlineMode);
-}
-
 TEST_F(LinkTest, FaultDescriptionLooksCodesUpIgnoringCase) {
     EXPECT_EQ(link.FaultDescription(26), "Fault Code (1AH): --- Fault File Not Found ---");
     WriteFile(folder.filePath("support/FaultErrCodes.txt"),
@@ -169,8 +150,7 @@ TEST_F(LinkTest, FaultDescriptionLooksCodesUpIgnoringCase) {
     EXPECT_EQ(link.FaultDescription(77), "Fault Code (4DH): ");
 }
 
-TEST_F(LinkTest, FirmwareRevisionOfflineSendsNothing) {
-    line.setResponder(std::ref(board));
+TEST_F(LinkTest, FirmwareRevisionOfflineSendsNothingAndCloseSaysGoodbye) {
     EXPECT_EQ(link.FirmwareRev(), -1);
     EXPECT_TRUE(line.sent.empty());
     openOnTinyBoard();
@@ -178,6 +158,11 @@ TEST_F(LinkTest, FirmwareRevisionOfflineSendsNothing) {
     board.memory[8176] = 0x1A;
     EXPECT_EQ(link.FirmwareRev(), 42);
     EXPECT_EQ(link.FaultCode(), 26);
+    line.clearLog();
+    link.CloseRSComm();
+    EXPECT_EQ(sent(), (Bytes{0xFF}));
+    EXPECT_FALSE(line.isOpen());
+    EXPECT_FALSE(link.OnlineMode);
 }
 
 TEST(FieldStream, QuotedFieldsKeepCommasAndUnquotedAreTrimmed) {

@@ -14,92 +14,58 @@ using link::WireOutcome;
 
 namespace {
 
+using Act = void (*)(link::RSComm&);
+const Act kRead = [](auto& rs) { rs.RSRead("W1020"); };
+void ReadAgain(link::RSComm& rs) {
+    rs.RSRead("W1020");
+    rs.RSRead("W1020");
+}
+void ReadInOtherLetters(link::RSComm& rs) {
+    rs.RSRead("W1020");
+    rs.RSRead("w1020");
+}
+const Act kWrite = [](auto& rs) { rs.RSWrite("W1020", "99"); };
+const Act kReadScale = [](auto& rs) { rs.PLSScaleFactor(); };
+// The scale a setpoint is checked against is read twice alike.
+const Act kProgramChannel = [](auto& rs) { rs.SingleSetpoint(2, 10, 300); };
+// A record the board sums to E2.
+const Act kSendRecord = [](auto& rs) { rs.SendProgramRecord(0x30, "\x02\x33\x7A"); };
+const Act kAttention = [](auto& rs) { rs.SendAttention(); };
+
 struct Row {
     const char* name;
-    std::function<void(link::RSComm&, ScriptedLine&, TinyBoard&)> act;
+    const char* script; // the line's first replies in hex, "--" for silence
+    Act act;
     WireKind kind;
-    QString subject;
-    QString value;
+    const char* subject;
+    const char* value;
     WireOutcome outcome;
     int board = 1;
 };
 
-const Bytes kRecord{0x02, 0x33, 0x7A}; // at 0030H, summed by the board to E2
-
 const Row kRows[] = {
-    {"read", [](auto& rs, auto&, auto&) { rs.RSRead("W1020"); }, WireKind::Read, "W1020", "1234",
+    {"read", "", kRead, WireKind::Read, "W1020", "1234", WireOutcome::Good},
+    {"read_agreeing_with_the_last", "", ReadInOtherLetters, WireKind::Read, "w1020", "1234",
+     WireOutcome::Confirmed},
+    {"wrong_echo", "07", kRead, WireKind::Read, "W1020", "", WireOutcome::WrongEcho},
+    {"read_after_a_failed_one", "07", ReadAgain, WireKind::Read, "W1020", "1234",
+     WireOutcome::Retried},
+    {"no_reply", "-- -- -- --", kRead, WireKind::Read, "W1020", "", WireOutcome::NoReply, 0},
+    {"late_reply", "-- 03 D2 03 04", kRead, WireKind::Read, "W1020", "1234",
+     WireOutcome::LateReply},
+    {"write", "", kWrite, WireKind::Write, "W1020", "99", WireOutcome::Good},
+    {"write_repeated_after_a_wrong_echo", "55 55 03 FC 00", kWrite, WireKind::Write, "W1020", "99",
+     WireOutcome::Retried},
+    {"pls_read_word", "55 55 68 01", kReadScale, WireKind::PlsCommand, "scale factor", "360",
      WireOutcome::Good},
-    {"read_agreeing_with_the_last",
-     [](auto& rs, auto&, auto&) {
-         rs.RSRead("W1020");
-         rs.RSRead("w1020");
-     },
-     WireKind::Read, "w1020", "1234", WireOutcome::Confirmed},
-    {"wrong_echo",
-     [](auto& rs, auto& line, auto&) {
-         line.script({0x07});
-         rs.RSRead("W1020");
-     },
-     WireKind::Read, "W1020", "", WireOutcome::WrongEcho},
-    {"read_after_a_failed_one",
-     [](auto& rs, auto& line, auto&) {
-         line.script({0x07});
-         rs.RSRead("W1020");
-         rs.RSRead("W1020");
-     },
-     WireKind::Read, "W1020", "1234", WireOutcome::Retried},
-    {"no_reply",
-     [](auto& rs, auto&, auto& board) {
-         board.silent = true;
-         rs.RSRead("W1020");
-     },
-     WireKind::Read, "W1020", "", WireOutcome::NoReply, 0},
-    {"late_reply",
-     [](auto& rs, auto& line, auto&) {
-         line.script({std::nullopt, 0x03, 0xD2, 0x03, 0x04});
-         rs.RSRead("W1020");
-     },
-     WireKind::Read, "W1020", "1234", WireOutcome::LateReply},
-    {"write", [](auto& rs, auto&, auto&) { rs.RSWrite("W1020", "99"); }, WireKind::Write, "W1020",
-     "99", WireOutcome::Good},
-    {"write_repeated_after_a_wrong_echo",
-     [](auto& rs, auto& line, auto&) {
-         line.script({0x55, 0x55, 0x03, 0xFC, 0x00});
-         rs.RSWrite("W1020", "99");
-     },
-     WireKind::Write, "W1020", "99", WireOutcome::Retried},
-    {"pls_read_word",
-     [](auto& rs, auto& line, auto&) {
-         line.script({0x55, 0x55, 0x68, 0x01});
-         rs.PLSScaleFactor();
-     },
-     WireKind::PlsCommand, "scale factor", "360", WireOutcome::Good},
-    {"pls_single_setpoint",
-     [](auto& rs, auto& line, auto&) {
-         line.script({0x55, 0x55, 0x68, 0x01, 0x55, 0x55, 0x68, 0x01, 0x55, 0x55, 0x55, 0x55, 0x55,
-                      0x55, 0x55, 0x55, 0x55, 0x00, 0x55});
-         rs.SingleSetpoint(2, 10, 300); // the scale it checks against is read twice alike
-     },
-     WireKind::PlsCommand, "scale factor, scale factor, channel 2", "360; 360; on 10, off 300",
-     WireOutcome::Good},
-    {"program_record",
-     [](auto& rs, auto& line, auto&) {
-         line.script({std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0xE2});
-         rs.SendProgramRecord(0x30, QByteArray("\x02\x33\x7A", 3));
-     },
-     WireKind::ProgramRecord, "0030H", "3 bytes", WireOutcome::Good},
-    {"program_record_wrong_sum",
-     [](auto& rs, auto& line, auto&) {
-         line.script({std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0xE1});
-         rs.SendProgramRecord(0x30, QByteArray("\x02\x33\x7A", 3));
-     },
-     WireKind::ProgramRecord, "0030H", "3 bytes", WireOutcome::WrongEcho},
-    {"handshake",
-     [](auto& rs, auto& line, auto&) {
-         line.script({0x55});
-         rs.SendAttention();
-     },
-     WireKind::Handshake, "attention", "", WireOutcome::Good},
+    {"pls_single_setpoint", "55 55 68 01 55 55 68 01 55 55 55 55 55 55 55 55 55 00 55",
+     kProgramChannel, WireKind::PlsCommand, "scale factor, scale factor, channel 2",
+     "360; 360; on 10, off 300", WireOutcome::Good},
+    {"program_record", "-- -- -- -- -- E2", kSendRecord, WireKind::ProgramRecord, "0030H",
+     "3 bytes", WireOutcome::Good},
+    {"program_record_wrong_sum", "-- -- -- -- -- E1", kSendRecord, WireKind::ProgramRecord, "0030H",
+     "3 bytes", WireOutcome::WrongEcho},
+    {"handshake", "55", kAttention, WireKind::Handshake, "attention", "", WireOutcome::Good},
 };
 
 void PrintTo(const Row& row, std::ostream* out) {
@@ -118,7 +84,9 @@ TEST_P(WireDecoding, TransactionIsDecoded) {
     board.memory[1021] = 0x04;
     link.RSRead("B698");
     const Row& row = GetParam();
-    row.act(link, line, board);
+    for (const QString& reply : QString(row.script).split(' ', Qt::SkipEmptyParts))
+        line.script({reply == "--" ? std::nullopt : std::optional<int>(reply.toInt(nullptr, 16))});
+    row.act(link);
     const link::WireTransaction& t = recorder.log().at(recorder.log().end() - 1);
     EXPECT_EQ(t.kind, row.kind);
     EXPECT_EQ(t.subject, row.subject);
@@ -148,7 +116,6 @@ TEST_F(LinkTest, SavedTraceReadsAsTheCommandLinesTrace) {
     link::TracingSerialLine tracing(line, clock, file);
     link::WireRecorder recorder(clock.now());
     link.SetObserver(&recorder);
-    line.setResponder(std::ref(board));
     line.script({std::nullopt, 0x55}); // a late reply: the attention byte goes out again
     link.OpenRSComm(tracing);
     link.RSRead("W1020");

@@ -1,6 +1,5 @@
 // The board check and the passcode on a cable moved between two bare boards that know nothing
 // of each other's handshake.
-
 #include "FakePlatform.h"
 #include "OnlineState.h"
 #include "Passcode.h"

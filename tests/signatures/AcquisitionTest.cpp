@@ -1,12 +1,8 @@
-// Acquisition against the simulated motion board in virtual time: a whole stroke, Cancel while
-// the board records and while sampling, a board that never finishes, unreliable and failed
-// reads.
+// Acquisition against the simulated motion board in virtual time: a whole stroke, Cancel or a
+// lost link part way, a board that never finishes, unreliable and failed reads.
 #include "AcquireSignatures.h"
-#include "FakePlatform.h"
-#include "QtPlatform.h"
 #include "SimulatedRig.h"
 
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace talvern;
@@ -54,12 +50,11 @@ private:
     int last_ = -1;
 };
 
-class Acquisition : public ::testing::Test, protected talvern::testing::SimulatedRig {
+class Acquisition : public ::testing::Test, protected talvern::testing::SimulatedLink {
 protected:
     void SetUp() override {
         sim.moveCable(R);
-        rs.OnlineMode = true;
-        rs.OpenRSComm(spoiler);
+        goOnline(&spoiler);
         ASSERT_TRUE(rs.OnlineMode);
         // A signature acquired before and not yet saved, which Cancel and failures must give
         // back as it was: still unsaved, its table still to be filled.
@@ -92,13 +87,8 @@ protected:
         ADD_FAILURE() << "no end";
         return false;
     }
-    int capture() { return sim.peekByte(R, 2999); }
 
     ReplyLoser spoiler{line};
-    QTemporaryDir folder;
-    talvern::testing::ScriptedAnswers answers;
-    link::NoEventPump events;
-    link::RSComm rs{clock, answers, events, folder.path()};
     SignatureRecord record;
     SignatureRecord beforeRecord;
 };
@@ -116,10 +106,7 @@ TEST_F(Acquisition, ReadsTheStrokeTheBoardRecorded) {
     EXPECT_TRUE(record.CpfdDataNew);
     EXPECT_EQ(record.CpfdFileTitle, "untitled");
     EXPECT_TRUE(SameBits(record.CpfdDataSaved, beforeRecord.CpfdDataSaved)) << "still unsaved";
-    EXPECT_EQ(d.PGainInt, 15);
-    EXPECT_EQ(d.PGainFrac, 5);
-    EXPECT_EQ(d.IGain, 100);
-    EXPECT_EQ(d.DGain, 25);
+    EXPECT_EQ(std::tuple(d.PGainInt, d.PGainFrac, d.IGain, d.DGain), std::tuple(15, 5, 100, 25));
     for (int i = 0; i < 180; ++i) {
         ASSERT_EQ(d.Pos[i], SamplePosition(i, 180)) << i;
         ASSERT_EQ(d.Curr[i], CurrentFromRaw(sim.peekByte(R, 3000 + i))) << i;
@@ -132,47 +119,40 @@ TEST_F(Acquisition, ReadsTheStrokeTheBoardRecorded) {
     EXPECT_TRUE(answers.asked.empty());
 }
 
-TEST_F(Acquisition, CancelWhileTheBoardRecordsOrWhileSampling) {
-    for (bool sampling : {false, true}) {
-        SCOPED_TRACE(sampling);
-        record = beforeRecord;
-        sim.setCaptureStuck(!sampling);
-        SignatureAcquisition a(rs, record, answers);
-        ASSERT_TRUE(run(a, [&] {
-            return sampling ? a.progress() >= 40
-                            : a.phase() == SignatureAcquisition::Phase::Waiting;
-        }));
-        if (!sampling) {
-            // A board that never finishes keeps the acquisition polling until Cancel.
-            ASSERT_TRUE(run(a, [&] { return clock.now() > 1030; }));
-            EXPECT_EQ(a.phase(), SignatureAcquisition::Phase::Waiting);
-            EXPECT_EQ(a.statusText(), "1");
+// Cancel, or a lost link, while the board records or while sampling gives the record back as it
+// was.
+TEST_F(Acquisition, CancelOrALinkFaultPartWayLeavesTheRecordAsItWas) {
+    for (const bool unplug : {false, true})
+        for (const bool sampling : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << "unplug " << unplug << " sampling " << sampling);
+            record = beforeRecord;
+            sim.plug();
+            rs.CommError = false;
+            sim.setCaptureStuck(!sampling && !unplug);
+            SignatureAcquisition a(rs, record, answers);
+            ASSERT_TRUE(run(a, [&] {
+                return sampling ? a.progress() >= 40
+                                : a.phase() == SignatureAcquisition::Phase::Waiting;
+            }));
+            if (unplug) {
+                sim.unplug(); // the link asks Retry/Cancel; the script cancels
+                run(a);
+                EXPECT_TRUE(rs.CommError);
+                EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::LinkFailed);
+            } else {
+                if (!sampling) {
+                    // A board that never finishes keeps the acquisition polling until Cancel.
+                    ASSERT_TRUE(run(a, [&] { return clock.now() > 1030; }));
+                    EXPECT_EQ(a.phase(), SignatureAcquisition::Phase::Waiting);
+                    EXPECT_EQ(a.statusText(), "1");
+                }
+                a.cancel();
+                EXPECT_FALSE(a.step());
+                EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::Cancelled);
+                EXPECT_EQ(sim.peekByte(R, 2999), 0) << "the board is told to abandon the recording";
+            }
+            expectRecordAsBefore();
         }
-        a.cancel();
-        EXPECT_FALSE(a.step());
-        EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::Cancelled);
-        EXPECT_EQ(capture(), 0) << "the board is told to abandon the recording";
-        expectRecordAsBefore();
-    }
-}
-
-TEST_F(Acquisition, ALinkFaultLeavesTheRecordAsItWas) {
-    for (bool sampling : {false, true}) {
-        SCOPED_TRACE(sampling);
-        record = beforeRecord;
-        sim.plug();
-        rs.CommError = false;
-        SignatureAcquisition a(rs, record, answers);
-        ASSERT_TRUE(run(a, [&] {
-            return sampling ? a.progress() >= 40
-                            : a.phase() == SignatureAcquisition::Phase::Waiting;
-        }));
-        sim.unplug(); // the link asks Retry/Cancel; the script cancels
-        run(a);
-        EXPECT_TRUE(rs.CommError);
-        EXPECT_EQ(a.outcome(), SignatureAcquisition::Outcome::LinkFailed);
-        expectRecordAsBefore();
-    }
 }
 
 TEST_F(Acquisition, AFailedReadIsTriedAgainAndNeverStored) {

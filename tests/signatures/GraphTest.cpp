@@ -168,16 +168,12 @@ TEST(GraphScales, FullScalesAndTheirLabels) {
 TEST(GraphTexts, TitleTicksAndCursor) {
     EXPECT_EQ(GraphTitle("a.cfd"),
               "Servo Cupfeed (Current / Error / Profile) Data Signatures: a.cfd");
-    EXPECT_EQ(ParseTraceSet("20"), (TraceSet{true, false, true, false}));
-    EXPECT_FALSE(ParseTraceSet("4"));
 
-    const std::vector<double> whole = AngleTicks({});
-    ASSERT_EQ(whole.size(), 13u);
-    EXPECT_EQ(whole.front(), 0);
-    EXPECT_EQ(whole.back(), 360);
+    EXPECT_EQ(AngleTicks({}),
+              (std::vector<double>{0, 30, 60, 90, 120, 150, 180, 210, 240, 270, 300, 330, 360}));
     EXPECT_EQ(AngleLabel(30, {}, QLocale::c()), QString("30") + kDeg);
-    const std::vector<double> zoomed = AngleTicks({92, 131, 0, 1});
-    EXPECT_EQ(zoomed, (std::vector<double>{95, 100, 105, 110, 115, 120, 125, 130}));
+    EXPECT_EQ(AngleTicks({92, 131, 0, 1}),
+              (std::vector<double>{95, 100, 105, 110, 115, 120, 125, 130}));
 
     const CpfdData d = Stroke();
     EXPECT_EQ(NearestSample(d, 3.1), 2);
@@ -189,13 +185,14 @@ TEST(GraphTexts, TitleTicksAndCursor) {
 TEST(GraphReference, SamplesOutsideTheBandAreCounted) {
     const CpfdData reference = Stroke(180);
     CpfdData d = Stroke(90); // other crank angles: compared against the interpolated reference
-    const FullScales scales = ComputeFullScales(d, {true, false, true, false}, &reference);
+    const TraceSet both{true, false, true, false}; // current and profile
+    const FullScales scales = ComputeFullScales(d, both, &reference);
     // 10 % of 40° is 4°; 10 % of 9.2 A is 0.92 A.
     for (int i = 10; i < 22; ++i)
         d.Profile[i] += 4.5f;
     d.Curr[50] += 0.8f; // within the band
     d.Curr[60] -= 1.0f;
-    BandComparison c = CompareWithReference(d, reference, {true, false, true, false}, scales, 10);
+    BandComparison c = CompareWithReference(d, reference, both, scales, 10);
     EXPECT_EQ(c.compared, 90);
     EXPECT_EQ(c.outside, 13);
     EXPECT_TRUE(c.outsideAt[60][0]);
@@ -203,12 +200,9 @@ TEST(GraphReference, SamplesOutsideTheBandAreCounted) {
     EXPECT_EQ(BandSummary(c, 10, QLocale::c()),
               QString("13 of 90 samples outside ") + QChar(0x00B1) + "10 %");
     // A wider band, or the profile not ticked, lets them pass.
-    EXPECT_EQ(CompareWithReference(d, reference, {true, false, false, false}, scales, 10).outside,
-              1);
-    EXPECT_EQ(CompareWithReference(d, reference, {true, false, true, false}, scales, 20).outside,
-              0);
-    EXPECT_EQ(CompareWithReference(d, CpfdData{}, {true, false, true, false}, scales, 10).compared,
-              0);
+    EXPECT_EQ(CompareWithReference(d, reference, {true}, scales, 10).outside, 1);
+    EXPECT_EQ(CompareWithReference(d, reference, both, scales, 20).outside, 0);
+    EXPECT_EQ(CompareWithReference(d, CpfdData{}, both, scales, 10).compared, 0);
 }
 
 TEST(GraphReference, ADamagedFileIsComparedWithinItsSamples) {

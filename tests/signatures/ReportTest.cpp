@@ -1,16 +1,66 @@
-// The two printouts on a recording surface: what is printed, where, and on which page.
-#include "RecordingReportSurface.h"
+// The two printouts on a recording surface (what is printed, where, on which page), and as
+// real PDF files read back with poppler's pdffonts.
+#include "ReportPdf.h"
+#include "ReportSurface.h"
 #include "modReport.h"
 
 #include <QLocale>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace talvern;
-using talvern::testing::DrawnText;
-using talvern::testing::RecordingReportSurface;
 
 namespace {
+
+// A report surface that keeps what is drawn, with simple exact metrics: a character is half an
+// em wide, a line is 1.2 em high, a page is Letter less a quarter inch all round.
+struct DrawnText {
+    int page;
+    double x, y;
+    QString text;
+    signatures::ReportFont font;
+};
+
+struct DrawnLine {
+    int page;
+    double x1, y1, x2, y2;
+};
+
+class RecordingReportSurface final : public signatures::ReportSurface {
+public:
+    double pageWidth() const override { return 8.0; }
+    double pageHeight() const override { return 10.5; }
+    void setFont(const signatures::ReportFont& font) override { font_ = font; }
+    double textWidth(const QString& text) const override {
+        return text.size() * font_.points / 144.0;
+    }
+    double textHeight(const QString&) const override { return font_.points / 60.0; }
+    void drawText(double x, double y, const QString& text) override {
+        texts.push_back({pages, x, y, text, font_});
+    }
+    void drawLine(double x1, double y1, double x2, double y2) override {
+        lines.push_back({pages, x1, y1, x2, y2});
+    }
+    void newPage() override { ++pages; }
+
+    // The texts of one page (1-based), in drawing order.
+    std::vector<DrawnText> page(int n) const {
+        std::vector<DrawnText> on;
+        for (const DrawnText& t : texts)
+            if (t.page == n) on.push_back(t);
+        return on;
+    }
+    double widthOf(const DrawnText& t) const { return t.text.size() * t.font.points / 144.0; }
+
+    int pages = 1;
+    std::vector<DrawnText> texts;
+    std::vector<DrawnLine> lines;
+
+private:
+    signatures::ReportFont font_;
+};
 
 const QLocale kEnglish(QLocale::English, QLocale::UnitedStates);
 const signatures::ReportContext kContext{QStringLiteral("12/7/26 3:04:05 AM"), kEnglish};
@@ -45,68 +95,35 @@ protected:
     RecordingReportSurface surface;
 };
 
+// The labels come from the parameter table; what the printout adds is the sections, their order,
+// the numbering and the PLS sub-lines.
 TEST_F(SetupReportTest, PrintsEveryHeadingLabelAndPLSSubLineInOrder) {
-    const QStringList expected{
-        "Bodymaker/Trimmer Set-up Parameters",
-        "1. BDC Stop Position at Low Speed (degrees): ",
-        "2. BDC Stop Position at High Speed (degrees): ",
-        "3. Maximum Allowed Stopping Response (degrees): ",
-        "4. Bodymaker Running Speed-Low (spm): ",
-        "5. Bodymaker Running Speed-High (spm): ",
-        "6. Trimmer Speed Reference, Maximum Speed (spm): ",
-        "7. Trimmer Speed Reference, Idle Speed (spm): ",
-        "8. Brake Wear Compensation Enable (0=No, 1=Yes): ",
-        "PLS Configuration & Channel Setpoints",
-        "1. Number of PLS Channels: ",
-        "2. PLS Scale Factor: ",
-        "3. PLS Program: ",
-        "4. Speed Compensation (advance): ",
-        "CH00 (msec):  0",
-        "CH01 (msec):  0",
-        "CH02 (msec):  0",
-        "CH03 (msec):  12",
-        "CH04 (msec):  0",
-        "CH05 (msec):  0",
-        "CH06 (msec):  0",
-        "CH07 (msec):  0",
-        "5. Channel Setpoints (ON - OFF): ",
-        "CH00:  150  - 170",
-        "CH01:  200  - 220",
-        "CH02:  155  - 175",
-        "CH03:  110  - 130",
-        "CH04:  150  - 350",
-        "CH05:  150  - 200",
-        "CH06:  120  - 190",
-        "CH07:  0  - 0",
-        "Bodymaker/Trimmer Shift Data / Brake Response",
-        "1. Current Shift - Good Can Count: ",
-        "2. Current Shift - Short Can Count: ",
-        "3. Last Shift - Good Can Count: ",
-        "4. Last Shift - Short Can Count: ",
-        "5. Brake Response - Low Speed (degrees): ",
-        "6. Brake Response - High Speed (degrees): ",
-        "Servo Cupfeed Set-up Parameters",
-        "1. Cupfeed Stop Position at Short Can (counts): ",
-        "2. Maximum Error for 'Out of Sync' Disable (counts): ",
-        "3. Maximum Error to enable Cupfeed Sync (counts): ",
-        "4. Maximum Error for 'Following Error' Alarm (counts): ",
-        "Servo Cupfeed Tuning Parameters",
-        "1. Proportional Gain (P) - Integer: ",
-        "2. Proportional Gain (P) - Fractional: ",
-        "3. Integral Gain (I): ",
-        "4. Derivative Gain (D): ",
-        "5. Instantaneous Absolute Error (counts): ",
-        "6. Positive Peak Error (counts): ",
-        "7. Negative Peak Error (counts): ",
-        "Servo Cupfeed Diagnostic Variables",
-        "1. Cupfeed Main Crank Position (counts): ",
-        "2. Cupfeed Main Crank Offset (counts): ",
-        "3. Cupfeed Cam Position (counts): ",
-        "4. Cupfeed Cam Offset (counts): ",
-        "5. Cupfeed Cam Home Position (counts): ",
-        "6. Cupfeed Cam to Main Crank Error (counts): ",
-    };
-    EXPECT_EQ(captions(), expected);
+    const QStringList c = captions();
+    ASSERT_EQ(c.size(), 58);
+    const std::pair<const char*, const char*> lastAndNext[] = {
+        {"8. Brake Wear Compensation Enable (0=No, 1=Yes): ",
+         "PLS Configuration & Channel Setpoints"},
+        {"CH07:  0  - 0", "Bodymaker/Trimmer Shift Data / Brake Response"},
+        {"6. Brake Response - High Speed (degrees): ", "Servo Cupfeed Set-up Parameters"},
+        {"4. Maximum Error for 'Following Error' Alarm (counts): ",
+         "Servo Cupfeed Tuning Parameters"},
+        {"7. Negative Peak Error (counts): ", "Servo Cupfeed Diagnostic Variables"},
+        {"6. Cupfeed Cam to Main Crank Error (counts): ", nullptr}};
+    int first = 0; // the section's heading
+    EXPECT_EQ(c[0], "Bodymaker/Trimmer Set-up Parameters");
+    for (const auto& [last, next] : lastAndNext) {
+        EXPECT_TRUE(c[first + 1].startsWith("1. ")) << c[first].toStdString();
+        const int end = next ? c.indexOf(next) : c.size();
+        ASSERT_GT(end, first + 1) << next;
+        EXPECT_EQ(c[end - 1], last);
+        first = end;
+    }
+    EXPECT_EQ(c.mid(13, 3), (QStringList{"4. Speed Compensation (advance): ", "CH00 (msec):  0",
+                                         "CH01 (msec):  0"}));
+    EXPECT_EQ(c[17], "CH03 (msec):  12");
+    EXPECT_EQ(c.mid(22, 3), (QStringList{"5. Channel Setpoints (ON - OFF): ", "CH00:  150  - 170",
+                                         "CH01:  200  - 220"}));
+    EXPECT_EQ(c[26], "CH03:  110  - 130");
 }
 
 // The recording surface's letters are wider than Times': two labels (the out-of-sync and the
@@ -127,16 +144,10 @@ TEST_F(SetupReportTest, ValuesEndAtFiveAndAHalfInchesOrClearOfTheirLabelGroupedO
         values << value.text;
     }
     EXPECT_EQ(pushed, 2);
-    // 8 bodymaker, 3 PLS, 6 shift data, 4 + 7 + 6 cupfeed.
-    ASSERT_EQ(values.size(), 34);
-    for (int i = 0; i < values.size(); ++i) {
-        const bool shift = i >= 11 && i < 17;
-        const QString expected = i >= 8 && i < 11 ? values[i] // the PLS words
-                                 : shift          ? QStringLiteral("12,345")
-                                                  : QStringLiteral("12345");
-        EXPECT_EQ(values[i], expected) << i;
-    }
-    EXPECT_EQ(values.mid(8, 3), (QStringList{"8", "360", "0"}));
+    // 8 bodymaker, 3 PLS, 6 shift data (grouped), 4 + 7 + 6 cupfeed.
+    EXPECT_EQ(values.join(' '), (QString("12345 ").repeated(8) + "8 360 0 " +
+                                 QString("12,345 ").repeated(6) + QString("12345 ").repeated(17))
+                                    .trimmed());
 }
 
 TEST_F(SetupReportTest, EveryPageHasHeaderRuleAndFooterAndNoBlankSheetFollows) {
@@ -156,8 +167,6 @@ TEST_F(SetupReportTest, EveryPageHasHeaderRuleAndFooterAndNoBlankSheetFollows) {
         EXPECT_EQ(number.text, QStringLiteral("Page %1").arg(p));
         EXPECT_TRUE(Near(number.x + surface.widthOf(number), 7.5));
         EXPECT_EQ(number.font.points, 10);
-        // Body text between header and footer.
-        EXPECT_GT(page.size(), 3u);
     }
     // Two rules a page: under the header and over the footer, from margin to margin.
     ASSERT_EQ(surface.lines.size(), 4u);
@@ -167,8 +176,6 @@ TEST_F(SetupReportTest, EveryPageHasHeaderRuleAndFooterAndNoBlankSheetFollows) {
         EXPECT_TRUE(Near(line.x2, 7.5));
     }
 }
-
-// --- The signature printout ---
 
 signatures::CpfdData Signature(int samples) {
     signatures::CpfdData d{};
@@ -204,39 +211,26 @@ struct SignaturePages {
     }
 };
 
-TEST(SignatureReportTest, NoSamplesGiveOnePageWithHeaderAndFooterOnly) {
-    SignaturePages p(0);
-    EXPECT_EQ(p.surface.pages, 1);
-    QStringList texts;
-    for (const DrawnText& t : p.surface.texts)
-        texts << t.text;
-    EXPECT_EQ(texts,
-              (QStringList{"Servo Cupfeed (Current / Error / Profile) Signature Data:run1.cfd",
-                           kContext.printedAt, "Page 1"}));
-}
-
 TEST(SignatureReportTest, GainsThenUnderlinedHeadingsCentredThenOneRowPerSample) {
     SignaturePages p(3);
     const std::vector<DrawnText> page = p.surface.page(1);
     ASSERT_EQ(p.surface.pages, 1);
+    ASSERT_GE(page.size(), 15u);
     QStringList texts;
-    for (size_t i = 1; i < 9; ++i)
+    for (size_t i = 1; i < 15; ++i)
         texts << page[i].text;
     const QString deg(QChar(0xB0));
-    EXPECT_EQ(texts, (QStringList{"P: 15.05", "I: 100", "D: 25", "Main Crank(" + deg + ")",
-                                  "Current(A)", "Error(" + deg + ")", "Actual Pos.(" + deg + ")",
-                                  "Desired Pos.(" + deg + ")"}));
+    // The gains, the headings, then sample 0's row and sample 1's position.
+    EXPECT_EQ(texts,
+              (QStringList{"P: 15.05", "I: 100", "D: 25", "Main Crank(" + deg + ")", "Current(A)",
+                           "Error(" + deg + ")", "Actual Pos.(" + deg + ")",
+                           "Desired Pos.(" + deg + ")", "0", "12.5", "-3.2", "100", "0.1", "1.5"}));
     for (int c = 0; c < 5; ++c) {
         const DrawnText& h = page[4 + c];
         EXPECT_TRUE(h.font.underline && h.font.bold);
         EXPECT_TRUE(Near(h.x + p.surface.widthOf(h) / 2, (c + 1) * 1.35));
         EXPECT_TRUE(Near(h.y, page[4].y));
     }
-    EXPECT_EQ(page[9 + 5].text, "1.5"); // sample 1's position
-    EXPECT_EQ(page[9 + 1].text, "12.5");
-    EXPECT_EQ(page[9 + 2].text, "-3.2");
-    EXPECT_EQ(page[9 + 3].text, "100");
-    EXPECT_EQ(page[9 + 4].text, "0.1");
     EXPECT_EQ(p.rows(1), 3);
 }
 
@@ -260,19 +254,57 @@ TEST(SignatureReportTest, LongSignatureContinuesWithHeadingsOnEveryPage) {
     EXPECT_EQ(total, 256);
 }
 
-TEST(SignatureReportTest, FullLastPageIsNotFollowedByAPageOfHeadingsAlone) {
+TEST(SignatureReportTest, PagesFollowTheSamplesTheRecordHolds) {
+    QStringList texts;
+    for (const DrawnText& t : SignaturePages(0).surface.texts)
+        texts << t.text;
+    EXPECT_EQ(texts,
+              (QStringList{"Servo Cupfeed (Current / Error / Profile) Signature Data:run1.cfd",
+                           kContext.printedAt, "Page 1"}));
     const int firstPageRows = SignaturePages(256).rows(1);
-    EXPECT_EQ(SignaturePages(firstPageRows).surface.pages, 1);
+    EXPECT_EQ(SignaturePages(firstPageRows).surface.pages, 1) << "no page of headings alone";
     EXPECT_EQ(SignaturePages(firstPageRows + 1).surface.pages, 2);
-}
-
-TEST(SignatureReportTest, SampleCountBeyondTheRecordIsHeldToItsSize) {
     signatures::CpfdData d = Signature(256);
-    d.Samples = 30000;
+    d.Samples = 30000; // held to the record's size
     RecordingReportSurface surface;
     signatures::PrintSignatureReport(surface, d, QString(), kContext);
-    SignaturePages all(256);
-    EXPECT_EQ(surface.pages, all.surface.pages);
+    EXPECT_EQ(surface.pages, SignaturePages(256).surface.pages);
+}
+
+QString Output(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(30000) || p.exitCode() != 0) return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// What the pages say is read back from talvern-cli's PDFs (tests/app/ReportCliTest.cpp).
+TEST(ReportPdfTest, SetUpReportHasEveryFontEmbedded) {
+    QTemporaryDir folder;
+    const signatures::ReportContext context{QStringLiteral("12/7/26 3:04:05 AM"), QLocale::c()};
+    const QString setupPdf = folder.filePath("setup.pdf");
+    QString message;
+    const setup::SetupData setup = setup::FactoryDefaults(QStringLiteral("TALVERN_R1.0.0"));
+    ASSERT_TRUE(signatures::WriteReportPdf(
+        setupPdf, "report",
+        [&](signatures::ReportSurface& s) {
+            signatures::PrintReport(s, setup, QStringLiteral("[unnamed]"), context);
+        },
+        &message))
+        << message.toStdString();
+
+    // Every font is embedded: the emb column of pdffonts says yes.
+    const QStringList fonts = Output("pdffonts", {setupPdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+    ASSERT_FALSE(fonts.isEmpty());
+    for (const QString& font : fonts)
+        EXPECT_TRUE(font.contains(QLatin1String(" yes "))) << font.toStdString();
+}
+
+TEST(ReportPdfTest, UnwritableFileIsReportedAndNothingIsLeft) {
+    QString message;
+    EXPECT_FALSE(signatures::WriteReportPdf(
+        "/nonexistent/folder/out.pdf", "x", [](signatures::ReportSurface&) {}, &message));
+    EXPECT_TRUE(message.contains("/nonexistent/folder/out.pdf")) << message.toStdString();
 }
 
 } // namespace

@@ -6,19 +6,6 @@ void ScriptedLine::script(std::initializer_list<std::optional<int>> replies) {
     script_.insert(script_.end(), replies.begin(), replies.end());
 }
 
-bool ScriptedLine::open(const link::PortSettings& settings, int* errorNumber, QString* errorText) {
-    openedWith = settings;
-    ++openCount;
-    if (openError_ != 0) {
-        if (errorNumber) *errorNumber = openError_;
-        if (errorText) *errorText = openErrorText_;
-        return false;
-    }
-    open_ = true;
-    goneAfter_ = -1;
-    return true;
-}
-
 void ScriptedLine::sendByte(std::uint8_t byte) {
     if (goneAfter_ == 0) {
         open_ = false;
@@ -92,23 +79,22 @@ std::optional<int> TinyBoard::operator()(std::uint8_t byte) {
     return std::nullopt;
 }
 
+void PrintTo(const AskedQuestion& q, std::ostream* out) {
+    *out << '"' << q.title.toStdString() << "\": \"" << q.text.toStdString() << "\" buttons "
+         << static_cast<int>(q.buttons) << " icon " << static_cast<int>(q.icon);
+}
+
 link::Answer ScriptedAnswers::ask(const QString& text, const QString& title, link::Buttons buttons,
                                   link::Icon icon) {
     asked.push_back({text, title, buttons, icon});
     if (onAsk) onAsk(asked.back());
-    if (!answers.empty()) {
-        const link::Answer answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    switch (buttons) {
-        case link::Buttons::Ok:
-            return link::Answer::Ok;
-        case link::Buttons::YesNo:
-            return link::Answer::No;
-        default:
-            return link::Answer::Cancel;
-    }
+    if (answers.empty())
+        return buttons == link::Buttons::Ok      ? link::Answer::Ok
+               : buttons == link::Buttons::YesNo ? link::Answer::No
+                                                 : link::Answer::Cancel;
+    const link::Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
 }
 
 } // namespace talvern::testing

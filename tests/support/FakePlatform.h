@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 namespace talvern::testing {
@@ -35,15 +36,15 @@ public:
     void setResponder(Responder responder) { responder_ = std::move(responder); }
     // Replies taken in order for the next bytes sent; std::nullopt = silence for that byte.
     void script(std::initializer_list<std::optional<int>> replies);
-    void failOpen(int number, QString text) {
-        openError_ = number;
-        openErrorText_ = std::move(text);
-    }
     // The device goes away after that many more bytes (an adapter pulled out): the line closes
     // and answers nothing more until it is opened again.
     void goneAfter(int bytes) { goneAfter_ = bytes; }
 
-    bool open(const link::PortSettings& settings, int* errorNumber, QString* errorText) override;
+    bool open(const link::PortSettings& settings, int*, QString*) override {
+        openedWith = settings;
+        goneAfter_ = -1;
+        return open_ = true;
+    }
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     void sendByte(std::uint8_t byte) override;
@@ -56,7 +57,6 @@ public:
     std::vector<std::uint8_t> received; // every byte taken
     std::vector<double> sendTimes;
     link::PortSettings openedWith;
-    int openCount = 0;
     void clearLog() {
         sent.clear();
         received.clear();
@@ -70,8 +70,6 @@ private:
     std::deque<std::uint8_t> pending_;
     bool open_ = false;
     int goneAfter_ = -1;
-    int openError_ = 0;
-    QString openErrorText_;
 };
 
 // A board small enough to read in a test: memory, the FF/55 handshake, read mode 1 and write
@@ -93,7 +91,10 @@ struct AskedQuestion {
     QString title;
     link::Buttons buttons;
     link::Icon icon;
+    bool operator==(const AskedQuestion&) const = default;
 };
+void PrintTo(const AskedQuestion& q, std::ostream* out);
+using Questions = std::vector<AskedQuestion>;
 
 class ScriptedAnswers final : public link::UserAnswers {
 public:

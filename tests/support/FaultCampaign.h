@@ -5,6 +5,7 @@
 #include "boards/SimulatedBoards.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace talvern::testing {
@@ -14,20 +15,12 @@ using Fault = boards::SimulatedBoards::Fault;
 inline constexpr Fault kFaults[] = {Fault::LostReply, Fault::CorruptedReply, Fault::StrayByte,
                                     Fault::Silence, Fault::CablePulled};
 
+// Named in the order of the Fault enumeration.
 inline const char* FaultName(Fault f) {
-    switch (f) {
-        case Fault::LostReply:
-            return "lost reply";
-        case Fault::CorruptedReply:
-            return "corrupted reply";
-        case Fault::StrayByte:
-            return "stray byte";
-        case Fault::Silence:
-            return "silence";
-        case Fault::CablePulled:
-            return "cable pulled";
-    }
-    return "?";
+    const char* names[] = {"lost reply", "corrupted reply", "stray byte", "silence",
+                           "cable pulled"};
+    const auto i = static_cast<std::size_t>(f);
+    return i < std::size(names) ? names[i] : "?";
 }
 
 // Every position of a short exchange; an even spread over a long one.

@@ -29,9 +29,8 @@ public:
 private:
     QString next(Call call) {
         calls.push_back(std::move(call));
-        if (choices.empty()) return {};
-        QString chosen = choices.front();
-        choices.pop_front();
+        const QString chosen = choices.empty() ? QString() : choices.front();
+        if (!choices.empty()) choices.pop_front();
         return chosen;
     }
 };

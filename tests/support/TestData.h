@@ -7,12 +7,8 @@
 
 namespace talvern::testing {
 
-inline QString TestDataPath(const char* name) {
-    return QStringLiteral(TALVERN_TEST_DATA "/") + QLatin1String(name);
-}
-
 inline QByteArray TestData(const char* name) {
-    QFile file(TestDataPath(name));
+    QFile file(QStringLiteral(TALVERN_TEST_DATA "/") + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
