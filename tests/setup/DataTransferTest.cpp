@@ -87,12 +87,18 @@ TEST_F(Transfer, UploadK2510ReadsRowsZeroToThirteenEachAfterABoardCheckThenThePL
     EXPECT_EQ(setup.PLSOfs, static_cast<std::int16_t>(sim.k2510().plsOffset()));
 }
 
-TEST_F(Transfer, UploadR7520ReadsItsRowsOnlyAndKeepsTheK2510Rows) {
+// Confirmation costs the wire a second pass and nothing more: no read waits for a quiet line.
+TEST_F(Transfer, UploadR7520ReadsItsRowsOnlyAndKeepsTheK2510RowsInItsWireTime) {
     sim.moveCable(BoardId::R7520);
     sim.pokeWord(BoardId::R7520, 1110, 1234);
     setup.ParamValue[9] = 4242; // "W1104" of the K2510
+    sim.setPacing(9600);
+    const long bytes = sim.bytesDelivered() + sim.repliesSent();
+    const double began = clock.now();
     auto t = make(kUploadR7520);
     runLogged(*t);
+    const double wire = (sim.bytesDelivered() + sim.repliesSent() - bytes) * 10.0 / 9600;
+    EXPECT_LE(clock.now() - began, wire * 1.01);
     // rows whose board value happens to equal the default do not show in the log
     EXPECT_EQ(std::count(log.begin(), log.end(), "check 3"), 17);
     EXPECT_EQ(log.front(), "check 3");
