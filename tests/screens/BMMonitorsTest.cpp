@@ -16,11 +16,6 @@ using screens::frmBMData;
 using screens::frmBMIO;
 constexpr auto K = BoardId::K2510;
 
-QString TextOf(const QWidget& screen, const char* name) {
-    const auto* label = screen.findChild<QLabel*>(QLatin1String(name));
-    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
-}
-
 class BMIO : public ScreenFixture {
 protected:
     std::unique_ptr<frmBMIO> screen;
@@ -57,10 +52,6 @@ TEST_F(BMIO, EveryValueAndBitIsShownInItsOwnLabel) {
 TEST_F(BMIO, OfflineShowsPlaceholdersDisabled) {
     screen = show<frmBMIO>(0);
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("BM I/O Status"));
-    EXPECT_EQ(TextOf(*screen, "lblk2510_8"), QStringLiteral("Resolver Period:"));
-    EXPECT_EQ(TextOf(*screen, "lblTmgChannel_9"), QStringLiteral("CH11:"));
-    EXPECT_EQ(TextOf(*screen, "lblSlot10_7"), QStringLiteral("(B100.7)    7:"));
-    EXPECT_EQ(TextOf(*screen, "lblSlot11_15"), QStringLiteral("(B111.7)  17:"));
     runPass(*screen);
     EXPECT_EQ(screen->lblk2510State(0)->text(), QStringLiteral("-"));
     EXPECT_FALSE(screen->lblk2510State(0)->isEnabled());
@@ -114,8 +105,6 @@ TEST_F(BMData, OfflineShowsTheWorkingValuesDisabled) {
     shell::gSetup.ParamValue[13] = 7;
     screen = show<frmBMData>(0);
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("BM Shift Data"));
-    EXPECT_EQ(TextOf(*screen, "lblBMDataDes_3"), QStringLiteral("Total Short Cans:"));
-    EXPECT_EQ(TextOf(*screen, "lblBMDataDes_4"), QStringLiteral("Low Speed:"));
     EXPECT_EQ(screen->cmdEndofShift()->text(), QStringLiteral("&Transfer Data"));
     EXPECT_EQ(screen->lblBMData(0)->text(), QStringLiteral("-"));
     runPass(*screen);

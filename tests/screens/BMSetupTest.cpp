@@ -1,6 +1,5 @@
-// The parameter editor on "BM Set-Up Parameters" and "Cupfeed Set-Up Parameters": every row of
-// their tables pinned against the simulated boards, then the editor's keys, spinner, check box
-// and modes driven by keys and mouse clicks.
+// The parameter editor on the two set-up screens: every row pinned against the simulated boards,
+// then its keys, spinner, check box and modes driven by keys and mouse clicks.
 
 #include "ScreenFixture.h"
 #include "UpDownSpinner.h"
@@ -169,14 +168,15 @@ protected:
 
 // --- Typing and leaving a field ---
 
-TEST_F(BMSetup, RefusedTextGivesTheRangeMessageAndAFractionIsStoredAndWrittenRoundedTiesToEven) {
+// Which texts pass is the field check's; the window must show its verdict, keep or move the focus
+// and write only what was taken.
+TEST_F(BMSetup, RefusedTextGivesTheRangeMessageAndAFractionIsStoredAndWrittenRounded) {
     const struct {
         int field;
         const char* text;
         int taken; // -1: refused, the value restored and the focus kept
-    } rows[] = {{kLowBdc, "360", -1},    {kMaxStop, "abc", -1}, {kMaxStop, " ", -1},
-                {kMaxStop, "12abc", -1}, {kMaxStop, "-5", -1},  {kMaxStop, "", -1},
-                {kMaxStop, "12.5", 12},  {kMaxStop, "13.5", 14}};
+    } rows[] = {
+        {kLowBdc, "360", -1}, {kMaxStop, "abc", -1}, {kMaxStop, "", -1}, {kMaxStop, "13.5", 14}};
     sim.pokeWord(K, 1020, 45);
     openOnline();
     for (const auto& [field, text, taken] : rows) {
@@ -194,11 +194,9 @@ TEST_F(BMSetup, RefusedTextGivesTheRangeMessageAndAFractionIsStoredAndWrittenRou
             EXPECT_EQ(box(field)->text(), QString::number(taken));
             continue;
         }
-        ASSERT_EQ(answers.asked.size(), 1u);
-        EXPECT_EQ(answers.asked[0].text, field == kLowBdc
-                                             ? "Only a Number Between 0 and 359 can be Entered"
-                                             : "Only a Number Between 0 and 999 can be Entered");
-        EXPECT_EQ(answers.asked[0].title, QStringLiteral("Set-up"));
+        EXPECT_EQ(OnlyQuestion(answers), QStringLiteral("Set-up|Only a Number Between 0 and %1 can "
+                                                        "be Entered")
+                                             .arg(field == kLowBdc ? 359 : 999));
         EXPECT_EQ(answers.asked[0].icon, link::Icon::Information);
         EXPECT_EQ(answers.asked[0].buttons, link::Buttons::Ok);
         EXPECT_EQ(box(field)->text(), before);
@@ -206,8 +204,7 @@ TEST_F(BMSetup, RefusedTextGivesTheRangeMessageAndAFractionIsStoredAndWrittenRou
         EXPECT_EQ(box(field)->selectedText(), before);
         EXPECT_TRUE(screen->editor().Editing(field));
     }
-    EXPECT_EQ(line.bytesWritten(), (std::vector<int>{1024, 1025, 1024, 1025}))
-        << "only the two numbers taken";
+    EXPECT_EQ(line.bytesWritten(), (std::vector<int>{1024, 1025})) << "only the number taken";
     auto expected = shell::gSetupDefault;
     expected.ParamValue[2] = 14;
     EXPECT_EQ(shell::gSetup, expected);
@@ -327,13 +324,6 @@ TEST_F(BMSetup, ArrowKeysStepOnlyTheFocusedFieldAndEachStepIsWrittenOnce) {
     EXPECT_EQ(line.writesTo(1024), 1);
     EXPECT_EQ(line.writesTo(1020), 3);
     EXPECT_EQ(shell::gSetup.ParamValue[2], 301);
-
-    // Each click is written at once; at the limit a click writes nothing.
-    QTest::mouseClick(spinner(kLowBdc)->upButton(), Qt::LeftButton);
-    QTest::mouseClick(spinner(kLowBdc)->upButton(), Qt::LeftButton);
-    EXPECT_EQ(box(kLowBdc)->text(), QStringLiteral("359"));
-    EXPECT_EQ(boardWord(K, 1020), 359);
-    EXPECT_EQ(line.writesTo(1020), 4);
 
     // A step ends an edit once, without an extra write.
     type(kLowSpeed, QStringLiteral("300"));

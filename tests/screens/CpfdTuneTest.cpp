@@ -152,24 +152,14 @@ TEST_F(CpfdTune, KeysReachTheGainsTheCheckBoxAndTheOutputWhoseEveryStepIsSentAtO
     check()->setFocus();
     QTest::keyClick(check(), Qt::Key_Tab);
     EXPECT_TRUE(box(kOutput)->hasFocus());
+    // Every output step is sent at once and never stored; the scaling is the tuning logic's.
     const auto before = shell::gSetup.ParamValue;
     QTest::keyClick(box(kOutput), Qt::Key_Up);
     EXPECT_EQ(sim.peekWord(R, 1140), 2068);
-
-    // Every output step is sent at once and never stored.
-    QTest::mouseClick(screen->editor().spinner(kOutput)->upButton(), Qt::LeftButton);
-    EXPECT_EQ(box(kOutput)->text(), QStringLiteral("2"));
-    EXPECT_EQ(sim.peekWord(R, 1140), 2089);
-    QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
-    QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
-    QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
-    EXPECT_EQ(sim.peekWord(R, 1140), 2028);
-    typeOutput(QStringLiteral("100")); // the scaling itself is the tuning logic's
+    typeOutput(QStringLiteral("100"));
     EXPECT_EQ(sim.peekWord(R, 1140), 4096);
     typeOutput(QStringLiteral("101"));
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text,
-              QStringLiteral("Only a Number Between -100 and 100 can be Entered"));
+    EXPECT_EQ(OnlyQuestion(answers), "Set-up|Only a Number Between -100 and 100 can be Entered");
     EXPECT_EQ(sim.peekWord(R, 1140), 4096);
     EXPECT_EQ(shell::gSetup.ParamValue, before);
 
@@ -222,27 +212,40 @@ TEST_F(CpfdTune, ADisturbedReplyIsNeverActedOn) {
 
 // --- Gains, read-outs and the offline layouts ---
 
-TEST_F(CpfdTune, GainsEditTheBoardAndReadoutsAreKeptForOffline) {
-    sim.startMachine();
-    clock.advance(3);
+TEST_F(CpfdTune, EachGainAndReadoutIsItsOwnAddressAndTheReadoutsAreKeptForOffline) {
+    // The machine stands, so the peaks stay as poked; B1128 keeps the board's own 5.
+    for (const auto& [address, value] :
+         {std::pair{1126, 17}, {1120, 230}, {1122, 31}, {610, 7}, {612, 65436}})
+        sim.pokeWord(R, address, static_cast<std::uint16_t>(value));
     openOnline();
-    EXPECT_EQ(box(0)->text(), QStringLiteral("15"));
-    EXPECT_EQ(box(2)->text(), QStringLiteral("100"));
-    EXPECT_EQ(screen->editor().spinner(2)->Max(), 9999);
-    EXPECT_EQ(screen->editor().spinner(1)->Max(), 99);
-    QTest::mouseClick(box(1), Qt::LeftButton);
-    QTest::keyClicks(box(1), QStringLiteral("40"));
-    QTest::keyClick(box(1), Qt::Key_Tab);
-    EXPECT_EQ(sim.peekByte(R, 1128), 40);
-    EXPECT_EQ(shell::gSetup.ParamValue[19], 40);
-
+    const struct {
+        int address;
+        bool byte;
+        const char* shown;
+        const char* typed;
+        int max;
+    } gains[] = {{1126, false, "17", "18", 999},
+                 {1128, true, "5", "6", 99},
+                 {1120, false, "230", "231", 9999},
+                 {1122, false, "31", "32", 999}};
+    for (int field = 0; field < 4; ++field) {
+        const auto& g = gains[field];
+        EXPECT_EQ(box(field)->text(), QString::fromLatin1(g.shown)) << g.address;
+        EXPECT_EQ(screen->editor().spinner(field)->Max(), g.max) << g.address;
+        typeOver(box(field), QString::fromLatin1(g.typed));
+        const int now = g.byte ? sim.peekByte(R, g.address) : sim.peekWord(R, g.address);
+        EXPECT_EQ(QString::number(now), QString::fromLatin1(g.typed)) << g.address;
+        EXPECT_EQ(shell::gSetup.ParamValue[18 + field], now) << g.address;
+    }
     runPass(*screen);
+    EXPECT_EQ(screen->lblCpfdTuneData(5)->text(), QStringLiteral("7"));
+    EXPECT_EQ(screen->lblCpfdTuneData(6)->text(), QStringLiteral("65436"));
+    EXPECT_EQ(screen->trace().samples().back().negativePeak, -100) << "the peak is signed";
     std::array<QString, 3> seen;
     for (int i = 4; i <= 6; ++i) {
         seen[i - 4] = screen->lblCpfdTuneData(i)->text();
         EXPECT_EQ(QString::number(shell::gSetup.ParamValue[18 + i]), seen[i - 4]) << i;
     }
-    EXPECT_NE(seen[1], QStringLiteral("0")) << "the running machine has a peak error";
 
     goOffline();
     runPass(*screen);
@@ -251,7 +254,7 @@ TEST_F(CpfdTune, GainsEditTheBoardAndReadoutsAreKeptForOffline) {
         EXPECT_EQ(screen->lblCpfdTuneData(i)->text(), seen[i - 4]) << i;
         EXPECT_FALSE(screen->lblCpfdTuneData(i)->isEnabled());
     }
-    EXPECT_EQ(box(1)->text(), QStringLiteral("40"));
+    EXPECT_EQ(box(1)->text(), QStringLiteral("6"));
 }
 
 TEST_F(CpfdTune, OfflineEverythingIsDisabledAndOfflineEditingOpensOnlyTheGains) {
@@ -306,6 +309,24 @@ TEST_F(CpfdTune, TraceFollowsThePassesMarksTheWritesAndIsEmptyOffline) {
     EXPECT_EQ(screen->trace().markers().back().label, QStringLiteral("Test on"));
     QTest::mouseClick(screen->editor().spinner(kOutput)->upButton(), Qt::LeftButton);
     EXPECT_EQ(screen->trace().markers().back().label, QStringLiteral("Out 1%"));
+
+    // A write the board did not take is not marked.
+    const struct {
+        int field;
+        const char *typed, *marker;
+    } writes[] = {{2, "120", "I 120"}, {kOutput, "10", "Out 10%"}};
+    for (const auto& [field, typed, marker] : writes) {
+        const std::size_t before = screen->trace().markers().size();
+        sim.setSilent(true);
+        answers.answers = {link::Answer::Cancel};
+        typeOver(box(field), QStringLiteral("7"));
+        EXPECT_EQ(screen->trace().markers().size(), before) << marker;
+        sim.clearFaults();
+        link.CommError = false;
+        goOnline();
+        typeOver(box(field), QString::fromLatin1(typed));
+        EXPECT_EQ(screen->trace().markers().back().label, QString::fromLatin1(marker));
+    }
 
     goOffline();
     runPass(*screen);

@@ -26,6 +26,12 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace talvern::testing {
 
+// The one question asked, as "title|text".
+inline QString OnlyQuestion(const ScriptedAnswers& answers) {
+    if (answers.asked.size() != 1) return QStringLiteral("%1 questions").arg(answers.asked.size());
+    return answers.asked[0].title + '|' + answers.asked[0].text;
+}
+
 // Records what the link sends and decodes the write transactions (FF, mode 2, then
 // address-high, address-low, data triples).
 class RecordingLine final : public link::SerialLine {
@@ -105,24 +111,39 @@ private:
     std::uint8_t spoilMask_ = 0;
 };
 
-class ScreenFixture : public ::testing::Test {
-protected:
-    ScreenFixture() : link(clock, answers, events, folder.path()) {
-        link.SetUserConfigFolder(folder.filePath(QStringLiteral("user")));
-        sim.stopMachine();
+// The program's globals wired to one link with fresh working data, for as long as it lives.
+struct ProgramGlobals {
+    ProgramGlobals(link::RSComm& link, link::SerialLine& port, link::UserAnswers& answers,
+                   link::EventPump& events) {
         shell::gLink = &link;
-        shell::gCommPort = &line;
+        shell::gCommPort = &port;
         shell::gAnswers = &answers;
         shell::gEvents = &events;
         shell::gOnlineView = nullptr;
         shell::InitSetupTables();
         shell::gOfflineEditing = false;
     }
-    ~ScreenFixture() override {
+    ~ProgramGlobals() {
         shell::gLink = nullptr;
         shell::gCommPort = nullptr;
         shell::gAnswers = nullptr;
         shell::gEvents = nullptr;
+    }
+};
+
+// Runs steps until the current (or next) pass has ended.
+inline void RunPass(setup::RefreshCycle& cycle) {
+    const int before = cycle.passesCompleted();
+    for (int k = 0; k < 200 && cycle.passesCompleted() == before; ++k)
+        cycle.runStep();
+    ASSERT_GT(cycle.passesCompleted(), before) << "a pass that never ends";
+}
+
+class ScreenFixture : public ::testing::Test {
+protected:
+    ScreenFixture() : link(clock, answers, events, folder.path()) {
+        link.SetUserConfigFolder(folder.filePath(QStringLiteral("user")));
+        sim.stopMachine();
     }
 
     void goOnline() {
@@ -142,13 +163,7 @@ protected:
         QApplication::setActiveWindow(&screen);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
     }
-    // Runs steps until the current (or next) pass has ended.
-    static void runPass(setup::RefreshCycle& cycle) {
-        const int before = cycle.passesCompleted();
-        for (int k = 0; k < 200 && cycle.passesCompleted() == before; ++k)
-            cycle.runStep();
-        ASSERT_GT(cycle.passesCompleted(), before);
-    }
+    static void runPass(setup::RefreshCycle& cycle) { RunPass(cycle); }
     static void runPass(screens::BoardScreen& screen) { runPass(screen.cycle()); }
     // A new screen shown as the active window, after `passes` passes of its cycle.
     template <class Screen> std::unique_ptr<Screen> show(int passes) {
@@ -188,6 +203,7 @@ protected:
     ScriptedAnswers answers;
     link::NoEventPump events;
     link::RSComm link;
+    ProgramGlobals globals{link, line, answers, events};
 };
 
 } // namespace talvern::testing
