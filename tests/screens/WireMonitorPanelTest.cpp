@@ -6,8 +6,8 @@
 
 #include <QLabel>
 #include <QScrollBar>
-#include <QTest>
 #include <QTableView>
+#include <QTest>
 
 namespace talvern::testing {
 namespace {

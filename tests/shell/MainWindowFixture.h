@@ -20,6 +20,12 @@
 
 namespace talvern::testing {
 
+// The one question asked, as "title|text".
+inline QString OnlyQuestion(const ScriptedAnswers& answers) {
+    if (answers.asked.size() != 1) return QStringLiteral("%1 questions").arg(answers.asked.size());
+    return answers.asked[0].title + '|' + answers.asked[0].text;
+}
+
 struct AskedInput {
     QString prompt;
     QString title;

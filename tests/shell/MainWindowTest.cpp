@@ -20,23 +20,16 @@ using boards::BoardId;
 
 TEST_F(MainWindowTest, StartsOfflineWithDefaultsAndTheMainDisplay) {
     EXPECT_EQ(window->windowTitle(), "TALVERN - [unnamed]");
-    EXPECT_EQ(window->gFileNameCaption, "[unnamed]");
     EXPECT_EQ(panel(1), "System Message:");
     EXPECT_EQ(panel(2), "OFFLINE");
     EXPECT_TRUE(window->mnuViewOffline->isChecked());
-    EXPECT_FALSE(window->mnuViewOnline->isChecked());
     EXPECT_FALSE(window->mnuEditPasscode->isEnabled());
     EXPECT_FALSE(rs().OnlineMode);
     EXPECT_EQ(window->visibleChild(), 0);
-    EXPECT_NE(window->childWindow(0), nullptr);
     EXPECT_EQ(window->loadedChildCount(), 1);
     EXPECT_TRUE(window->mnuBMForm[0]->isChecked());
     EXPECT_EQ(shell::gSetup, shell::gSetupDefault);
     EXPECT_EQ(window->gFileNamePath, QDir(folder.path()).filePath("*.sdt"));
-    const char* tips[] = {"System Status Display Messages", "Communications Mode", "Current Date",
-                          "Current Time"};
-    for (int p = 1; p <= 4; ++p)
-        EXPECT_EQ(window->statusPanel(p)->toolTip(), tips[p - 1]);
     EXPECT_EQ(panel(3), QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
 }
 
@@ -54,10 +47,6 @@ TEST_F(MainWindowTest, MenuTreeHasItsCaptionsShortcutsAndStates) {
         {"mnuFileSave", "&Save", QKeySequence("Ctrl+S"), std::nullopt},
         {"mnuFileSaveAs", "Save &As...", {}, std::nullopt},
         {"mnuFileExport", "Export Shift Data...", QKeySequence("Ctrl+X"), std::nullopt},
-        {"mnuFileUploadK2510", "K2510 PLC", {}, std::nullopt},
-        {"mnuFileUploadR7520", "R7520 Motion Control", {}, std::nullopt},
-        {"mnuFileDownloadProgramK2510", "K2510 PLC", {}, std::nullopt},
-        {"mnuFileDownloadK2510", "K2510 PLC", {}, std::nullopt},
         {"mnuFilePrint", "&Print Report...", QKeySequence("Ctrl+P"), std::nullopt},
         {"mnuFilePrintSetup", "Print Set&up...", {}, false},
         {"mnuFileExit", "E&xit", {}, true},
@@ -148,10 +137,8 @@ TEST_F(MainWindowTest, BoardCheckAsksForTheProgPortUntilTheCableIsMovedAndCancel
     answers.answers = {link::Answer::Retry};
     answers.onAsk = [&](const AskedQuestion&) { sim.moveCable(BoardId::K2510); };
     EXPECT_TRUE(shell::CheckTargetBoard(1));
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text,
-              "Connect to PROG PORT on K2510 and\r\nPress RETRY to Continue");
-    EXPECT_EQ(answers.asked[0].title, "TMGPROG");
+    EXPECT_EQ(OnlyQuestion(answers), "TMGPROG|Connect to PROG PORT on K2510 and\r\nPress RETRY to "
+                                     "Continue");
     EXPECT_EQ(answers.asked[0].icon, link::Icon::Critical);
     EXPECT_TRUE(rs().OnlineMode);
 
@@ -170,8 +157,8 @@ TEST_F(MainWindowTest, BoardCheckOnAFailedLinkGoesOfflineWithoutTheCableQuestion
     sim.unplug();
     answers.answers = {link::Answer::Cancel};
     EXPECT_FALSE(shell::CheckTargetBoard(1));
-    ASSERT_EQ(answers.asked.size(), 1u) << "only the link's own question";
-    EXPECT_EQ(answers.asked[0].title, "WARNING - Communication Error!");
+    EXPECT_TRUE(OnlyQuestion(answers).startsWith("WARNING - Communication Error!|"))
+        << "only the link's own question";
     EXPECT_EQ(panel(2), "OFFLINE");
     ticks(1);
     EXPECT_EQ(panel(1), "System Message:  Comm Fault with K2500");
@@ -206,7 +193,6 @@ TEST_F(MainWindowTest, ShowChildWindowKeepsExactlyOneChildLoaded) {
     flushDeletes();
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(alive, 1);
-    EXPECT_EQ(window->loadedChildCount(), 1);
     EXPECT_EQ(window->mdiArea()->subWindowList().size(), 1);
     EXPECT_EQ(window->visibleChild(), 1);
     EXPECT_FALSE(window->mnuBMForm[0]->isChecked());
