@@ -44,7 +44,7 @@ protected:
     std::unique_ptr<screens::frmBMMain> screen;
 };
 
-TEST_F(BMMain, OfflineShowsPlaceholdersDisabledAndTheSystemMessage) {
+TEST_F(BMMain, OfflineShowsPlaceholdersDisabledAndTheMessageKeepsItsScrollUntilItChanges) {
     openScreen();
     passes(1);
     EXPECT_EQ(speed(), "-");
@@ -52,10 +52,7 @@ TEST_F(BMMain, OfflineShowsPlaceholdersDisabledAndTheSystemMessage) {
     EXPECT_FALSE(screen->lblDisplay[0]->isEnabled());
     EXPECT_EQ(messages(), "Set-up Program is Currently OFFLINE");
     EXPECT_TRUE(line.sent.empty());
-}
 
-TEST_F(BMMain, ALongMessageKeepsItsScrollPositionUntilItChanges) {
-    openScreen();
     QString alarms = "***** SYSTEM ALARM *****\r\n";
     for (int k = 0; k < 40; ++k)
         alarms += "Die Sensor Fail Alarm\r\n";

@@ -5,7 +5,6 @@
 #include "frmBMData.h"
 #include "frmBMIO.h"
 
-#include <QLabel>
 #include <QPushButton>
 
 namespace talvern::testing {

@@ -9,7 +9,6 @@
 #include "frmBMTmg.h"
 
 #include <QApplication>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>

@@ -15,7 +15,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>

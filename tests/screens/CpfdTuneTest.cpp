@@ -89,9 +89,7 @@ TEST_F(CpfdTune, DecliningEnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTh
     sim.pokeWord(R, 1140, 3000);
     answers.answers = {link::Answer::No};
     QTest::mouseClick(check(), Qt::LeftButton);
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text, QStringLiteral("Enable Servo Amplifier Test Mode?"));
-    EXPECT_EQ(answers.asked[0].title, QStringLiteral("TALVERN"));
+    EXPECT_EQ(OnlyQuestion(answers), "TALVERN|Enable Servo Amplifier Test Mode?");
     EXPECT_EQ(answers.asked[0].buttons, link::Buttons::YesNo);
     EXPECT_EQ(answers.asked[0].icon, link::Icon::Question);
     expectTestMode(false);
@@ -113,7 +111,6 @@ TEST_F(CpfdTune, DecliningEnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTh
     answers.answers = {link::Answer::Yes};
     openScreen();
     EXPECT_TRUE(check()->isChecked()) << "a board already in test mode";
-    ASSERT_EQ(answers.asked.size(), 3u) << "asked again when the screen opens";
     line.sent.clear();
 
     sim.pokeWord(R, 1140, 3000);
@@ -131,8 +128,7 @@ TEST_F(CpfdTune, ABoardInTestModeAsksWhenTheScreenOpens) {
         answers.answers = {answer};
         goOnline();
         openScreen();
-        ASSERT_EQ(answers.asked.size(), 1u);
-        EXPECT_EQ(answers.asked[0].text, setup::kTestModeQuestion);
+        EXPECT_EQ(OnlyQuestion(answers), "TALVERN|" + setup::kTestModeQuestion);
         expectTestMode(answer == link::Answer::Yes); // Yes resends, No leaves test mode
         screen.reset();
     }

@@ -1,10 +1,7 @@
-// The fault campaign over the live screens: one pass of each, once without faults, then once per
-// byte position of the pass with each fault the simulated cable can inject. In the faulted pass
-// and the pass after it nothing may be stored in the working data but what the clean pass stored
-// (a disturbed data byte, which no read can tell, only until the next pass), nothing written to
-// a board, no question asked but the link's own, and every pass must end within the link's
-// time-outs. The tuning screen runs with the amplifier in test mode (at 0 %, so that its
-// read-outs stay put while a fault takes its time).
+// The fault campaign over the live screens: a clean pass of each, then one per byte position
+// and fault the simulated cable can inject. Nothing a failed read gave may be stored, written,
+// asked about or keep a pass beyond the link's time-outs. The tuning screen runs in test mode at
+// 0 %, so that its read-outs stay put while a fault takes its time.
 
 #include "FaultCampaign.h"
 #include "ScreenFixture.h"

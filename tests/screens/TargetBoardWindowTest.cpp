@@ -32,7 +32,7 @@ protected:
     std::unique_ptr<frmTargetBoard> page;
 };
 
-TEST_F(TargetBoardWindow, ShowsFaultsAdviceAndBothIdents) {
+TEST_F(TargetBoardWindow, ShowsFaultsAdviceAndBothIdentsAndRefusesANetworkAddressOutOfRange) {
     sim.pokeByte(boards::BoardId::K2510, 8177, 0x45);
     goOnline();
     openPage("DPAGE");
@@ -49,12 +49,8 @@ TEST_F(TargetBoardWindow, ShowsFaultsAdviceAndBothIdents) {
     EXPECT_TRUE(page->cmdResetFaults->isEnabled());
     EXPECT_FALSE(page->txtSetup[0]->isHidden());
     EXPECT_FALSE(page->cmdSetTime->isEnabled()) << "no clock on this board type";
-}
 
-TEST_F(TargetBoardWindow, NetworkAddressOutsideItsLimitsIsRefusedAndNothingWritten) {
-    goOnline();
-    openPage("DPAGE");
-    runPass();
+    // A network address outside its limits is refused, and nothing written.
     line.sent.clear();
     answers.asked.clear();
     QLineEdit* box = page->txtSetup[0];

@@ -94,10 +94,17 @@ TEST_F(CommPortDialog, SpinnerStepsWithinOneToNinetyNineByButtonOrArrowKey) {
     EXPECT_EQ(dialog->txtCommPort->text(), "1");
 }
 
-TEST_F(CommPortDialog, SaveWritesTheSettingsAndEachExistingDevelopmentFolder) {
+TEST_F(CommPortDialog, EscapeWritesNothingAndSaveWritesTheSettingsAndEachDevelopmentFolder) {
     QDir(folder.path()).mkdir("BRX51");
     QDir(folder.path()).mkdir("VUD51");
     auto* dialog = open();
+    dialog->txtCommPort->setText("4");
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Escape);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_FALSE(QFile::exists(portFile()));
+    EXPECT_FALSE(QFile::exists(folder.filePath("BRX51/BRIXEL.SFG")));
+
+    dialog = open();
     EXPECT_EQ(dialog->txtCommPort->text(), "1");
     EXPECT_TRUE(dialog->optPortSpeed[0]->isChecked());
     dialog->txtCommPort->setText("3");
@@ -109,16 +116,6 @@ TEST_F(CommPortDialog, SaveWritesTheSettingsAndEachExistingDevelopmentFolder) {
     EXPECT_FALSE(QFileInfo::exists(folder.filePath("BRX96")));
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_FALSE(line.isOpen()); // offline: the new settings wait for the next open
-}
-
-TEST_F(CommPortDialog, EscapeCancelsAndWritesNothing) {
-    QDir(folder.path()).mkdir("BRX96");
-    auto* dialog = open();
-    dialog->txtCommPort->setText("4");
-    QTest::keyClick(dialog->txtCommPort, Qt::Key_Escape);
-    EXPECT_FALSE(QFile::exists(portFile()));
-    EXPECT_FALSE(QFile::exists(folder.filePath("BRX96/BRIXEL.SFG")));
-    EXPECT_FALSE(dialog->isVisible());
 }
 
 TEST_F(CommPortDialog, SavingOnlineWithNothingAnsweringKeepsTheDialogOpen) {

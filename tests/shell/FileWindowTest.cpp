@@ -5,7 +5,6 @@
 #include "frmCompareSetup.h"
 #include "frmProcessing.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QFile>
 #include <QProgressBar>

@@ -4,9 +4,6 @@
 #include "ReportOutput.h"
 #include "modUtility.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrinter>

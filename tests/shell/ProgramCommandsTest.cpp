@@ -2,9 +2,7 @@
 #include "MainWindowFixture.h"
 #include "frmDownloadProg.h"
 
-#include <QAction>
 #include <QFile>
-#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 

@@ -4,10 +4,8 @@
 #include "frmAbout.h"
 #include "frmWaitDisplay.h"
 
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QSet>
 #include <QTest>
 
