@@ -71,8 +71,7 @@ TEST_F(SetupTables, EveryFieldReadsAndWritesItsOwnAddressWithinItsLimitsOnItsBoa
         std::unique_ptr<ParameterScreen> screen(table.make());
         open(*screen);
         runPass(*screen);
-        ASSERT_EQ(answers.asked.size(), 1u);
-        EXPECT_EQ(answers.asked[0].title, QString::fromLatin1(table.prompt));
+        EXPECT_TRUE(OnlyQuestion(answers).startsWith(QString::fromLatin1(table.prompt) + '|'));
 
         answers.asked.clear();
         sim.moveCable(table.board);
@@ -264,21 +263,16 @@ TEST_F(BMSetup, OneEscapeRestoresTheEntryValueAndASecondLeavesTheField) {
     QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("250"));
     EXPECT_EQ(box(kLowSpeed)->selectedText(), QStringLiteral("250"));
-    EXPECT_TRUE(screen->editor().EscapePending);
     QTest::keyClick(box(kLowSpeed), Qt::Key_7); // any other key cancels the pending Escape
-    EXPECT_FALSE(screen->editor().EscapePending);
     QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
     EXPECT_TRUE(box(kLowSpeed)->hasFocus());
-
     QTest::keyClick(box(kLowSpeed), Qt::Key_Escape);
-    EXPECT_FALSE(screen->editor().EscapePending);
-    EXPECT_FALSE(screen->editor().Editing(kLowSpeed));
     EXPECT_TRUE(screen->defaultButton()->hasFocus());
     EXPECT_TRUE(answers.asked.empty());
     EXPECT_TRUE(line.nothingWritten());
 }
 
-TEST_F(BMSetup, ARefreshPassLeavesAFieldBeingTypedInAlone) {
+TEST_F(BMSetup, APassLeavesAFieldBeingTypedInAloneAndNothingIsWrittenWhileALinkFailureIsFlagged) {
     openOnline();
     type(kLowSpeed, QStringLiteral("12"));
     sim.pokeWord(K, 1026, 222);
@@ -286,10 +280,8 @@ TEST_F(BMSetup, ARefreshPassLeavesAFieldBeingTypedInAlone) {
     runPass(*screen);
     EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("12"));
     EXPECT_EQ(box(kLowSpeed + 1)->text(), QStringLiteral("333"));
-}
 
-TEST_F(BMSetup, NothingIsWrittenWhileALinkFailureIsFlagged) {
-    openOnline();
+    line.sent.clear();
     link.CommError = true;
     typeOver(box(kLowSpeed), QStringLiteral("200"));
     QTest::mouseClick(spinner(kMaxStop)->upButton(), Qt::LeftButton);

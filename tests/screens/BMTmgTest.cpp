@@ -3,7 +3,6 @@
 
 #include "DialGeometry.h"
 #include "ScreenFixture.h"
-#include "ScreenRegistry.h"
 #include "TimingDial.h"
 #include "UpDownSpinner.h"
 #include "frmBMTmg.h"
@@ -113,11 +112,6 @@ TEST_F(BMTmg, OfflineLayoutWithAndWithoutOfflineEditing) {
     // Edits change only the working data.
     typeOver(on(4), QStringLiteral("140"));
     EXPECT_EQ(shell::gSetup.PLSSetpoint[4][0], 140);
-    typeOver(screen->txtTmg[1], QStringLiteral("6"));
-    answers.answers = {link::Answer::Yes};
-    QTest::mouseClick(screen->cmdClearChan, Qt::LeftButton);
-    EXPECT_EQ(off(6)->text(), QStringLiteral("*****"));
-    EXPECT_EQ(shell::gSetup.PLSSetpoint[6], (std::array<std::int16_t, 2>{0, 0}));
     EXPECT_TRUE(line.sent.empty());
 }
 
@@ -139,11 +133,6 @@ TEST_F(BMTmg, DialFollowsTheBoxesAndTheStandingMachine) {
 }
 
 TEST_F(BMTmg, NamesAndKeysAndAnAccessKeyChecksTheBoxBeingTypedInFirst) {
-    // "&3 Machine Timing" of the Bodymaker menu opens it.
-    std::unique_ptr<QWidget> registered(screens::CreateChildScreen(2));
-    ASSERT_TRUE(registered);
-    EXPECT_EQ(registered->objectName(), QStringLiteral("frmBMTmg"));
-    registered.reset();
     openOnline();
     EXPECT_EQ(screen->findChild<QLineEdit*>(QStringLiteral("txtChannel_15")), off(7));
     QTest::keyClick(screen.get(), '5', Qt::AltModifier);

@@ -99,8 +99,6 @@ TEST_F(FileWindow, UploadK2510GoesOnlineShowsProgressAndFillsTheRecord) {
     answers.answers = {Answer::Yes, Answer::Yes};
     window->mnuFileUploadK2510->trigger();
     EXPECT_EQ(titles(), (QStringList{"Data Upload", "Program Offline"}));
-    EXPECT_EQ(answers.asked[0].text,
-              "You are about to Upload Data from the K2510\r\n\r\nDo You Wish to Continue?");
     EXPECT_TRUE(window->rsLink().OnlineMode);
     EXPECT_FALSE(window->gUploadNOW.isEmpty());
     shell::frmProcessing* p = window->processingWindow();
