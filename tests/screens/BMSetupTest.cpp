@@ -210,11 +210,8 @@ TEST_F(BMSetup, RefusedTextGivesTheRangeMessageAndAFractionIsStoredAndWrittenRou
 
 TEST_F(BMSetup, AfterARefusalInAMessageWindowTheNextLeaveIsCheckedToo) {
     openOnline();
-    // The message box is a window of its own: while it is open the screen is not active, and
-    // the focus comes back to the field when the screen is activated again.
-    QWidget messageWindow;
-    messageWindow.show();
-    answers.onAsk = [&](const AskedQuestion&) { QApplication::setActiveWindow(&messageWindow); };
+    // The focus comes back to the field when the screen is activated again.
+    questionsTakeTheActivation();
     for (const char* text : {"900", "901"}) {
         SCOPED_TRACE(text);
         if (!box(kLowSpeed)->hasFocus()) QTest::mouseClick(box(kLowSpeed), Qt::LeftButton);
@@ -226,7 +223,6 @@ TEST_F(BMSetup, AfterARefusalInAMessageWindowTheNextLeaveIsCheckedToo) {
         EXPECT_TRUE(box(kLowSpeed)->hasFocus());
         EXPECT_EQ(box(kLowSpeed)->text(), QStringLiteral("250"));
     }
-    answers.onAsk = nullptr;
     EXPECT_TRUE(line.nothingWritten());
 }
 

@@ -160,10 +160,7 @@ TEST_F(BMTmg, NamesAndKeysAndAnAccessKeyChecksTheBoxBeingTypedInFirst) {
 
     // A button's access key checks the box being typed in first.
     answers.asked.clear();
-    // The message box is a window of its own: the screen is active again only after it.
-    QWidget messageWindow;
-    messageWindow.show();
-    answers.onAsk = [&](const AskedQuestion&) { QApplication::setActiveWindow(&messageWindow); };
+    questionsTakeTheActivation();
     QTest::mouseClick(screen->txtTmg[1], Qt::LeftButton);
     screen->txtTmg[1]->selectAll();
     QTest::keyClicks(screen->txtTmg[1], QStringLiteral("9"));
@@ -180,7 +177,6 @@ TEST_F(BMTmg, NamesAndKeysAndAnAccessKeyChecksTheBoxBeingTypedInFirst) {
     EXPECT_EQ(answers.asked.size(), 1u);
     EXPECT_TRUE(screen->cmdClearChan->hasFocus()) << "accepted: the focus is on the button";
     EXPECT_TRUE(screen->cmdClearChan->isDown()) << "and the button is being pressed";
-    answers.onAsk = nullptr;
     EXPECT_TRUE(line.nothingWritten());
 }
 

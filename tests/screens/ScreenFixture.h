@@ -156,6 +156,14 @@ protected:
         link.OnlineMode = false;
         shell::UpdateOnlineState();
     }
+    // Each question takes the activation from the screens while it is open, as a message box does;
+    // the test hands it back.
+    void questionsTakeTheActivation() {
+        messageWindow.show();
+        answers.onAsk = [this](const AskedQuestion&) {
+            QApplication::setActiveWindow(&messageWindow);
+        };
+    }
     // Shows the screen as the active window (this starts its cycle).
     void open(QWidget& screen) {
         screen.resize(screen.sizeHint());
@@ -204,6 +212,7 @@ protected:
     link::NoEventPump events;
     link::RSComm link;
     ProgramGlobals globals{link, line, answers, events};
+    QWidget messageWindow;
 };
 
 } // namespace talvern::testing
