@@ -57,7 +57,6 @@ protected:
         screen->cmdOptions[0]->click();
         QPointer<screens::frmAcquireSignatures> window = screen->acquisitionWindow();
         ASSERT_TRUE(window);
-        EXPECT_EQ(window->fraAcquire->title(), "Aquisition of Data:");
         EXPECT_TRUE(window->isModal());
         EXPECT_TRUE(screen->cycle().isHeld()) << "the data window waits for the acquisition";
         for (int steps = 0; window && steps < 20000; ++steps) {
