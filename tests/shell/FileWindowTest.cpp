@@ -25,20 +25,12 @@ protected:
         MainWindowTest::TearDown();
     }
     QString path(const QString& name) const { return folder.filePath(name); }
-    // Steps the processing window until the transfer has ended; counts the steps.
-    int finishTransfer(int cancelAfterProgress = -1) {
+    // Steps the processing window until the transfer has ended.
+    void finishTransfer() {
         QPointer<shell::frmProcessing> p = window->processingWindow();
-        int steps = 0;
-        while (p && !p->transfer().finished() && steps < 1000) {
+        for (int steps = 0; p && !p->transfer().finished() && steps < 1000; ++steps)
             p->tmrProcessing_Timer();
-            ++steps;
-            if (p && p->transfer().progress() == cancelAfterProgress && !cancelled) {
-                QTest::mouseClick(p->cmdCancel, Qt::LeftButton);
-                cancelled = true;
-            }
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        return steps;
+        flushDeletes();
     }
     QStringList titles() const {
         QStringList t;
@@ -54,8 +46,6 @@ protected:
             QCoreApplication::processEvents();
         flushDeletes();
     }
-
-    bool cancelled = false;
 };
 
 // --- Files ---
