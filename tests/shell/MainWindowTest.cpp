@@ -196,15 +196,12 @@ TEST_F(MainWindowTest, ShowChildWindowKeepsExactlyOneChildLoaded) {
 
 // --- Edit, New, Exit ---
 
-TEST_F(MainWindowTest, OfflineEditingToggles) {
+TEST_F(MainWindowTest, OfflineEditingTogglesAndNewResetsTheWorkingDataToTheDefaults) {
     for (const bool on : {true, false}) {
         window->mnuEditOfflineEditing->trigger();
         EXPECT_EQ(shell::gOfflineEditing, on);
         EXPECT_EQ(window->mnuEditOfflineEditing->isChecked(), on);
     }
-}
-
-TEST_F(MainWindowTest, NewResetsTheWorkingDataToTheDefaults) {
     shell::gSetup.ParamValue[3] = 999;
     shell::gSetupReset = false;
     shell::gNewFile = false;

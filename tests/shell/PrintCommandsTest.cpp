@@ -63,7 +63,7 @@ TEST_F(PrintWindow, CtrlPPrintsTheReportWhileTheWaitWindowStandsOnScreen) {
     EXPECT_TRUE(answers.asked.empty());
 }
 
-TEST_F(PrintWindow, CancelledDialogEndsSilentlyAndAPrinterFaultIsReported) {
+TEST_F(PrintWindow, CancelledDialogEndsSilentlyAPrinterFaultIsReportedAndExportAddsTheSuffix) {
     choosePrinterFile(QString());
     window->mnuFilePrint->trigger();
     EXPECT_EQ(dialogs, 1);
@@ -74,9 +74,9 @@ TEST_F(PrintWindow, CancelledDialogEndsSilentlyAndAPrinterFaultIsReported) {
     ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_EQ(answers.asked[0].title, "Printer Error");
     EXPECT_TRUE(answers.asked[0].text.contains("/nonexistent-folder/paper.pdf"));
-}
 
-TEST_F(PrintWindow, ExportPdfAddsTheSuffixAndStartsNextTimeInTheSameFolder) {
+    // Export PDF adds the suffix and starts next time in the same folder.
+    answers.asked.clear();
     QDir(folder.path()).mkdir("out");
     files.choices = {folder.filePath("out/shift")};
     window->mnuFileExportPdf->trigger();
