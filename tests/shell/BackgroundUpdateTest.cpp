@@ -83,11 +83,9 @@ TEST_F(BackgroundTick, WithTheMotionBoardOnTheCableNoPlcAlarmIsReadOrRaised) {
     EXPECT_EQ(panel(1), "System Message:  PLC Alarms Not Read (R7520 Connected)");
     EXPECT_EQ(shell::gSystemMessage,
               "-- PLC Alarms Not Read --\r\nMotion Board R7520 is Connected");
-    EXPECT_EQ(window->backgroundUpdate().alarmStates(), [] {
-        setup::AlarmStates only11{};
-        only11[11] = true;
-        return only11;
-    }());
+    setup::AlarmStates only11{};
+    only11[11] = true;
+    EXPECT_EQ(window->backgroundUpdate().alarmStates(), only11);
     EXPECT_EQ(window->backgroundUpdate().pollCounter(), counter);
     EXPECT_TRUE(answers.asked.empty());
     sim.moveCable(BoardId::K2510);
