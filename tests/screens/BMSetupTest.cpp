@@ -153,8 +153,6 @@ protected:
     std::unique_ptr<frmBMSetup> screen;
 };
 
-// --- Typing and leaving a field ---
-
 // Which texts pass is the field check's; the window must show its verdict, keep or move the focus
 // and write only what was taken.
 TEST_F(BMSetup, RefusedTextGivesTheRangeMessageAndAFractionIsStoredAndWrittenRounded) {
@@ -277,8 +275,6 @@ TEST_F(BMSetup, APassLeavesAFieldBeingTypedInAloneAndNothingIsWrittenWhileALinkF
     EXPECT_TRUE(line.sent.empty());
 }
 
-// --- Spinner ---
-
 TEST_F(BMSetup, ArrowKeysStepOnlyTheFocusedFieldAndEachStepIsWrittenOnce) {
     sim.pokeWord(K, 1020, 357);
     openOnline();
@@ -311,8 +307,6 @@ TEST_F(BMSetup, ArrowKeysStepOnlyTheFocusedFieldAndEachStepIsWrittenOnce) {
     EXPECT_TRUE(answers.asked.empty());
 }
 
-// --- Brake wear check box ---
-
 TEST_F(BMSetup, TheCheckBoxGovernsTheStopPositionsAndIsWrittenOnlyOnceItsStateIsKnown) {
     // Until two passes read the board's state alike the box is partly checked and a click does
     // nothing; then the box is set from the board without writing or storing it.
@@ -344,8 +338,6 @@ TEST_F(BMSetup, TheCheckBoxGovernsTheStopPositionsAndIsWrittenOnlyOnceItsStateIs
     EXPECT_EQ(shell::gSetup.ParamValue[7], 0);
     EXPECT_EQ(line.writesTo(1018), 2);
 }
-
-// --- Modes ---
 
 TEST_F(BMSetup, GoingOnlineShowsPlaceholdersWhichArrowsCannotStepUntilTheFirstPass) {
     openOffline(); // the working values are shown, then going online puts "-" back

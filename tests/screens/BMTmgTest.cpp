@@ -179,8 +179,6 @@ TEST_F(BMTmg, NamesAndKeysAndAnAccessKeyChecksTheBoxBeingTypedInFirst) {
     EXPECT_TRUE(line.nothingWritten());
 }
 
-// --- The dial's geometry ---
-
 TEST(DialGeometry, AnglesArcsAndRings) {
     using namespace screens::dial;
     const QPointF c(100, 100);

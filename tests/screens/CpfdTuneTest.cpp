@@ -75,8 +75,6 @@ protected:
     std::unique_ptr<frmCpfdTune> screen;
 };
 
-// --- Test mode ---
-
 TEST_F(CpfdTune, DecliningEnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTheNotice) {
     openOnline();
     QStatusBar bar;
@@ -203,8 +201,6 @@ TEST_F(CpfdTune, ADisturbedReplyIsNeverActedOn) {
     }
 }
 
-// --- Gains, read-outs and the offline layouts ---
-
 TEST_F(CpfdTune, EachGainAndReadoutIsItsOwnAddressAndTheReadoutsAreKeptForOffline) {
     // The machine stands, so the peaks stay as poked; B1128 keeps the board's own 5.
     for (const auto& [address, value] :
@@ -282,8 +278,6 @@ TEST_F(CpfdTune, OfflineEverythingIsDisabledAndOfflineEditingOpensOnlyTheGains) 
     EXPECT_TRUE(line.sent.empty());
 }
 
-// --- The trace ---
-
 TEST_F(CpfdTune, TraceFollowsThePassesMarksTheWritesAndIsEmptyOffline) {
     sim.startMachine();
     clock.advance(3);
@@ -328,8 +322,6 @@ TEST_F(CpfdTune, TraceFollowsThePassesMarksTheWritesAndIsEmptyOffline) {
     runPass(*screen);
     EXPECT_TRUE(screen->trace().empty());
 }
-
-// --- Diagnostics ---
 
 class CpfdDiag : public ScreenFixture {
 protected:

@@ -72,18 +72,6 @@ TEST_F(CommPortDialog, ASettingsFileThatCannotBeReadIsReported) {
     QTest::keyClick(dialog->txtCommPort, Qt::Key_Escape);
 }
 
-TEST_F(CommPortDialog, SpinnerStepsWithinOneToNinetyNineByButtonOrArrowKey) {
-    auto* dialog = open();
-    dialog->txtCommPort->setText("98");
-    dialog->updCommPort->upButton()->click();
-    QTest::keyClick(dialog->txtCommPort, Qt::Key_Up);
-    EXPECT_EQ(dialog->txtCommPort->text(), "99");
-    dialog->txtCommPort->setText("2");
-    dialog->updCommPort->downButton()->click();
-    QTest::keyClick(dialog->txtCommPort, Qt::Key_Down);
-    EXPECT_EQ(dialog->txtCommPort->text(), "1");
-}
-
 TEST_F(CommPortDialog, EscapeWritesNothingAndSaveWritesTheSettingsAndEachDevelopmentFolder) {
     QDir(folder.path()).mkdir("BRX51");
     QDir(folder.path()).mkdir("VUD51");
@@ -168,8 +156,16 @@ TEST_F(CommPortDialog, AChosenOrTypedDeviceIsKeptForTheNextStartUntilANumberIsCh
     EXPECT_FALSE(QSettings(settingsFile, QSettings::IniFormat).contains("CommPort/Device"));
 }
 
-TEST_F(CommPortDialog, TabReachesEveryControl) {
+TEST_F(CommPortDialog, TabReachesEveryControlAndTheSpinnerStepsWithinOneToNinetyNine) {
     auto* dialog = open();
+    dialog->txtCommPort->setText("98");
+    dialog->updCommPort->upButton()->click();
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Up);
+    EXPECT_EQ(dialog->txtCommPort->text(), "99");
+    dialog->txtCommPort->setText("2");
+    dialog->updCommPort->downButton()->click();
+    QTest::keyClick(dialog->txtCommPort, Qt::Key_Down);
+    EXPECT_EQ(dialog->txtCommPort->text(), "1");
     QApplication::setActiveWindow(dialog);
     std::set<QWidget*> reached;
     for (int i = 0; i < 8; ++i, QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab))

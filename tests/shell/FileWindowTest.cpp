@@ -48,9 +48,7 @@ protected:
     }
 };
 
-// --- Files ---
-
-TEST_F(FileWindow, SaveOnUnnamedDataAsksForANameAndTitlesTheWindow) {
+TEST_F(FileWindow, SaveOnUnnamedDataAsksForANameAndExportStartsInTheProgramFolder) {
     shell::gSetup.ParamValue[2] = 290;
     files.choices = {path("line3.sdt")};
     window->mnuFileSave->trigger();
@@ -62,6 +60,16 @@ TEST_F(FileWindow, SaveOnUnnamedDataAsksForANameAndTitlesTheWindow) {
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->ParamValue[2], 290);
     EXPECT_EQ(window->CheckSaveChanges(), 0);
+
+    // Export starts in the program folder.
+    files.calls.clear();
+    files.choices = {path("shift.txt")};
+    window->mnuFileExport->trigger();
+    EXPECT_EQ(filesAsked(), QStringList{"save " + folder.path() + " Text Files(*.txt)"});
+    EXPECT_EQ(window->gFileExportPath, path("shift.txt"));
+    QFile f(path("shift.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f.readAll().startsWith("line3.sdt\r\nDate: \r\n \r\n"));
 }
 
 TEST_F(FileWindow, ExitWithChangesSavesOnYesAndCloses) {
@@ -71,18 +79,6 @@ TEST_F(FileWindow, ExitWithChangesSavesOnYesAndCloses) {
     EXPECT_TRUE(window->close());
     EXPECT_TRUE(QFile::exists(path("exit.sdt")));
 }
-
-TEST_F(FileWindow, ExportStartsInTheProgramFolder) {
-    files.choices = {path("shift.txt")};
-    window->mnuFileExport->trigger();
-    EXPECT_EQ(filesAsked(), QStringList{"save " + folder.path() + " Text Files(*.txt)"});
-    EXPECT_EQ(window->gFileExportPath, path("shift.txt"));
-    QFile f(path("shift.txt"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(f.readAll().startsWith("untitled\r\nDate: \r\n \r\n"));
-}
-
-// --- Transfers ---
 
 TEST_F(FileWindow, UploadK2510GoesOnlineShowsProgressAndFillsTheRecord) {
     sim.pokeWord(BoardId::K2510, 1022, 77);

@@ -16,8 +16,6 @@ namespace {
 
 using boards::BoardId;
 
-// --- Start-up ---
-
 TEST_F(MainWindowTest, StartsOfflineWithDefaultsAndTheMainDisplay) {
     EXPECT_EQ(window->windowTitle(), "TALVERN - [unnamed]");
     EXPECT_EQ(panel(1), "System Message:");
@@ -73,8 +71,6 @@ TEST_F(MainWindowTest, MenuShortcutsAndStates) {
               (QStringList{"&File", "&Edit", "&View", "&Bodymaker", "&Serov Cupfeed", "&Help"}));
 }
 
-// --- Online and offline ---
-
 TEST_F(MainWindowTest, EveryWayOfSwitchingShowsTheOutcomeInThePanelMenusAndPasscode) {
     window->show();
     QApplication::setActiveWindow(window.get());
@@ -116,7 +112,8 @@ TEST_F(MainWindowTest, GoingOnlineWithTheCableUnpluggedEndsOfflineWithACommFault
     EXPECT_EQ(shell::gSystemMessage, "Set-up Program is Currently OFFLINE");
 }
 
-TEST_F(MainWindowTest, BoardCheckAsksForTheProgPortUntilTheCableIsMovedAndCancelGoesOffline) {
+TEST_F(MainWindowTest,
+       BoardCheckAsksForTheProgPortUntilTheCableIsMovedAndCancelOrAFailureGoOffline) {
     sim.moveCable(BoardId::R7520);
     goOnline();
     answers.answers = {link::Answer::Retry};
@@ -135,10 +132,11 @@ TEST_F(MainWindowTest, BoardCheckAsksForTheProgPortUntilTheCableIsMovedAndCancel
     EXPECT_TRUE(window->mnuViewOffline->isChecked());
     EXPECT_FALSE(window->mnuEditPasscode->isEnabled());
     EXPECT_FALSE(line.isOpen());
-}
 
-TEST_F(MainWindowTest, BoardCheckOnAFailedLinkGoesOfflineWithoutTheCableQuestion) {
+    // On a failed link the cable question is not asked.
+    sim.moveCable(BoardId::K2510);
     goOnline();
+    answers.asked.clear();
     sim.unplug();
     answers.answers = {link::Answer::Cancel};
     EXPECT_FALSE(shell::CheckTargetBoard(1));
@@ -148,8 +146,6 @@ TEST_F(MainWindowTest, BoardCheckOnAFailedLinkGoesOfflineWithoutTheCableQuestion
     ticks(1);
     EXPECT_EQ(panel(1), "System Message:  Comm Fault with K2500");
 }
-
-// --- Passcode ---
 
 TEST_F(MainWindowTest, PasscodeIsReadOfferedAndWrittenAndAnEmptyAnswerWritesNothing) {
     sim.pokeWord(BoardId::K2510, 1036, 1234);
@@ -164,8 +160,6 @@ TEST_F(MainWindowTest, PasscodeIsReadOfferedAndWrittenAndAnEmptyAnswerWritesNoth
     EXPECT_EQ(input.asked[0].defaultText, "1234");
     EXPECT_EQ(sim.peekWord(BoardId::K2510, 1036), 4321);
 }
-
-// --- Child screens ---
 
 TEST_F(MainWindowTest, ShowChildWindowKeepsExactlyOneChildLoaded) {
     QPointer<QWidget> first = window->childWindow(0);
@@ -190,8 +184,6 @@ TEST_F(MainWindowTest, ShowChildWindowKeepsExactlyOneChildLoaded) {
     EXPECT_TRUE(window->mnuServoForm[0]->isChecked());
     EXPECT_FALSE(window->mnuBMForm[1]->isChecked());
 }
-
-// --- Edit, New, Exit ---
 
 TEST_F(MainWindowTest, OfflineEditingTogglesAndNewResetsTheWorkingDataToTheDefaults) {
     for (const bool on : {true, false}) {
