@@ -1,5 +1,4 @@
-// The bodymaker main display: speed, position with its 50 spm rule, and the system message,
-// driven step by step against the simulated boards.
+// The bodymaker main display against the simulated boards.
 
 #include "BMMainDisplay.h"
 #include "ScreenFixture.h"

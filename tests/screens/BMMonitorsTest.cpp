@@ -1,5 +1,4 @@
-// "BM I/O Status" and "BM Shift Data": every value in its own label online, what they show
-// offline, and End of Shift.
+// "BM I/O Status" and "BM Shift Data" against the simulated K2510.
 
 #include "ScreenFixture.h"
 #include "frmBMData.h"

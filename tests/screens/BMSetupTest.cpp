@@ -1,5 +1,4 @@
-// The parameter editor on the two set-up screens: every row pinned against the simulated boards,
-// then its keys, spinner, check box and modes driven by keys and mouse clicks.
+// The parameter editor on the two set-up screens, driven by keys and mouse clicks.
 
 #include "ScreenFixture.h"
 #include "UpDownSpinner.h"

@@ -1,5 +1,4 @@
-// "Machine Timing" against the simulated K2510: the setpoint boxes through the editor, the
-// offline layouts, and the dial following the boxes.
+// "Machine Timing" against the simulated K2510, and the dial's geometry.
 
 #include "DialGeometry.h"
 #include "ScreenFixture.h"

@@ -1,5 +1,4 @@
-// "Acquire Data Signatures: " with its acquisition and graph windows, online against the
-// simulated motion board and offline.
+// "Acquire Data Signatures" with its acquisition and graph windows.
 
 #include "CpfdText.h"
 #include "GraphPicture.h"

@@ -1,6 +1,4 @@
-// "Tune Cupfeed Servo Motor" and "Cupfeed Position Diagnostics" against the simulated R7520:
-// the test-mode question and its writes, the output sent at once on every step, the read-outs
-// kept in the working data and shown offline, the offline layouts, the trace and the notice.
+// "Tune Cupfeed Servo Motor" and "Cupfeed Position Diagnostics" against the simulated R7520.
 
 #include "CupfeedTuning.h"
 #include "ErrorTraceView.h"
@@ -129,7 +127,7 @@ TEST_F(CpfdTune, ABoardInTestModeAsksWhenTheScreenOpens) {
     }
 }
 
-TEST_F(CpfdTune, KeysReachTheGainsTheCheckBoxAndTheOutputWhoseEveryStepIsSentAtOnceAndNeverStored) {
+TEST_F(CpfdTune, KeysReachEveryControlTheOutputIsSentNeverStoredAndOfflineOnlyTheGainsOpen) {
     openOnline();
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Tune Cupfeed Servo Motor"));
     const char keys[] = {'P', 'N', 'I', 'D'};
@@ -160,6 +158,35 @@ TEST_F(CpfdTune, KeysReachTheGainsTheCheckBoxAndTheOutputWhoseEveryStepIsSentAtO
     sim.pokeWord(R, 1140, 0);
     runPass(*screen);
     EXPECT_EQ(box(kOutput)->text(), QStringLiteral("-100"));
+
+    // Offline everything is disabled; offline editing opens only the gains.
+    goOffline();
+    runPass(*screen);
+    for (int i = 0; i <= 4; ++i) {
+        EXPECT_FALSE(box(i)->isEnabled()) << i;
+        EXPECT_FALSE(screen->editor().spinner(i)->isEnabled()) << i;
+    }
+    for (int i = 0; i <= 7; ++i)
+        EXPECT_FALSE(screen->lblCpfdTune(i)->isEnabled()) << i;
+    EXPECT_FALSE(check()->isEnabled());
+    EXPECT_TRUE(check()->isChecked()) << "the screen only mirrors the board";
+
+    shell::gOfflineEditing = true;
+    runPass(*screen);
+    runPass(*screen);
+    for (int i = 0; i <= 3; ++i)
+        EXPECT_TRUE(box(i)->isEnabled()) << i;
+    EXPECT_FALSE(check()->isEnabled());
+    EXPECT_FALSE(screen->lblCpfdTuneData(4)->isEnabled());
+    EXPECT_FALSE(screen->lblCpfdTune(4)->isEnabled());
+    auto* testGroup = screen->findChild<QGroupBox*>(QStringLiteral("fraCpfdTune_2"));
+    EXPECT_TRUE(box(kOutput)->isEnabledTo(testGroup)) << "the row follows the check box";
+    EXPECT_FALSE(testGroup->isEnabled()) << "but nothing offline reaches the amplifier";
+
+    line.sent.clear();
+    QTest::mouseClick(screen->editor().spinner(3)->upButton(), Qt::LeftButton);
+    EXPECT_EQ(shell::gSetup.ParamValue[21], 26);
+    EXPECT_TRUE(line.sent.empty());
 }
 
 // A disturbed reply is never acted on, with the amplifier in test mode at +1 %: a wrong echo on
@@ -244,38 +271,6 @@ TEST_F(CpfdTune, EachGainAndReadoutIsItsOwnAddressAndTheReadoutsAreKeptForOfflin
         EXPECT_FALSE(screen->lblCpfdTuneData(i)->isEnabled());
     }
     EXPECT_EQ(box(1)->text(), QStringLiteral("6"));
-}
-
-TEST_F(CpfdTune, OfflineEverythingIsDisabledAndOfflineEditingOpensOnlyTheGains) {
-    openOnline();
-    enterTestMode();
-    goOffline();
-    runPass(*screen);
-    for (int i = 0; i <= 4; ++i) {
-        EXPECT_FALSE(box(i)->isEnabled()) << i;
-        EXPECT_FALSE(screen->editor().spinner(i)->isEnabled()) << i;
-    }
-    for (int i = 0; i <= 7; ++i)
-        EXPECT_FALSE(screen->lblCpfdTune(i)->isEnabled()) << i;
-    EXPECT_FALSE(check()->isEnabled());
-    EXPECT_TRUE(check()->isChecked()) << "the screen only mirrors the board";
-
-    shell::gOfflineEditing = true;
-    runPass(*screen);
-    runPass(*screen);
-    for (int i = 0; i <= 3; ++i)
-        EXPECT_TRUE(box(i)->isEnabled()) << i;
-    EXPECT_FALSE(check()->isEnabled());
-    EXPECT_FALSE(screen->lblCpfdTuneData(4)->isEnabled());
-    EXPECT_FALSE(screen->lblCpfdTune(4)->isEnabled());
-    auto* testGroup = screen->findChild<QGroupBox*>(QStringLiteral("fraCpfdTune_2"));
-    EXPECT_TRUE(box(kOutput)->isEnabledTo(testGroup)) << "the row follows the check box";
-    EXPECT_FALSE(testGroup->isEnabled()) << "but nothing offline reaches the amplifier";
-
-    line.sent.clear();
-    QTest::mouseClick(screen->editor().spinner(3)->upButton(), Qt::LeftButton);
-    EXPECT_EQ(shell::gSetup.ParamValue[21], 26);
-    EXPECT_TRUE(line.sent.empty());
 }
 
 TEST_F(CpfdTune, TraceFollowsThePassesMarksTheWritesAndIsEmptyOffline) {

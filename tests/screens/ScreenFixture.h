@@ -1,6 +1,5 @@
 #pragma once
-// The program's globals wired to the real link over the simulated boards, with the user's
-// answers scripted, and helpers that drive a screen's refresh cycle step by step.
+// The program's globals wired to the real link over the simulated boards, answers scripted.
 
 #include "BoardScreen.h"
 #include "FakePlatform.h"

@@ -1,5 +1,4 @@
-// The background alarm poll against the simulated boards: every alarm address raising its own
-// text, states kept between rounds, the board on the cable, and ticks that must change nothing.
+// The background alarm poll against the simulated boards.
 
 #include "BackgroundUpdate.h"
 #include "MainWindowFixture.h"

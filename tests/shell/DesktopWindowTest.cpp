@@ -1,5 +1,4 @@
-// What the main window keeps between runs (its place, the recent set-up files above Exit) and
-// F1, the help page of the visible screen.
+// What the main window keeps between runs, and F1.
 #include "MainWindowFixture.h"
 #include "modUtility.h"
 

@@ -1,5 +1,4 @@
-// The main window's File commands and the processing window, on the simulated boards with
-// scripted message boxes and file dialogs.
+// The main window's File commands and the processing window.
 #include "MainWindowFixture.h"
 #include "SdtFile.h"
 #include "frmCompareSetup.h"

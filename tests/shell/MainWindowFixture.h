@@ -1,6 +1,5 @@
 #pragma once
-// The main window on the simulated boards, one fake clock for both, scripted message boxes and
-// input boxes, in a temporary program folder. The 500 ms timer is stopped: tests run its ticks.
+// The main window on the simulated boards with scripted boxes; tests run the 500 ms ticks.
 
 #include "FakePlatform.h"
 #include "QtPlatform.h"

@@ -1,5 +1,4 @@
-// The main window: start-up state, menus, status bar, online/offline switching, the board check,
-// the passcode, child screens, New and Exit.
+// The main window: start-up, menus, online and offline, board check, passcode, screens.
 
 #include "MainWindowFixture.h"
 

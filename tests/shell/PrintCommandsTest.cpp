@@ -1,5 +1,4 @@
-// The printed set-up report from the main window: Ctrl+P through the printer dialog and the wait
-// window, the print preview and the PDF export, with scripted dialogs.
+// The printed set-up report from the main window: paper, preview and PDF.
 #include "MainWindowFixture.h"
 #include "ReportOutput.h"
 #include "modUtility.h"
