@@ -58,20 +58,11 @@ TEST_F(BackgroundTick, EveryAlarmAddressRaisesItsOwnText) {
     }
 }
 
-TEST_F(BackgroundTick, OfflineTicksShowTheOfflineTextsAndKeepTheCounter) {
+TEST_F(BackgroundTick, OfflineTicksKeepTheCounterAndWithTheMotionBoardNoPlcAlarmIsRead) {
     ticks(1);
     EXPECT_EQ(panel(1), "System Message:  Program is Currently OFFLINE");
     EXPECT_EQ(shell::gSystemMessage, "Set-up Program is Currently OFFLINE");
     EXPECT_EQ(window->backgroundUpdate().pollCounter(), 0);
-    goOnline();
-    ticks(2);
-    window->mnuViewOffline->trigger();
-    ticks(1);
-    EXPECT_EQ(panel(1), "System Message:  Program is Currently OFFLINE");
-    EXPECT_EQ(window->backgroundUpdate().pollCounter(), 2);
-}
-
-TEST_F(BackgroundTick, WithTheMotionBoardOnTheCableNoPlcAlarmIsReadOrRaised) {
     goOnline();
     sim.setAlarm(11, true);
     ticks(5);
@@ -90,6 +81,11 @@ TEST_F(BackgroundTick, WithTheMotionBoardOnTheCableNoPlcAlarmIsReadOrRaised) {
     sim.moveCable(BoardId::K2510);
     ticks(1);
     EXPECT_EQ(shell::gSystemMessage, "***** SYSTEM ALARM *****\r\nBrake Response Too Long");
+
+    window->mnuViewOffline->trigger();
+    ticks(1);
+    EXPECT_EQ(panel(1), "System Message:  Program is Currently OFFLINE");
+    EXPECT_EQ(window->backgroundUpdate().pollCounter(), counter + 1);
 }
 
 TEST_F(BackgroundTick, AnAlarmStaysUntilItsOwnAddressIsReadAgainAndAFailedReadChangesNothing) {
