@@ -114,14 +114,19 @@ TEST_F(CommPortDialog, AChosenOrTypedDeviceIsKeptForTheNextStartUntilANumberIsCh
     TearDown();
     SetUp();                                    // a window that remembers between runs
     const QString pty = folder.filePath("pty"); // typed: a pseudo-terminal is not listed
-    auto* dialog = open();
-    QApplication::setActiveWindow(dialog);
-    QTest::keyClick(dialog, Qt::Key_D, Qt::AltModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->optCommPort[1]->isChecked(); }, 2000));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClicks(QApplication::focusWidget(), pty);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_FALSE(dialog->isVisible());
+    // Opens the dialog, picks the option by its access key, types into the next control, saves.
+    auto chooseAndType = [this](Qt::Key key, int option, const QString& text) {
+        auto* dialog = open();
+        QApplication::setActiveWindow(dialog);
+        QTest::keyClick(dialog, key, Qt::AltModifier);
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return dialog->optCommPort[option]->isChecked(); }, 2000));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_FALSE(dialog->isVisible());
+    };
+    chooseAndType(Qt::Key_D, 1, pty);
     EXPECT_EQ(Contents(portFile()), "1,9600\r\n"); // the port file keeps its two fields
     EXPECT_EQ(QSettings(settingsFile, QSettings::IniFormat).value("CommPort/Device").toString(),
               pty);
@@ -132,7 +137,7 @@ TEST_F(CommPortDialog, AChosenOrTypedDeviceIsKeptForTheNextStartUntilANumberIsCh
     EXPECT_EQ(line.settings().devicePath, pty);
     EXPECT_EQ(window->statusPanel(2)->toolTip(),
               "Communications Mode: ONLINE on the simulated boards at 9600 baud");
-    dialog = open();
+    auto* dialog = open();
     EXPECT_TRUE(dialog->optCommPort[1]->isChecked());
     EXPECT_EQ(dialog->cboCommDevice->currentText(), pty);
     // A listed device is stored by its path, not its caption.
@@ -141,14 +146,7 @@ TEST_F(CommPortDialog, AChosenOrTypedDeviceIsKeptForTheNextStartUntilANumberIsCh
     dialog->cmdSave->click();
     EXPECT_EQ(line.settings().devicePath, "/dev/ttyUSB9");
 
-    dialog = open();
-    QApplication::setActiveWindow(dialog);
-    QTest::keyClick(dialog, Qt::Key_N, Qt::AltModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->optCommPort[0]->isChecked(); }, 2000));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClicks(QApplication::focusWidget(), "3");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    EXPECT_FALSE(dialog->isVisible());
+    chooseAndType(Qt::Key_N, 0, "3");
     EXPECT_EQ(line.settings().devicePath, "");
     EXPECT_EQ(line.settings().port, 3); // reopened at once: it was online
     EXPECT_EQ(panel(2), "ONLINE");
