@@ -1,11 +1,8 @@
-// "Tune Cupfeed Servo Motor" and "Cupfeed Position Diagnostics" against the simulated R7520:
-// the test-mode question and its writes, the output sent at once on every step, the read-outs
-// kept in the working data and shown offline, the offline layouts, the trace and the notice.
+// "Tune Cupfeed Servo Motor" and "Cupfeed Position Diagnostics" against the simulated R7520.
 
 #include "CupfeedTuning.h"
 #include "ErrorTraceView.h"
 #include "ScreenFixture.h"
-#include "ScreenRegistry.h"
 #include "TestModeNotice.h"
 #include "UpDownSpinner.h"
 #include "frmCpfdDiag.h"
@@ -76,8 +73,6 @@ protected:
     std::unique_ptr<frmCpfdTune> screen;
 };
 
-// --- Test mode ---
-
 TEST_F(CpfdTune, DecliningEnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTheNotice) {
     openOnline();
     QStatusBar bar;
@@ -89,9 +84,7 @@ TEST_F(CpfdTune, DecliningEnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTh
     sim.pokeWord(R, 1140, 3000);
     answers.answers = {link::Answer::No};
     QTest::mouseClick(check(), Qt::LeftButton);
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text, QStringLiteral("Enable Servo Amplifier Test Mode?"));
-    EXPECT_EQ(answers.asked[0].title, QStringLiteral("TALVERN"));
+    EXPECT_EQ(OnlyQuestion(answers), "TALVERN|Enable Servo Amplifier Test Mode?");
     EXPECT_EQ(answers.asked[0].buttons, link::Buttons::YesNo);
     EXPECT_EQ(answers.asked[0].icon, link::Icon::Question);
     expectTestMode(false);
@@ -106,20 +99,17 @@ TEST_F(CpfdTune, DecliningEnteringAndLeavingWriteTheModeThenZeroOutputAndDriveTh
     EXPECT_EQ(panel->text(), QStringLiteral("Servo amplifier test mode is ON"));
     EXPECT_FALSE(screen->testModeWarning()->isHidden());
 
-    // The notice outlives the screen: the board stays in test mode.
-    runPass(*screen);
-    screen.reset();
-    EXPECT_FALSE(panel->isHidden());
-    answers.answers = {link::Answer::Yes};
-    openScreen();
-    EXPECT_TRUE(check()->isChecked()) << "a board already in test mode";
-    ASSERT_EQ(answers.asked.size(), 3u) << "asked again when the screen opens";
     line.sent.clear();
-
     sim.pokeWord(R, 1140, 3000);
     QTest::mouseClick(check(), Qt::LeftButton);
     expectTestMode(false);
     EXPECT_TRUE(panel->isHidden());
+
+    // The notice outlives the screen: the board stays in test mode.
+    answers.answers = {link::Answer::Yes};
+    QTest::mouseClick(check(), Qt::LeftButton);
+    screen.reset();
+    EXPECT_FALSE(panel->isHidden());
 }
 
 TEST_F(CpfdTune, ABoardInTestModeAsksWhenTheScreenOpens) {
@@ -131,14 +121,13 @@ TEST_F(CpfdTune, ABoardInTestModeAsksWhenTheScreenOpens) {
         answers.answers = {answer};
         goOnline();
         openScreen();
-        ASSERT_EQ(answers.asked.size(), 1u);
-        EXPECT_EQ(answers.asked[0].text, setup::kTestModeQuestion);
+        EXPECT_EQ(OnlyQuestion(answers), "TALVERN|" + setup::kTestModeQuestion);
         expectTestMode(answer == link::Answer::Yes); // Yes resends, No leaves test mode
         screen.reset();
     }
 }
 
-TEST_F(CpfdTune, KeysReachTheGainsTheCheckBoxAndTheOutputWhoseEveryStepIsSentAtOnceAndNeverStored) {
+TEST_F(CpfdTune, KeysReachEveryControlTheOutputIsSentNeverStoredAndOfflineOnlyTheGainsOpen) {
     openOnline();
     EXPECT_EQ(screen->windowTitle(), QStringLiteral("Tune Cupfeed Servo Motor"));
     const char keys[] = {'P', 'N', 'I', 'D'};
@@ -152,24 +141,14 @@ TEST_F(CpfdTune, KeysReachTheGainsTheCheckBoxAndTheOutputWhoseEveryStepIsSentAtO
     check()->setFocus();
     QTest::keyClick(check(), Qt::Key_Tab);
     EXPECT_TRUE(box(kOutput)->hasFocus());
+    // Every output step is sent at once and never stored; the scaling is the tuning logic's.
     const auto before = shell::gSetup.ParamValue;
     QTest::keyClick(box(kOutput), Qt::Key_Up);
     EXPECT_EQ(sim.peekWord(R, 1140), 2068);
-
-    // Every output step is sent at once and never stored.
-    QTest::mouseClick(screen->editor().spinner(kOutput)->upButton(), Qt::LeftButton);
-    EXPECT_EQ(box(kOutput)->text(), QStringLiteral("2"));
-    EXPECT_EQ(sim.peekWord(R, 1140), 2089);
-    QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
-    QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
-    QTest::mouseClick(screen->editor().spinner(kOutput)->downButton(), Qt::LeftButton);
-    EXPECT_EQ(sim.peekWord(R, 1140), 2028);
-    typeOutput(QStringLiteral("100")); // the scaling itself is the tuning logic's
+    typeOutput(QStringLiteral("100"));
     EXPECT_EQ(sim.peekWord(R, 1140), 4096);
     typeOutput(QStringLiteral("101"));
-    ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text,
-              QStringLiteral("Only a Number Between -100 and 100 can be Entered"));
+    EXPECT_EQ(OnlyQuestion(answers), "Set-up|Only a Number Between -100 and 100 can be Entered");
     EXPECT_EQ(sim.peekWord(R, 1140), 4096);
     EXPECT_EQ(shell::gSetup.ParamValue, before);
 
@@ -179,6 +158,35 @@ TEST_F(CpfdTune, KeysReachTheGainsTheCheckBoxAndTheOutputWhoseEveryStepIsSentAtO
     sim.pokeWord(R, 1140, 0);
     runPass(*screen);
     EXPECT_EQ(box(kOutput)->text(), QStringLiteral("-100"));
+
+    // Offline everything is disabled; offline editing opens only the gains.
+    goOffline();
+    runPass(*screen);
+    for (int i = 0; i <= 4; ++i) {
+        EXPECT_FALSE(box(i)->isEnabled()) << i;
+        EXPECT_FALSE(screen->editor().spinner(i)->isEnabled()) << i;
+    }
+    for (int i = 0; i <= 7; ++i)
+        EXPECT_FALSE(screen->lblCpfdTune(i)->isEnabled()) << i;
+    EXPECT_FALSE(check()->isEnabled());
+    EXPECT_TRUE(check()->isChecked()) << "the screen only mirrors the board";
+
+    shell::gOfflineEditing = true;
+    runPass(*screen);
+    runPass(*screen);
+    for (int i = 0; i <= 3; ++i)
+        EXPECT_TRUE(box(i)->isEnabled()) << i;
+    EXPECT_FALSE(check()->isEnabled());
+    EXPECT_FALSE(screen->lblCpfdTuneData(4)->isEnabled());
+    EXPECT_FALSE(screen->lblCpfdTune(4)->isEnabled());
+    auto* testGroup = screen->findChild<QGroupBox*>(QStringLiteral("fraCpfdTune_2"));
+    EXPECT_TRUE(box(kOutput)->isEnabledTo(testGroup)) << "the row follows the check box";
+    EXPECT_FALSE(testGroup->isEnabled()) << "but nothing offline reaches the amplifier";
+
+    line.sent.clear();
+    QTest::mouseClick(screen->editor().spinner(3)->upButton(), Qt::LeftButton);
+    EXPECT_EQ(shell::gSetup.ParamValue[21], 26);
+    EXPECT_TRUE(line.sent.empty());
 }
 
 // A disturbed reply is never acted on, with the amplifier in test mode at +1 %: a wrong echo on
@@ -220,29 +228,40 @@ TEST_F(CpfdTune, ADisturbedReplyIsNeverActedOn) {
     }
 }
 
-// --- Gains, read-outs and the offline layouts ---
-
-TEST_F(CpfdTune, GainsEditTheBoardAndReadoutsAreKeptForOffline) {
-    sim.startMachine();
-    clock.advance(3);
+TEST_F(CpfdTune, EachGainAndReadoutIsItsOwnAddressAndTheReadoutsAreKeptForOffline) {
+    // The machine stands, so the peaks stay as poked; B1128 keeps the board's own 5.
+    for (const auto& [address, value] :
+         {std::pair{1126, 17}, {1120, 230}, {1122, 31}, {610, 7}, {612, 65436}})
+        sim.pokeWord(R, address, static_cast<std::uint16_t>(value));
     openOnline();
-    EXPECT_EQ(box(0)->text(), QStringLiteral("15"));
-    EXPECT_EQ(box(2)->text(), QStringLiteral("100"));
-    EXPECT_EQ(screen->editor().spinner(2)->Max(), 9999);
-    EXPECT_EQ(screen->editor().spinner(1)->Max(), 99);
-    QTest::mouseClick(box(1), Qt::LeftButton);
-    QTest::keyClicks(box(1), QStringLiteral("40"));
-    QTest::keyClick(box(1), Qt::Key_Tab);
-    EXPECT_EQ(sim.peekByte(R, 1128), 40);
-    EXPECT_EQ(shell::gSetup.ParamValue[19], 40);
-
+    const struct {
+        int address;
+        bool byte;
+        const char* shown;
+        const char* typed;
+        int max;
+    } gains[] = {{1126, false, "17", "18", 999},
+                 {1128, true, "5", "6", 99},
+                 {1120, false, "230", "231", 9999},
+                 {1122, false, "31", "32", 999}};
+    for (int field = 0; field < 4; ++field) {
+        const auto& g = gains[field];
+        EXPECT_EQ(box(field)->text(), QString::fromLatin1(g.shown)) << g.address;
+        EXPECT_EQ(screen->editor().spinner(field)->Max(), g.max) << g.address;
+        typeOver(box(field), QString::fromLatin1(g.typed));
+        const int now = g.byte ? sim.peekByte(R, g.address) : sim.peekWord(R, g.address);
+        EXPECT_EQ(QString::number(now), QString::fromLatin1(g.typed)) << g.address;
+        EXPECT_EQ(shell::gSetup.ParamValue[18 + field], now) << g.address;
+    }
     runPass(*screen);
+    EXPECT_EQ(screen->lblCpfdTuneData(5)->text(), QStringLiteral("7"));
+    EXPECT_EQ(screen->lblCpfdTuneData(6)->text(), QStringLiteral("65436"));
+    EXPECT_EQ(screen->trace().samples().back().negativePeak, -100) << "the peak is signed";
     std::array<QString, 3> seen;
     for (int i = 4; i <= 6; ++i) {
         seen[i - 4] = screen->lblCpfdTuneData(i)->text();
         EXPECT_EQ(QString::number(shell::gSetup.ParamValue[18 + i]), seen[i - 4]) << i;
     }
-    EXPECT_NE(seen[1], QStringLiteral("0")) << "the running machine has a peak error";
 
     goOffline();
     runPass(*screen);
@@ -251,42 +270,8 @@ TEST_F(CpfdTune, GainsEditTheBoardAndReadoutsAreKeptForOffline) {
         EXPECT_EQ(screen->lblCpfdTuneData(i)->text(), seen[i - 4]) << i;
         EXPECT_FALSE(screen->lblCpfdTuneData(i)->isEnabled());
     }
-    EXPECT_EQ(box(1)->text(), QStringLiteral("40"));
+    EXPECT_EQ(box(1)->text(), QStringLiteral("6"));
 }
-
-TEST_F(CpfdTune, OfflineEverythingIsDisabledAndOfflineEditingOpensOnlyTheGains) {
-    openOnline();
-    enterTestMode();
-    goOffline();
-    runPass(*screen);
-    for (int i = 0; i <= 4; ++i) {
-        EXPECT_FALSE(box(i)->isEnabled()) << i;
-        EXPECT_FALSE(screen->editor().spinner(i)->isEnabled()) << i;
-    }
-    for (int i = 0; i <= 7; ++i)
-        EXPECT_FALSE(screen->lblCpfdTune(i)->isEnabled()) << i;
-    EXPECT_FALSE(check()->isEnabled());
-    EXPECT_TRUE(check()->isChecked()) << "the screen only mirrors the board";
-
-    shell::gOfflineEditing = true;
-    runPass(*screen);
-    runPass(*screen);
-    for (int i = 0; i <= 3; ++i)
-        EXPECT_TRUE(box(i)->isEnabled()) << i;
-    EXPECT_FALSE(check()->isEnabled());
-    EXPECT_FALSE(screen->lblCpfdTuneData(4)->isEnabled());
-    EXPECT_FALSE(screen->lblCpfdTune(4)->isEnabled());
-    auto* testGroup = screen->findChild<QGroupBox*>(QStringLiteral("fraCpfdTune_2"));
-    EXPECT_TRUE(box(kOutput)->isEnabledTo(testGroup)) << "the row follows the check box";
-    EXPECT_FALSE(testGroup->isEnabled()) << "but nothing offline reaches the amplifier";
-
-    line.sent.clear();
-    QTest::mouseClick(screen->editor().spinner(3)->upButton(), Qt::LeftButton);
-    EXPECT_EQ(shell::gSetup.ParamValue[21], 26);
-    EXPECT_TRUE(line.sent.empty());
-}
-
-// --- The trace ---
 
 TEST_F(CpfdTune, TraceFollowsThePassesMarksTheWritesAndIsEmptyOffline) {
     sim.startMachine();
@@ -307,6 +292,24 @@ TEST_F(CpfdTune, TraceFollowsThePassesMarksTheWritesAndIsEmptyOffline) {
     QTest::mouseClick(screen->editor().spinner(kOutput)->upButton(), Qt::LeftButton);
     EXPECT_EQ(screen->trace().markers().back().label, QStringLiteral("Out 1%"));
 
+    // A write the board did not take is not marked.
+    const struct {
+        int field;
+        const char *typed, *marker;
+    } writes[] = {{2, "120", "I 120"}, {kOutput, "10", "Out 10%"}};
+    for (const auto& [field, typed, marker] : writes) {
+        const std::size_t before = screen->trace().markers().size();
+        sim.setSilent(true);
+        answers.answers = {link::Answer::Cancel};
+        typeOver(box(field), QStringLiteral("7"));
+        EXPECT_EQ(screen->trace().markers().size(), before) << marker;
+        sim.clearFaults();
+        link.CommError = false;
+        goOnline();
+        typeOver(box(field), QString::fromLatin1(typed));
+        EXPECT_EQ(screen->trace().markers().back().label, QString::fromLatin1(marker));
+    }
+
     goOffline();
     runPass(*screen);
     EXPECT_TRUE(screen->trace().empty());
@@ -315,23 +318,18 @@ TEST_F(CpfdTune, TraceFollowsThePassesMarksTheWritesAndIsEmptyOffline) {
     EXPECT_TRUE(screen->trace().empty());
 }
 
-// --- Diagnostics ---
-
 class CpfdDiag : public ScreenFixture {
 protected:
     std::unique_ptr<frmCpfdDiag> screen;
 };
 
 TEST_F(CpfdDiag, ReadsAreKeptAtTwentyFiveToThirtyAndShownDisabledOffline) {
-    EXPECT_TRUE(screens::HasChildScreen(6)) << "Tuning";
-    EXPECT_TRUE(screens::HasChildScreen(7)) << "Diagnostics";
     sim.moveCable(R);
     const std::array<int, 6> addresses = {82, 1104, 80, 1102, 1108, 614};
     sim.pokeWord(R, 1104, 400);
     sim.pokeWord(R, 1102, 1700);
     goOnline();
     screen = std::make_unique<frmCpfdDiag>();
-    EXPECT_EQ(screen->windowTitle(), QStringLiteral("Cupfeed Position Diagnostics"));
     EXPECT_EQ(screen->lblCpfdDiagData(0)->text(), QStringLiteral("-"));
     open(*screen);
     runPass(*screen);

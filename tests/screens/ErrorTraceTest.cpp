@@ -1,5 +1,4 @@
-// The trace's data window and geometry: time to x over the last 30 seconds, counts to y about
-// a middle zero, and the 1-2-5 auto-scale.
+// The trace's data window, geometry and 1-2-5 auto-scale.
 
 #include "ErrorTrace.h"
 

@@ -1,5 +1,4 @@
-// The plain logic behind the editor and the monitors: the field check, the number readings and
-// the display formats.
+// The plain logic behind the editor and the monitors.
 
 #include "FieldCheck.h"
 #include "ValueFormats.h"

@@ -1,10 +1,7 @@
-// The fault campaign over the live screens: one pass of each, once without faults, then once per
-// byte position of the pass with each fault the simulated cable can inject. In the faulted pass
-// and the pass after it nothing may be stored in the working data but what the clean pass stored
-// (a disturbed data byte, which no read can tell, only until the next pass), nothing written to
-// a board, no question asked but the link's own, and every pass must end within the link's
-// time-outs. The tuning screen runs with the amplifier in test mode (at 0 %, so that its
-// read-outs stay put while a fault takes its time).
+// The fault campaign over the live screens: a clean pass of each, then one per byte position
+// and fault the simulated cable can inject. Nothing a failed read gave may be stored, written,
+// asked about or keep a pass beyond the link's time-outs. The tuning screen runs in test mode at
+// 0 %, so that its read-outs stay put while a fault takes its time.
 
 #include "FaultCampaign.h"
 #include "ScreenFixture.h"
@@ -31,20 +28,6 @@ struct ScreenRig {
         sim.setPacing(9600);
         sim.stopMachine();
         clock.advance(60);
-        shell::gLink = &link;
-        shell::gCommPort = &simLine;
-        shell::gAnswers = &answers;
-        shell::gEvents = &events;
-        shell::gOnlineView = nullptr;
-        shell::InitSetupTables();
-        shell::gOfflineEditing = false;
-    }
-    ~ScreenRig() {
-        screen.reset();
-        shell::gLink = nullptr;
-        shell::gCommPort = nullptr;
-        shell::gAnswers = nullptr;
-        shell::gEvents = nullptr;
     }
     long writesHeard() { return sim.k2510().writesHeard() + sim.r7520().writesHeard(); }
     // A question of the screen's own (the link's questions about a silent board are its own).
@@ -61,16 +44,10 @@ struct ScreenRig {
     ScriptedAnswers answers;
     link::NoEventPump events;
     link::RSComm link;
+    ProgramGlobals globals{link, simLine, answers, events};
     std::unique_ptr<QWidget> screen;
     setup::RefreshCycle* cycle = nullptr;
 };
-
-void RunOnePass(setup::RefreshCycle& cycle) {
-    const int before = cycle.passesCompleted();
-    for (int k = 0; k < 200 && cycle.passesCompleted() == before; ++k)
-        cycle.runStep();
-    ASSERT_GT(cycle.passesCompleted(), before) << "a pass that never ends";
-}
 
 struct ScreenRow {
     const char* name;
@@ -88,7 +65,7 @@ template <class Screen> void Show(ScreenRig& r, int passes) {
     QApplication::setActiveWindow(screen.get());
     r.screen = std::move(screen);
     for (int k = 0; k < passes; ++k)
-        RunOnePass(*r.cycle);
+        RunPass(*r.cycle);
 }
 
 const std::vector<ScreenRow>& Rows() {
@@ -127,7 +104,8 @@ struct Outcome {
 
 // Opens the row's screen online, marks the working data, and runs one pass (with the fault
 // injected at `position` when given) and the pass after it.
-Outcome RunPass(ScreenRig& r, const ScreenRow& row, std::optional<std::pair<Fault, long>> fault) {
+Outcome RunAndRecord(ScreenRig& r, const ScreenRow& row,
+                     std::optional<std::pair<Fault, long>> fault) {
     r.sim.moveCable(row.cable);
     r.link.OnlineMode = true;
     shell::UpdateOnlineState();
@@ -138,12 +116,12 @@ Outcome RunPass(ScreenRig& r, const ScreenRow& row, std::optional<std::pair<Faul
     if (fault) r.sim.injectFault(fault->first, fault->second);
     const long before = r.sim.bytesSent();
     const double began = r.clock.now();
-    RunOnePass(*r.cycle);
+    RunPass(*r.cycle);
     Outcome o;
     o.seconds = r.clock.now() - began;
     o.bytes = r.sim.bytesSent() - before;
     o.faulted.assign(shell::gSetup.ParamValue.begin(), shell::gSetup.ParamValue.end());
-    RunOnePass(*r.cycle);
+    RunPass(*r.cycle);
     o.record.assign(shell::gSetup.ParamValue.begin(), shell::gSetup.ParamValue.end());
     o.writes = r.writesHeard() - writes;
     return o;
@@ -157,14 +135,14 @@ TEST_P(ScreenCampaign, NoFaultAtAnyByteOfAPassIsStoredWrittenOrActedOn) {
     Outcome clean;
     {
         ScreenRig r(folder.path());
-        clean = RunPass(r, row, std::nullopt);
+        clean = RunAndRecord(r, row, std::nullopt);
         ASSERT_FALSE(clean.writes > 0 || r.question()) << "without a fault";
     }
     int runs = 0, acted = 0;
     for (Fault fault : kFaults) {
         for (long position : Positions(clean.bytes, 200)) {
             ScreenRig r(folder.path());
-            const Outcome o = RunPass(r, row, std::make_pair(fault, position));
+            const Outcome o = RunAndRecord(r, row, std::make_pair(fault, position));
             const std::string where = std::string(FaultName(fault)) + " at byte " +
                                       std::to_string(position) + " of " +
                                       std::to_string(clean.bytes);

@@ -1,6 +1,5 @@
 #pragma once
-// The program's globals wired to the real link over the simulated boards, with the user's
-// answers scripted, and helpers that drive a screen's refresh cycle step by step.
+// The program's globals wired to the real link over the simulated boards, answers scripted.
 
 #include "BoardScreen.h"
 #include "FakePlatform.h"
@@ -25,6 +24,12 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 
 namespace talvern::testing {
+
+// The one question asked, as "title|text".
+inline QString OnlyQuestion(const ScriptedAnswers& answers) {
+    if (answers.asked.size() != 1) return QStringLiteral("%1 questions").arg(answers.asked.size());
+    return answers.asked[0].title + '|' + answers.asked[0].text;
+}
 
 // Records what the link sends and decodes the write transactions (FF, mode 2, then
 // address-high, address-low, data triples).
@@ -105,24 +110,39 @@ private:
     std::uint8_t spoilMask_ = 0;
 };
 
-class ScreenFixture : public ::testing::Test {
-protected:
-    ScreenFixture() : link(clock, answers, events, folder.path()) {
-        link.SetUserConfigFolder(folder.filePath(QStringLiteral("user")));
-        sim.stopMachine();
+// The program's globals wired to one link with fresh working data, for as long as it lives.
+struct ProgramGlobals {
+    ProgramGlobals(link::RSComm& link, link::SerialLine& port, link::UserAnswers& answers,
+                   link::EventPump& events) {
         shell::gLink = &link;
-        shell::gCommPort = &line;
+        shell::gCommPort = &port;
         shell::gAnswers = &answers;
         shell::gEvents = &events;
         shell::gOnlineView = nullptr;
         shell::InitSetupTables();
         shell::gOfflineEditing = false;
     }
-    ~ScreenFixture() override {
+    ~ProgramGlobals() {
         shell::gLink = nullptr;
         shell::gCommPort = nullptr;
         shell::gAnswers = nullptr;
         shell::gEvents = nullptr;
+    }
+};
+
+// Runs steps until the current (or next) pass has ended.
+inline void RunPass(setup::RefreshCycle& cycle) {
+    const int before = cycle.passesCompleted();
+    for (int k = 0; k < 200 && cycle.passesCompleted() == before; ++k)
+        cycle.runStep();
+    ASSERT_GT(cycle.passesCompleted(), before) << "a pass that never ends";
+}
+
+class ScreenFixture : public ::testing::Test {
+protected:
+    ScreenFixture() : link(clock, answers, events, folder.path()) {
+        link.SetUserConfigFolder(folder.filePath(QStringLiteral("user")));
+        sim.stopMachine();
     }
 
     void goOnline() {
@@ -135,6 +155,14 @@ protected:
         link.OnlineMode = false;
         shell::UpdateOnlineState();
     }
+    // Each question takes the activation from the screens while it is open, as a message box does;
+    // the test hands it back.
+    void questionsTakeTheActivation() {
+        messageWindow.show();
+        answers.onAsk = [this](const AskedQuestion&) {
+            QApplication::setActiveWindow(&messageWindow);
+        };
+    }
     // Shows the screen as the active window (this starts its cycle).
     void open(QWidget& screen) {
         screen.resize(screen.sizeHint());
@@ -142,13 +170,7 @@ protected:
         QApplication::setActiveWindow(&screen);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&screen));
     }
-    // Runs steps until the current (or next) pass has ended.
-    static void runPass(setup::RefreshCycle& cycle) {
-        const int before = cycle.passesCompleted();
-        for (int k = 0; k < 200 && cycle.passesCompleted() == before; ++k)
-            cycle.runStep();
-        ASSERT_GT(cycle.passesCompleted(), before);
-    }
+    static void runPass(setup::RefreshCycle& cycle) { RunPass(cycle); }
     static void runPass(screens::BoardScreen& screen) { runPass(screen.cycle()); }
     // A new screen shown as the active window, after `passes` passes of its cycle.
     template <class Screen> std::unique_ptr<Screen> show(int passes) {
@@ -188,6 +210,8 @@ protected:
     ScriptedAnswers answers;
     link::NoEventPump events;
     link::RSComm link;
+    ProgramGlobals globals{link, line, answers, events};
+    QWidget messageWindow;
 };
 
 } // namespace talvern::testing

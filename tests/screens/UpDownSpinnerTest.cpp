@@ -4,8 +4,6 @@
 
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
-#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace talvern::screens {
@@ -21,25 +19,17 @@ protected:
     UpDown spinner;
 };
 
-TEST_F(Spinner, EachClickStepsOnceFromTheNumberShownWithinTheLimitsAndNeverFromNoNumber) {
-    box.setText(QStringLiteral("10"));
-    QSignalSpy clicks(&spinner, &UpDown::Change);
-    QTest::mouseClick(spinner.upButton(), Qt::LeftButton);
-    EXPECT_EQ(box.text(), QStringLiteral("11"));
-    QTest::mouseClick(spinner.downButton(), Qt::LeftButton);
-    QTest::mouseClick(spinner.downButton(), Qt::LeftButton);
-    EXPECT_EQ(box.text(), QStringLiteral("9"));
-    EXPECT_EQ(spinner.Value(), 9);
-    EXPECT_EQ(clicks.count(), 3);
-
+// The clicks themselves are the screens' tests'; here each step's outcome.
+TEST_F(Spinner, EachStepIsOneFromTheNumberShownWithinTheLimitsAndNeverFromNoNumber) {
     struct Row {
         const char* shown;
         int direction;
         const char* after; // nullptr: no step, no notification
     };
-    const Row rows[] = {{"359", +1, nullptr}, {"0", -1, nullptr}, {"500", +1, "359"},
-                        {"12.5", +1, "13"},   {"-", +1, nullptr}, {"-", -1, nullptr},
-                        {"abc", +1, nullptr}, {"", +1, nullptr}};
+    const Row rows[] = {{"10", +1, "11"},   {"10", -1, "9"},    {"359", +1, nullptr},
+                        {"0", -1, nullptr}, {"500", +1, "359"}, {"12.5", +1, "13"},
+                        {"-", +1, nullptr}, {"-", -1, nullptr}, {"abc", +1, nullptr},
+                        {"", +1, nullptr}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.shown);
         box.setText(QStringLiteral("200")); // an earlier number must not be stepped from

@@ -1,13 +1,12 @@
-// The wire monitor's panel beside the main display on the simulated boards: the reads fill it,
-// newest in sight, and a pulled cable shows as a failed read and moves the counters.
+// The wire monitor's panel while the main display reads the simulated boards.
 #include "WireMonitorPanel.h"
 #include "ScreenFixture.h"
 #include "frmBMMain.h"
 
 #include <QLabel>
 #include <QScrollBar>
-#include <QTest>
 #include <QTableView>
+#include <QTest>
 
 namespace talvern::testing {
 namespace {

@@ -1,5 +1,4 @@
-// The background alarm poll against the simulated boards: every alarm address raising its own
-// text, states kept between rounds, the board on the cable, and ticks that must change nothing.
+// The background alarm poll against the simulated boards.
 
 #include "BackgroundUpdate.h"
 #include "MainWindowFixture.h"
@@ -50,11 +49,8 @@ TEST_F(BackgroundTick, EveryAlarmAddressRaisesItsOwnText) {
         ticks(5);
         EXPECT_EQ(panel(1), kFaults);
         EXPECT_EQ(shell::gSystemMessage, "***** SYSTEM ALARM *****\r\n" + row.lines);
-        sim.pokeByte(K, 101, 0xA0);
-        for (int address : {100, 111})
-            sim.pokeBit(K, address, address == 100 ? 4 : 7, false);
-        sim.pokeByte(K, 32, 0);
-        sim.pokeByte(K, 33, 0);
+        for (int alarm = 1; alarm <= 11; ++alarm)
+            sim.setAlarm(alarm, false);
         ticks(5);
         EXPECT_EQ(panel(1), kNormal);
         EXPECT_EQ(shell::gSystemMessage,
@@ -62,31 +58,11 @@ TEST_F(BackgroundTick, EveryAlarmAddressRaisesItsOwnText) {
     }
 }
 
-TEST_F(BackgroundTick, AnAlarmStaysShownUntilItsOwnAddressIsReadAgain) {
-    goOnline();
-    sim.setAlarm(2, true);
-    ticks(5);
-    sim.setAlarm(2, false);
-    ticks(4);
-    EXPECT_EQ(panel(1), kFaults);
-    ticks(1);
-    EXPECT_EQ(panel(1), kNormal);
-}
-
-TEST_F(BackgroundTick, OfflineTicksShowTheOfflineTextsAndKeepTheCounter) {
+TEST_F(BackgroundTick, OfflineTicksKeepTheCounterAndWithTheMotionBoardNoPlcAlarmIsRead) {
     ticks(1);
     EXPECT_EQ(panel(1), "System Message:  Program is Currently OFFLINE");
     EXPECT_EQ(shell::gSystemMessage, "Set-up Program is Currently OFFLINE");
     EXPECT_EQ(window->backgroundUpdate().pollCounter(), 0);
-    goOnline();
-    ticks(2);
-    window->mnuViewOffline->trigger();
-    ticks(1);
-    EXPECT_EQ(panel(1), "System Message:  Program is Currently OFFLINE");
-    EXPECT_EQ(window->backgroundUpdate().pollCounter(), 2);
-}
-
-TEST_F(BackgroundTick, WithTheMotionBoardOnTheCableNoPlcAlarmIsReadOrRaised) {
     goOnline();
     sim.setAlarm(11, true);
     ticks(5);
@@ -97,21 +73,31 @@ TEST_F(BackgroundTick, WithTheMotionBoardOnTheCableNoPlcAlarmIsReadOrRaised) {
     EXPECT_EQ(panel(1), "System Message:  PLC Alarms Not Read (R7520 Connected)");
     EXPECT_EQ(shell::gSystemMessage,
               "-- PLC Alarms Not Read --\r\nMotion Board R7520 is Connected");
-    EXPECT_EQ(window->backgroundUpdate().alarmStates(), [] {
-        setup::AlarmStates only11{};
-        only11[11] = true;
-        return only11;
-    }());
+    setup::AlarmStates only11{};
+    only11[11] = true;
+    EXPECT_EQ(window->backgroundUpdate().alarmStates(), only11);
     EXPECT_EQ(window->backgroundUpdate().pollCounter(), counter);
     EXPECT_TRUE(answers.asked.empty());
     sim.moveCable(BoardId::K2510);
     ticks(1);
     EXPECT_EQ(shell::gSystemMessage, "***** SYSTEM ALARM *****\r\nBrake Response Too Long");
+
+    window->mnuViewOffline->trigger();
+    ticks(1);
+    EXPECT_EQ(panel(1), "System Message:  Program is Currently OFFLINE");
+    EXPECT_EQ(window->backgroundUpdate().pollCounter(), counter + 1);
 }
 
-TEST_F(BackgroundTick, AFailedOrGarbledReadChangesNothing) {
+TEST_F(BackgroundTick, AnAlarmStaysUntilItsOwnAddressIsReadAgainAndAFailedReadChangesNothing) {
     goOnline();
-    ticks(4); // B101 is next
+    sim.setAlarm(2, true);
+    ticks(5);
+    sim.setAlarm(2, false);
+    ticks(4);
+    EXPECT_EQ(panel(1), kFaults);
+    ticks(1);
+    EXPECT_EQ(panel(1), kNormal);
+    ticks(3); // B101 is next
     // The echo of B101's address comes back wrong: the read gives "0", which must not raise
     // the two active-low alarms.
     sim.corruptReplies(1, 2);

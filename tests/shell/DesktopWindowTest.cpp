@@ -1,5 +1,4 @@
-// What the main window keeps between runs (its place, the recent set-up files above Exit) and
-// F1, the help page of the visible screen.
+// What the main window keeps between runs, and F1.
 #include "MainWindowFixture.h"
 #include "modUtility.h"
 
@@ -45,7 +44,7 @@ protected:
     }
 };
 
-TEST_F(DesktopWindow, RecentFilesAreListedAboveExitAndKeptBetweenRuns) {
+TEST_F(DesktopWindow, RecentFilesAreListedAboveExitKeptBetweenRunsAndDroppedWhenGone) {
     EXPECT_TRUE(recentCaptions().isEmpty());
     saveAs("a.sdt");
     saveAs("b.sdt");
@@ -66,21 +65,18 @@ TEST_F(DesktopWindow, RecentFilesAreListedAboveExitAndKeptBetweenRuns) {
     EXPECT_TRUE(files.calls.empty());
     EXPECT_EQ(window->windowTitle(), "TALVERN - [a.sdt]");
     EXPECT_EQ(recentCaptions(), (QStringList{"&1 " + a, "&2 " + b}));
-}
 
-TEST_F(DesktopWindow, AFileThatNoLongerExistsIsRemovedWithAMessage) {
-    saveAs("gone.sdt");
-    saveAs("kept.sdt");
-    ASSERT_TRUE(QFile::remove(folder.filePath("gone.sdt")));
+    // One that no longer exists is dropped, with a message, for good.
+    ASSERT_TRUE(QFile::remove(b));
     const std::size_t before = answers.asked.size();
     window->mnuFileRecent[1]->trigger();
     ASSERT_EQ(answers.asked.size(), before + 1);
-    EXPECT_TRUE(answers.asked.back().text.startsWith(folder.filePath("gone.sdt") + "\r\n\r\n"));
+    EXPECT_TRUE(answers.asked.back().text.startsWith(b + "\r\n\r\n"));
     EXPECT_TRUE(answers.asked.back().text.contains("no longer exists"));
-    EXPECT_EQ(recentCaptions(), QStringList{"&1 " + folder.filePath("kept.sdt")});
-    EXPECT_EQ(window->windowTitle(), "TALVERN - [kept.sdt]");
+    EXPECT_EQ(recentCaptions(), QStringList{"&1 " + a});
+    EXPECT_EQ(window->windowTitle(), "TALVERN - [a.sdt]");
     restart();
-    EXPECT_EQ(recentCaptions(), QStringList{"&1 " + folder.filePath("kept.sdt")});
+    EXPECT_EQ(recentCaptions(), QStringList{"&1 " + a});
 }
 
 TEST_F(DesktopWindow, SizePlaceAndMaximisedStateComeBack) {

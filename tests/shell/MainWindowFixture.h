@@ -1,6 +1,5 @@
 #pragma once
-// The main window on the simulated boards, one fake clock for both, scripted message boxes and
-// input boxes, in a temporary program folder. The 500 ms timer is stopped: tests run its ticks.
+// The main window on the simulated boards with scripted boxes; tests run the 500 ms ticks.
 
 #include "FakePlatform.h"
 #include "QtPlatform.h"
@@ -19,6 +18,12 @@
 #include <memory>
 
 namespace talvern::testing {
+
+// The one question asked, as "title|text".
+inline QString OnlyQuestion(const ScriptedAnswers& answers) {
+    if (answers.asked.size() != 1) return QStringLiteral("%1 questions").arg(answers.asked.size());
+    return answers.asked[0].title + '|' + answers.asked[0].text;
+}
 
 struct AskedInput {
     QString prompt;

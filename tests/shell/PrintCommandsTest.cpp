@@ -1,12 +1,8 @@
-// The printed set-up report from the main window: Ctrl+P through the printer dialog and the wait
-// window, the print preview and the PDF export, with scripted dialogs.
+// The printed set-up report from the main window: paper, preview and PDF.
 #include "MainWindowFixture.h"
 #include "ReportOutput.h"
 #include "modUtility.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -62,14 +58,11 @@ TEST_F(PrintWindow, CtrlPPrintsTheReportWhileTheWaitWindowStandsOnScreen) {
     QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier);
     EXPECT_TRUE(painted.texts.contains("Generating Report, Please Standby ..."));
     EXPECT_EQ(dialogs, 1);
-    EXPECT_EQ(shell::gWaitDisplayMode, 1);
-    const QString text = PdfText(pdf);
-    EXPECT_TRUE(text.contains("TALVERN Report: [unnamed]"));
-    EXPECT_TRUE(text.contains("Servo Cupfeed Diagnostic Variables"));
+    EXPECT_TRUE(PdfText(pdf).contains("TALVERN Report: [unnamed]"));
     EXPECT_TRUE(answers.asked.empty());
 }
 
-TEST_F(PrintWindow, CancelledDialogEndsSilentlyAndAPrinterFaultIsReported) {
+TEST_F(PrintWindow, CancelledDialogEndsSilentlyAPrinterFaultIsReportedAndExportAddsTheSuffix) {
     choosePrinterFile(QString());
     window->mnuFilePrint->trigger();
     EXPECT_EQ(dialogs, 1);
@@ -80,9 +73,9 @@ TEST_F(PrintWindow, CancelledDialogEndsSilentlyAndAPrinterFaultIsReported) {
     ASSERT_EQ(answers.asked.size(), 1u);
     EXPECT_EQ(answers.asked[0].title, "Printer Error");
     EXPECT_TRUE(answers.asked[0].text.contains("/nonexistent-folder/paper.pdf"));
-}
 
-TEST_F(PrintWindow, ExportPdfAddsTheSuffixAndStartsNextTimeInTheSameFolder) {
+    // Export PDF adds the suffix and starts next time in the same folder.
+    answers.asked.clear();
     QDir(folder.path()).mkdir("out");
     files.choices = {folder.filePath("out/shift")};
     window->mnuFileExportPdf->trigger();
@@ -90,7 +83,6 @@ TEST_F(PrintWindow, ExportPdfAddsTheSuffixAndStartsNextTimeInTheSameFolder) {
     files.choices = {QString()}; // cancelled
     window->mnuFileExportPdf->trigger();
     ASSERT_EQ(filesAsked().size(), 2);
-    EXPECT_EQ(filesAsked()[0].section(' ', 0, 0), "save");
     EXPECT_TRUE(filesAsked()[1].startsWith("save " + folder.filePath("out/report.pdf")))
         << filesAsked()[1].toStdString();
     EXPECT_TRUE(answers.asked.empty());

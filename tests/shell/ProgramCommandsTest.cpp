@@ -2,9 +2,7 @@
 #include "MainWindowFixture.h"
 #include "frmDownloadProg.h"
 
-#include <QAction>
 #include <QFile>
-#include <QLabel>
 #include <QMenu>
 #include <QPointer>
 
@@ -43,8 +41,7 @@ protected:
     }
 };
 
-TEST_F(ProgramCommands, TheTargetBoardPageNeedsItsOpener) {
-    EXPECT_EQ(window->mnuFileUploadProgram->title(), QStringLiteral("Upload Pro&gram"));
+TEST_F(ProgramCommands, TheTargetBoardPageNeedsItsOpenerAndNoChangesNothing) {
     EXPECT_FALSE(window->mnuViewTargetBoardStatus->isEnabled());
     QString opened;
     window->setTargetBoardPage([&opened](const QString& file) { opened = file; });
@@ -55,9 +52,9 @@ TEST_F(ProgramCommands, TheTargetBoardPageNeedsItsOpener) {
     EXPECT_EQ(opened, folder.filePath("W.bxl"));
     EXPECT_TRUE(answers.asked.empty());
     EXPECT_EQ(window->gProgramFilePath, opened);
-}
 
-TEST_F(ProgramCommands, OfflineNoOrADeclinedDownloadChangesNothing) {
+    // No to the offline question, or to the download, changes nothing.
+    files.calls.clear();
     answers.answers = {Answer::No};
     window->mnuFileDownloadProgramK2510->trigger();
     EXPECT_TRUE(files.calls.empty()) << "no file dialog after No to the offline question";
@@ -69,9 +66,8 @@ TEST_F(ProgramCommands, OfflineNoOrADeclinedDownloadChangesNothing) {
     answers.answers = {Answer::No};
     window->mnuFileDownloadProgramR7520->trigger();
     ASSERT_EQ(answers.asked.size(), 1u);
-    EXPECT_EQ(answers.asked[0].text,
-              QStringLiteral("You are about to download \"W.bxl\" to the R7520.\r\n\r\nDo you wish "
-                             "to continue?"));
+    EXPECT_EQ(answers.asked[0].text, "You are about to download \"W.bxl\" to the R7520.\r\n\r\n"
+                                     "Do you wish to continue?");
     EXPECT_EQ(window->programWindow(), nullptr);
     EXPECT_TRUE(window->tmrBackgroungUpdate.isActive());
 }
