@@ -45,7 +45,7 @@ max_len() {
 }
 
 # The last value of "name: N" in a log.
-stat() { grep -o "$2: *[0-9]*" "$1" | tail -1 | grep -o '[0-9]*$'; }
+stat() { grep -a -o "$2: *[0-9]*" "$1" | tail -1 | grep -o '[0-9]*$'; }
 
 status=0
 printf '%-20s %12s %9s %7s %7s %7s %8s  %s\n' target executions exec/s cov ft corpus "peak MB" findings
@@ -58,15 +58,19 @@ for t in "${targets[@]}"; do
     fi
     corpus="$build/fuzz-corpus/$t"
     findings="$build/fuzz-findings/$t"
+    # Each run writes a log of its own, so that runs of one target side by side (on more cores)
+    # keep their figures apart; the last run's log is left as TARGET.log.
     log="$build/fuzz-logs/$t.log"
+    running="$build/fuzz-logs/$t.$$.log"
     mkdir -p "$corpus" "$findings" "$(dirname "$log")"
     before=$(find "$findings" -type f | wc -l)
     dict=()
     [ -f "$source_dir/dict/$t.dict" ] && dict=("-dict=$source_dir/dict/$t.dict")
     "$bin" -max_total_time="$seconds" -rss_limit_mb=256 -malloc_limit_mb=64 -timeout=10 \
         -max_len="$(max_len "$t")" -print_final_stats=1 -artifact_prefix="$findings/" \
-        "${dict[@]}" "$corpus" "$source_dir/corpus/$t" >"$log" 2>&1
+        "${dict[@]}" "$corpus" "$source_dir/corpus/$t" >"$running" 2>&1
     rc=$?
+    mv -f "$running" "$log"
     found=$(( $(find "$findings" -type f | wc -l) - before ))
     if [ "$rc" -ne 0 ] && [ "$found" -eq 0 ]; then found=1; fi
     row=$(printf '%-20s %12s %9s %7s %7s %7s %8s  %s' "$t" \
